@@ -1,0 +1,433 @@
+#include "model/descriptor_tables.h"
+#include "model/fractal_record.h"
+#include "model/type_registry.h"
+
+#include <variant>
+
+namespace vortimax {
+
+namespace {
+
+// One default: a number (stored as the row's kind: real, integer, flag or
+// high-precision) or a text.
+struct DefaultValue {
+    std::string_view key;
+    std::variant<double, std::string_view> value;
+};
+using DefaultList = std::initializer_list<DefaultValue>;
+
+void apply(BlockRef block, const DefaultValue& entry) {
+    std::size_t index = block.indexOf(entry.key);
+    const ParamDescriptor& row = block.table().row(index);
+    std::uint8_t* field = block.field(index);
+    if (const auto* text = std::get_if<std::string_view>(&entry.value)) {
+        storeText(field, row.length, *text);
+        return;
+    }
+    double number = std::get<double>(entry.value);
+    switch (row.kind) {
+    case ParamKind::Real:
+        storeReal(field, number);
+        break;
+    case ParamKind::Integer:
+    case ParamKind::Flag:
+        storeInt(field, static_cast<std::int32_t>(number));
+        break;
+    case ParamKind::BigFixed:
+        storeBigFixed(field, BigFixed::fromDouble(number));
+        break;
+    case ParamKind::Text:
+        break;
+    }
+}
+
+void applyAll(BlockRef block, DefaultList list) {
+    for (const auto& entry : list)
+        apply(block, entry);
+}
+
+// Area as top-left real, bottom-right real, top-left imaginary, bottom-right imaginary.
+void applyArea(BlockRef block, double left, double right, double top, double bottom) {
+    applyAll(
+        block,
+        {{"TopLeftR", left}, {"BottomRightR", right}, {"TopLeftI", top}, {"BottomRightI", bottom}});
+}
+
+void applyJulia24(BlockRef block, bool mandel) {
+    if (mandel)
+        applyArea(block, -2.1, 0.7, 1.35, -1.35);
+    else
+        applyArea(block, -1.5, 1.5, 1.35, -1.35);
+    applyAll(block, {{"Cr", mandel ? 0.0 : 0.3},
+                     {"Ci", mandel ? 0.0 : 0.6},
+                     {"MaxIter", 150.0},
+                     {"Bailout", 1000.0},
+                     {"Outside", 0.0},
+                     {"Passes", 3.0},
+                     {"Decomposition", 0.0},
+                     {"Coding", 2.0},
+                     {"Inside", 0.0},
+                     {"Insidemult", 100.0},
+                     {"DecFactor", 1.0}});
+}
+
+void applyEscapeArea(BlockRef block, bool mandel) {
+    if (mandel) {
+        applyArea(block, -2.1, 0.7, 1.35, -1.35);
+        applyAll(block, {{"Cr", 0.0}, {"Ci", 0.0}, {"Dr", 0.0}, {"Di", 0.0}});
+    } else {
+        applyArea(block, -1.5, 1.5, 1.35, -1.35);
+        applyAll(block, {{"Cr", 0.3}, {"Ci", 0.6}, {"Dr", 0.0}, {"Di", 0.0}});
+    }
+}
+
+void applyJulia(BlockRef block, bool mandel) {
+    applyEscapeArea(block, mandel);
+    applyAll(block, {{"MaxIter", 150.0},
+                     {"Bailout", 4.0},
+                     {"Bailin", 0.08},
+                     {"Passes", 3.0},
+                     {"Inside", 0.0},
+                     {"Outside", 0.0},
+                     {"Insidemult", 1.0},
+                     {"Outsidemult", 1.0},
+                     {"TestForInfinify", 1.0},
+                     {"TestForFinite", 0.0},
+                     {"TestForCyclus", 0.0},
+                     {"Decomp", 0.0},
+                     {"Coding", 2.0},
+                     {"DecFactor", 1.0},
+                     {"Bailoutest", 0.0},
+                     {"BailoutVar", 1.0},
+                     {"Biomorphy", 0.0},
+                     {"BiomorphColor", 252.0},
+                     {"Fn1", 0.0},
+                     {"Fn2", 0.0}});
+}
+
+void applyTierazon(BlockRef block, bool mandel) {
+    applyEscapeArea(block, mandel);
+    applyAll(block, {{"MaxIter", 150.0},      {"Bailout", 4.0},         {"Bailin", 0.08},
+                     {"Passes", 3.0},         {"TestForInfinify", 1.0}, {"Colorseparation", 1.0},
+                     {"Colorsource", 1.0},    {"BailoutVar", 1.0},      {"Factor1", 1.0},
+                     {"Factor2", 1.0},        {"Factor3", 1.0},         {"PalStepRed", 2.0},
+                     {"PalStepGreen", 2.0},   {"PalStepBlue", 2.0},     {"PalStartRed", 143.0},
+                     {"PalStartGreen", 58.0}, {"PalStartBlue", 27.0},   {"Analysis", 0.0},
+                     {"Operation", 0.0},      {"Colormode", 0.0}});
+}
+
+void applyFormula(BlockRef block) {
+    applyArea(block, -2, 2, 1.5, -1.5);
+    applyAll(block, {{"MaxIter", 150.0},
+                     {"Bailout", 1000.0},
+                     {"Bailin", 0.08},
+                     {"Passes", 3.0},
+                     {"TestForFormula", 1.0},
+                     {"FormulaName", "Basic"},
+                     {"Insidemult", 1.0},
+                     {"Outsidemult", 1.0},
+                     {"Coding", 2.0},
+                     {"DecFactor", 1.0},
+                     {"BailoutVar", 1.0},
+                     {"BiomorphColor", 252.0},
+                     {"Palette2", "< Default >"},
+                     {"Palette3", "< Default >"},
+                     {"BayFactor1", 1.0},
+                     {"BayFactor2", 1.0}});
+}
+
+void applyLyapunov(BlockRef block) {
+    applyArea(block, -8, 8, 6, -6);
+    applyAll(block, {{"A", 2.0},
+                     {"Start", 0.5},
+                     {"Settle", 30.0},
+                     {"MaxIter", 70.0},
+                     {"ChaosColor", 10.0},
+                     {"Passes", 3.0},
+                     {"Sequence", "BA"}});
+}
+
+void applyPlasma(BlockRef block) {
+    applyAll(block, {{"Sigma", 0.4}, {"H", 0.0}, {"Seed", 1000.0}});
+}
+
+void applyBifurcation(BlockRef block) {
+    applyArea(block, 2, 4, 2, 0);
+    applyAll(block, {{"Settle", 100.0}, {"MaxIter", 500.0}, {"Start", 0.5}, {"A", 2.0}});
+}
+
+void applyDynamicSystem(BlockRef block) {
+    applyArea(block, -25, 25, 54, 3);
+    applyAll(block, {{"A", 10.0},
+                     {"B", 28.0},
+                     {"C", 2.666},
+                     {"X", 1.0},
+                     {"Y", 1.0},
+                     {"Z", 1.0},
+                     {"Time", 100.0},
+                     {"Delta", 0.1}});
+}
+
+void applyLSystem(BlockRef block) {
+    applyArea(block, -5, 5, 5, -5);
+    applyAll(block, {{"MaxIter", 3.0}, {"Formula", "Koch1"}});
+}
+
+void applyIfs(BlockRef block) {
+    applyArea(block, -5, 5, 11, -1);
+    applyAll(block, {{"MaxIter", 10000.0}, {"Colormode", 2.0}, {"Formula", "Fern"}});
+}
+
+void applyCompound(FractalRecord& record, BlockRef block) {
+    record.displayDepth = 24;
+    applyAll(
+        block,
+        {{"MergeType", 0.0}, {"FormulaR", "L0"}, {"FormulaG", "L0+L1"}, {"FormulaB", "L0-L1"}});
+    for (int layer = 0; layer < 10; ++layer)
+        storeReal(block.field(block.indexOf("Factor" + std::to_string(layer))), 100.0);
+    // The layer selection word that follows the table starts with no layer chosen.
+    storeInt(block.bytes().data() + block.table().blockSize(), -1);
+}
+
+// One row of the subtype table: the area and constants a subtype of the Julia
+// (mandel = false) or Mandel (mandel = true) family starts with.
+struct SubtypeDefaults {
+    std::uint32_t subtype;
+    bool mandel;
+    double left, right, top, bottom;
+    double cr, ci, dr, di;
+    int fn1, fn2;
+    double bailout;
+};
+
+// clang-format off
+constexpr SubtypeDefaults kSubtypeDefaults[] = {
+    {0,  false, -1.5, 1.5, 1.35, -1.35,  0.3, 0.6, 0, 0,    0, 0, 4},
+    {0,  true,  -2.1, 0.7, 1.35, -1.35,  0, 0, 0, 0,        0, 0, 4},
+    {3,  false, -8, 8, 6, -6,            0, 0, 0, 0,        0, 0, 100},
+    {3,  true,  -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 100},
+    {4,  false, -8, 8, 6, -6,            0, 0, 0, 0,        0, 0, 100},
+    {4,  true,  -1.5, 3.7, 1.95, -1.95,  0, 0, 0, 0,        0, 0, 100},
+    {6,  false, -2, 2, 1.5, -1.5,        0.6, 1.1, 0, 0,    0, 0, 4},
+    {6,  true,  -2, 2, 1.5, -1.5,        0, 0, 0, 0,        0, 0, 4},
+    {7,  false, -2, 2, 1.5, -1.5,        0.6, 1.1, 0, 0,    0, 0, 4},
+    {7,  true,  -2, 2, 1.5, -1.5,        0, 0, 0, 0,        0, 0, 4},
+    {8,  false, -2, 2, 1.5, -1.5,        0.1, 0.36, 0, 0,   0, 0, 4},
+    {8,  true,  -2, 2, 1.5, -1.5,        0, 0, 0, 0,        0, 0, 4},
+    {9,  false, -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 64},
+    {9,  true,  -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 64},
+    {10, false, -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 64},
+    {10, true,  -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 64},
+    {11, false, -3.6, 3.6, 2.7, -2.7,    0, 0, 1, 0,        0, 5, 64},
+    {11, true,  -3.6, 3.6, 2.7, -2.7,    0, 0, 1, 0,        0, 5, 64},
+    {12, false, -4, 4, 3, -3,            0.3, 0.6, 0, 0,    0, 0, 4},
+    {12, true,  -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 4},
+    {13, false, -4, 4, 3, -3,            0.3, 0.6, 0, 0,    0, 5, 64},
+    {13, true,  -4, 4, 3, -3,            0, 0, 0, 0,        0, 5, 64},
+    {14, false, -4, 4, 3, -3,            1, 0, 1, 0,        0, 5, 64},
+    {14, true,  -4, 4, 3, -3,            1, 0, 1, 0,        0, 5, 64},
+    {15, false, -4, 4, 3, -3,            1, 0, 1, 0,        0, 5, 64},
+    {15, true,  -4, 4, 3, -3,            1, 0, 1, 0,        0, 5, 64},
+    {16, false, -1.5, 2.5, 1.5, -1.5,    0.85, 0.6, 0, 0,   0, 0, 4},
+    {16, true,  -3, 4, 3, -3,            0, 0, 0, 0,        0, 0, 4},
+    {17, false, -4, 4, 3, -3,            1, 0.1, 1, 0,      0, 5, 64},
+    {17, true,  -4, 4, 3, -3,            0, 0, 10, 0,       0, 5, 64},
+    {18, false, -4, 4, 3, -3,            0, 0, 8, 0,        0, 5, 64},
+    {18, true,  -4, 4, 3, -3,            0, 0, 0.5, 0,      0, 5, 64},
+    {19, false, -4, 4, 3, -3,            0, 0, 0, 0,        0, 0, 4},
+    {19, true,  -8, 8, 6, -6,            0, 0, 0, 0,        0, 0, 4},
+    {20, false, -2, 2, 1.5, -1.5,        0.3, 0.6, 1, 0,    0, 0, 4},
+    {20, true,  -2, 2, 1.5, -1.5,        0, 0, 1, 0,        0, 0, 4},
+    {21, false, -2, 2, 1.5, -1.5,        0.3, 0.6, 2, 0,    0, 0, 4},
+    {21, true,  -2, 2, 1.5, -1.5,        0, 0, 2, 0,        0, 0, 4},
+    {22, false, -2, 2, 1.5, -1.5,        -0.3, 0.3, 2, 0,   0, 0, 4},
+    {22, true,  -2.5, 1.5, 1.5, -1.5,    0, 0, 2, 0,        0, 0, 4},
+    {23, false, -2.5, 1.5, 1.5, -1.5,    0, 0, 0, 0,        0, 0, 4},
+    {23, true,  -2.5, 1.5, 1.5, -1.5,    0, 0, 0, 0,        0, 0, 4},
+    {24, false, -2, 2, 1.5, -1.5,        -0.5, 0.5, 0, 0,   0, 0, 4},
+    {24, true,  -2.5, 1.5, 1.5, -1.5,    0, 0, 0, 0,        0, 0, 4},
+};
+// clang-format on
+
+// Subtypes 3 and 4 (the magnet formulas) also test for a finite attractor.
+constexpr bool isMagnetSubtype(std::uint32_t subtype) {
+    return subtype == 3 || subtype == 4;
+}
+
+void applySubtypeDefaults(BlockRef block, std::uint32_t type, std::uint32_t subtype) {
+    bool mandel = type == kTypeMandel || type == kTypeTieraMandel;
+    for (const auto& row : kSubtypeDefaults) {
+        if (row.subtype != subtype || row.mandel != mandel)
+            continue;
+        applyArea(block, row.left, row.right, row.top, row.bottom);
+        applyAll(block, {{"Cr", row.cr},
+                         {"Ci", row.ci},
+                         {"Dr", row.dr},
+                         {"Di", row.di},
+                         {"Fn1", static_cast<double>(row.fn1)},
+                         {"Fn2", static_cast<double>(row.fn2)},
+                         {"Bailout", row.bailout}});
+        break;
+    }
+    if (isMagnetSubtype(subtype))
+        apply(block, {"TestForFinite", 1.0});
+}
+
+// The defaults of each type id, written after the common rows.
+using TypeDefaults = void (*)(FractalRecord&, BlockRef);
+constexpr TypeDefaults kTypeDefaults[] = {
+    [](FractalRecord&, BlockRef b) { applyJulia24(b, false); },
+    [](FractalRecord&, BlockRef b) { applyJulia24(b, true); },
+    [](FractalRecord&, BlockRef b) { applyJulia(b, false); },
+    [](FractalRecord&, BlockRef b) { applyJulia(b, true); },
+    [](FractalRecord&, BlockRef b) { applyFormula(b); },
+    [](FractalRecord&, BlockRef b) { applyLyapunov(b); },
+    [](FractalRecord&, BlockRef b) { applyPlasma(b); },
+    [](FractalRecord&, BlockRef b) { applyBifurcation(b); },
+    [](FractalRecord&, BlockRef b) { applyDynamicSystem(b); },
+    [](FractalRecord&, BlockRef b) { applyLSystem(b); },
+    [](FractalRecord&, BlockRef b) { applyIfs(b); },
+    [](FractalRecord&, BlockRef b) { applyTierazon(b, false); },
+    [](FractalRecord&, BlockRef b) { applyTierazon(b, true); },
+    [](FractalRecord& r, BlockRef b) { applyCompound(r, b); },
+};
+static_assert(std::size(kTypeDefaults) == kFractalTypeCount);
+
+// The rows every type starts with, before its own defaults.
+void applyCommonDefaults(BlockRef block, std::uint32_t type) {
+    applyAll(block, {{"TopRightR", 0.0},
+                     {"TopRightI", 0.0},
+                     {"Stretch", 0.0},
+                     {"InvRadius", 1.0},
+                     {"InvCenterX", 0.0},
+                     {"InvCenterY", 0.0},
+                     {"Inversion", 0.0},
+                     {"ColormodeType", 0.0},
+                     {"ColorSmoothing", 0.0},
+                     {"ColormodeSpeed", 1.0},
+                     {"ColormodeAccel", 1.0}});
+    if (type != kTypePlasma && type != kTypeCompound)
+        applyAll(block, {{"RotateX", 50.0}, {"RotateY", 50.0}, {"Angle", 0.0}});
+}
+
+// Height-curve knots beyond the given ones are marked empty by this value.
+constexpr double kNoKnot = -1e10;
+
+struct Knot {
+    double x, y;
+};
+
+Settings3DBlock makeSettings3DDefaults(bool plasma) {
+    Settings3DBlock bytes{};
+    BlockRef block(bytes, settings3DTable());
+    applyAll(block, {{"ObserverVAngle", plasma ? 60.0 : 30.0},
+                     {"YStretch", plasma ? 1.0 : 1.6},
+                     {"UpDown", plasma ? 30.0 : 0.0},
+                     {"FrontMult", plasma ? 0.5 : 1.2},
+                     {"BackMult", plasma ? 0.4 : 1.2},
+                     {"LightHAngle", 10.0},
+                     {"LightVAngle", 45.0},
+                     {"Diffuse", 0.8},
+                     {"Ambient", 0.2},
+                     {"Reflection", 2.0},
+                     {"Drawmode", 1.0},
+                     {"ColorRed", 255.0},
+                     {"ColorGreen", 255.0},
+                     {"ColorBlue", 255.0},
+                     {"Value", 100.0},
+                     {"Intensity", 1.0},
+                     {"OvlFactor1", 1.0}});
+    static constexpr Knot kGeneralKnots[] = {{3, 0}, {11, 46.4}, {17, 53.3}, {24, 53.3}};
+    static constexpr Knot kPlasmaKnots[] = {{-350, 0}, {-300, 25}, {-200, 75}, {-100, 125},
+                                            {0, 175},  {100, 225}, {200, 275}, {300, 325}};
+    std::span<const Knot> knots =
+        plasma ? std::span<const Knot>(kPlasmaKnots) : std::span<const Knot>(kGeneralKnots);
+    for (std::size_t i = 0; i < 20; ++i) {
+        Knot knot = i < knots.size() ? knots[i] : Knot{kNoKnot, kNoKnot};
+        block.setReal("Knotx" + std::to_string(i + 1), knot.x);
+        block.setReal("Knoty" + std::to_string(i + 1), knot.y);
+    }
+    // Four doubles and a word behind the described rows keep the block at 580 bytes.
+    std::size_t tail = settings3DTable().blockSize();
+    for (double value : {0.0, 200.0, 0.0, 100.0}) {
+        storeReal(bytes.data() + tail, value);
+        tail += 8;
+    }
+    return bytes;
+}
+
+const Settings3DBlock& settings3DDefaults(std::uint32_t type) {
+    static const Settings3DBlock general = makeSettings3DDefaults(false);
+    static const Settings3DBlock plasma = makeSettings3DDefaults(true);
+    return type == kTypePlasma ? plasma : general;
+}
+
+} // namespace
+
+std::int32_t trueColourOn8Bit(int displayDepth, int screenDepth) {
+    return displayDepth == 24 && screenDepth == 8 ? 1 : 0;
+}
+
+void setDefaults(FractalRecord& record, std::uint32_t type, std::uint32_t subtype) {
+    record.settings3DBlock = settings3DDefaults(type);
+    record.subtype = subtype;
+    // Start from a cleared block so that "Defaultvalues" also resets the fields that
+    // have no default of their own (they are 0 or empty in a new record).
+    record.paramBlock.fill(0);
+    const DescriptorTable* table = descriptorTable(type);
+    if (table == nullptr)
+        return;
+    BlockRef block(record.paramBlock, *table);
+    applyCommonDefaults(block, type);
+    kTypeDefaults[type](record, block);
+    if (fractalType(type)->hasSubtypeFormula)
+        applySubtypeDefaults(block, type, subtype);
+}
+
+std::unique_ptr<FractalRecord> createRecord(std::uint32_t type, std::uint32_t subtype,
+                                            const RecordCreationContext& context) {
+    auto record = std::make_unique<FractalRecord>();
+    if (const FractalTypeInfo* info = fractalType(type))
+        record->name = std::string(info->defaultName);
+    bool tierazon = type == kTypeTieraJulia || type == kTypeTieraMandel;
+    record->displayDepth = tierazon ? 24 : (context.displayDepth > 10 ? 24 : 8);
+    record->type = type;
+    record->subtype = subtype;
+    setDefaults(*record, type, subtype);
+    record->trueColourOn8Bit = trueColourOn8Bit(record->displayDepth, context.screenDepth);
+    record->comment = context.defaultComment;
+    return record;
+}
+
+std::unique_ptr<FractalRecord> cloneRecord(const FractalRecord& source,
+                                           const RecordCreationContext& context) {
+    auto clone = createRecord(source.type, source.subtype, context);
+    // The header from the type through the scroll-bar window size.
+    clone->width = source.width;
+    clone->height = source.height;
+    clone->dims = source.dims;
+    clone->colCyc = source.colCyc;
+    clone->colCycUp = source.colCycUp;
+    clone->colCycSpeed = source.colCycSpeed;
+    clone->colCycStep = source.colCycStep;
+    clone->palName = source.palName;
+    clone->secondName = source.secondName;
+    clone->palOffset = source.palOffset;
+    clone->palNameAnim = source.palNameAnim;
+    clone->palOffsetAnim = source.palOffsetAnim;
+    clone->scrollbar = source.scrollbar;
+    clone->imageFilter = source.imageFilter;
+    clone->winWidth = source.winWidth;
+    clone->winHeight = source.winHeight;
+    clone->paramBlock = source.paramBlock;
+    clone->settings3DBlock = source.settings3DBlock;
+    clone->name = source.name;
+    clone->numFrames = source.numFrames;
+    clone->displayDepth = source.displayDepth;
+    clone->trueColourOn8Bit = source.trueColourOn8Bit;
+    clone->comment = source.comment;
+    clone->pendingEntry = source.pendingEntry;
+    return clone;
+}
+
+} // namespace vortimax
