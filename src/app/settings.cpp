@@ -1,0 +1,33 @@
+#include "app/settings.h"
+
+namespace vortimax {
+
+void setDefaultLibraryPaths(Settings& settings, const std::filesystem::path& programDir) {
+    LibraryPaths& paths = settings.paths;
+    paths.palettes = (programDir / "Palettes").string();
+    paths.projects = (programDir / "Fractals").string();
+    paths.formulas = (programDir / "Formulas").string();
+    paths.anims = (programDir / "Anims").string();
+    paths.pictures = (programDir / "Pictures").string();
+    paths.projectSaveDir = paths.projects;
+    paths.paletteSaveDir = paths.palettes;
+    paths.formulaSaveDir = paths.formulas;
+}
+
+std::vector<std::filesystem::path> splitPathList(std::string_view list) {
+    std::vector<std::filesystem::path> result;
+    while (!list.empty()) {
+        const std::size_t end = list.find(';');
+        const std::string_view item = list.substr(0, end);
+        if (!item.empty()) {
+            result.emplace_back(item);
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        list.remove_prefix(end + 1);
+    }
+    return result;
+}
+
+} // namespace vortimax

@@ -1,0 +1,224 @@
+#include "app/config_file.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace vortimax {
+namespace {
+
+using test::readBytes;
+using test::writeBytes;
+
+class ConfigFileTest : public ::testing::Test {
+protected:
+    // Reads `text` as a configuration over the built-in defaults.
+    Settings readText(std::string_view text) {
+        writeBytes(file_, text);
+        Settings settings;
+        EXPECT_TRUE(readConfiguration(file_, settings));
+        return settings;
+    }
+
+    test::TempDir dir_;
+    std::filesystem::path file_ = dir_ / kConfigFileName;
+};
+
+Settings nonDefaultSettings() {
+    Settings s;
+    s.drawingSpeed = 250;
+    s.displayDepth = 24;
+    s.autoSave = false;
+    s.guiFont = {"DejaVu Sans", 11, 3};
+    s.smallFont = {"Mono", 7, 1};
+    s.mainWindow = MainWindowPlacement{-4, 12, 1024, 700, 3};
+    s.parm1 = {100, 200, true};
+    s.parm2 = {-5, 6, false};
+    s.toolWindows.state(*ToolWindowRegistry::findByKeyword("AREA")) = {7, 8, true};
+    s.toolWindows.state(*ToolWindowRegistry::findByKeyword("MakeMap")) = {900, 1, true};
+    s.confirmations = {false, true, false, true, false, true, true};
+    s.paths.projects = "/data/fr;/more/fr";
+    s.paths.palettes = "/data/pal";
+    s.paths.formulas = "/data/frm";
+    s.paths.anims = "/data/anim";
+    s.paths.pictures = "/data/pictures with blank";
+    s.paths.projectSaveDir = "/data/fr";
+    s.paths.paletteSaveDir = "/data/pal";
+    s.paths.formulaSaveDir = "/data/frm";
+    s.defaultComment = "first line\n\n  third line";
+    return s;
+}
+
+TEST_F(ConfigFileTest, NonDefaultSettingsSurviveAWriteAndReadRoundTrip) {
+    const Settings written = nonDefaultSettings();
+    ASSERT_TRUE(writeConfiguration(file_, written));
+    Settings read;
+    ASSERT_TRUE(readConfiguration(file_, read));
+    EXPECT_EQ(read, written);
+    // Nothing is left behind beside the file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+TEST_F(ConfigFileTest, WrittenFileHasTheFixedLineOrderAndCrLfLineEnds) {
+    ASSERT_TRUE(writeConfiguration(file_, nonDefaultSettings()));
+    const std::string bytes = readBytes(file_);
+    const std::string expectedStart =
+        "Parm1 100 200 1\r\nParm2 -5 6 0\r\nDIMS1 0 0 0\r\nAREA 7 8 1\r\nFRACTALTREE 0 0 0\r\n"
+        "PALEDIT 0 0 0\r\nFormulaJM 0 0 0\r\nFormulaIFS 0 0 0\r\nFormulaLSyst 0 0 0\r\n"
+        "Output 0 0 0\r\nColormapping 0 0 0\r\nComment 0 0 0\r\nAnim1 0 0 0\r\n"
+        "FractSel 0 0 0\r\nSizewindow 0 0 0\r\nColorcycle 0 0 0\r\nNetwork 0 0 0\r\n"
+        "MakeMap 900 1 1\r\nDrawingSpeed 250\r\nDisplayDepth 24\r\n"
+        "GUIFont \"DejaVu Sans\" 11 3\r\nSmallFont \"Mono\" 7 1\r\n"
+        "Vortimax -4 12 1023 699 3\r\n"
+        "CNF_DelTask 0\r\nCNF_DelProj 1\r\nCNF_DelPic 0\r\nCNF_DelPal 1\r\nCNF_DelFrm 0\r\n"
+        "CNF_DelAnm 1\r\nCNF_End 1\r\n"
+        "ProjectPath /data/fr;/more/fr\r\nPalettePath /data/pal\r\nFormulaPath /data/frm\r\n"
+        "AnimPath /data/anim\r\nPicturePath /data/pictures with blank\r\nAutoSave 0\r\n"
+        "DefaultComment\r\nfirst line\r\n\r\n  third line\r\n$$$EndComment$$$";
+    EXPECT_EQ(bytes, expectedStart);
+}
+
+TEST_F(ConfigFileTest, MainWindowSizeIsStoredLessOneAndReadBackWhole) {
+    const Settings s = readText("Vortimax 10 20 799 599 2\n");
+    ASSERT_TRUE(s.mainWindow.has_value());
+    EXPECT_EQ(*s.mainWindow, (MainWindowPlacement{10, 20, 800, 600, 2}));
+    // A line that cannot give a usable size is ignored.
+    EXPECT_FALSE(readText("Vortimax 10 20 -1 599 1\n").mainWindow.has_value());
+    EXPECT_FALSE(readText("Vortimax 10 20 799\n").mainWindow.has_value());
+}
+
+TEST_F(ConfigFileTest, NumbersAreClampedAsTheyAreRead) {
+    const struct {
+        const char* line;
+        int drawingSpeed;
+        int displayDepth;
+    } cases[] = {
+        {"DrawingSpeed 5\nDisplayDepth 16\n", 10, 24},
+        {"DrawingSpeed 5000\nDisplayDepth 11\n", 1000, 24},
+        {"DrawingSpeed 99999999999999\nDisplayDepth 10\n", 1000, 8},
+        {"drawingspeed 500\ndisplaydepth 24\n", 500, 24},
+        {"DRAWINGSPEED -3\n", 10, 8},
+    };
+    for (const auto& c : cases) {
+        const Settings s = readText(c.line);
+        EXPECT_EQ(s.drawingSpeed, c.drawingSpeed) << c.line;
+        EXPECT_EQ(s.displayDepth, c.displayDepth) << c.line;
+    }
+}
+
+TEST_F(ConfigFileTest, LfAndCrLfFilesReadAlike) {
+    const std::string lf = "DrawingSpeed 40\nGUIFont \"Courier New\" 10 2\nSmallFont Tahoma 9 "
+                           "1\nCNF_End 1\nautosave 0\nDefaultComment\nA\nB\n$$$EndComment$$$";
+    const Settings fromLf = readText(lf);
+    EXPECT_EQ(fromLf.drawingSpeed, 40);
+    EXPECT_EQ(fromLf.guiFont, (FontSetting{"Courier New", 10, 2}));
+    EXPECT_EQ(fromLf.smallFont, (FontSetting{"Tahoma", 9, 1}));
+    EXPECT_TRUE(fromLf.confirm(Confirmation::End));
+    EXPECT_FALSE(fromLf.autoSave);
+    EXPECT_EQ(fromLf.defaultComment, "A\nB");
+
+    std::string crlf;
+    for (const char c : lf) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(readText(crlf), fromLf);
+}
+
+TEST_F(ConfigFileTest, BrokenFontLinesChangeNothing) {
+    const Settings s = readText("GUIFont \"Courier New 10 2\nSmallFont \"X\" 9\nGUIFont\n");
+    EXPECT_EQ(s.guiFont, Settings{}.guiFont);
+    EXPECT_EQ(s.smallFont, Settings{}.smallFont);
+}
+
+TEST_F(ConfigFileTest, PathListsSetTheFirstDirectoryAsSaveDirectory) {
+    Settings s;
+    setDefaultLibraryPaths(s, "/opt/vm");
+    EXPECT_EQ(s.paths.projects, "/opt/vm/Fractals");
+    EXPECT_EQ(s.paths.paletteSaveDir, std::filesystem::path("/opt/vm/Palettes"));
+
+    writeBytes(file_, "ProjectPath /a/fr;/b/fr\nPicturePath /pics;/more\nFormulaPath ;\n");
+    ASSERT_TRUE(readConfiguration(file_, s));
+    EXPECT_EQ(splitPathList(s.paths.projects),
+              (std::vector<std::filesystem::path>{"/a/fr", "/b/fr"}));
+    EXPECT_EQ(s.paths.projectSaveDir, std::filesystem::path("/a/fr"));
+    EXPECT_EQ(s.paths.pictures, "/pics;/more");
+    // A list without a directory is ignored.
+    EXPECT_EQ(s.paths.formulas, "/opt/vm/Formulas");
+    EXPECT_EQ(splitPathList(";;/x;;y;"), (std::vector<std::filesystem::path>{"/x", "y"}));
+}
+
+TEST_F(ConfigFileTest, ToolWindowLinesAndUnknownKeywords) {
+    const Settings s = readText("area 10 20 1\nAnim1 5 6 0\nFRACTSEL 1 2 1\nBogus 1 2 3\n"
+                                "Output 4 4\nParm2 3 4 1\n");
+    Settings expected;
+    expected.toolWindows.state(*ToolWindowRegistry::findByKeyword("AREA")) = {10, 20, true};
+    expected.toolWindows.state(*ToolWindowRegistry::findByKeyword("Anim1")) = {5, 6, false};
+    expected.toolWindows.state(*ToolWindowRegistry::findByKeyword("FractSel")) = {1, 2, true};
+    expected.parm2 = {3, 4, true};
+    EXPECT_EQ(s, expected); // "Bogus" and the short "Output" line change nothing
+}
+
+TEST(ToolWindowRegistry, LooksUpByKeywordIdAndCommand) {
+    const auto dims = ToolWindowRegistry::findByKeyword("dims1");
+    ASSERT_TRUE(dims);
+    EXPECT_EQ(ToolWindowRegistry::row(*dims).windowId, 400);
+    const auto child = ToolWindowRegistry::findByWindowId(440);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(ToolWindowRegistry::row(*child).parent, dims);
+    const auto parm = ToolWindowRegistry::findByWindowId(890);
+    ASSERT_TRUE(parm);
+    EXPECT_EQ(ToolWindowRegistry::row(*parm).parent, ToolWindowRegistry::findByWindowId(280));
+    EXPECT_EQ(ToolWindowRegistry::findByMenuCommand(29063),
+              ToolWindowRegistry::findByWindowId(500));
+    EXPECT_FALSE(ToolWindowRegistry::findByMenuCommand(0));
+    EXPECT_FALSE(ToolWindowRegistry::findByKeyword("Nope"));
+    int ownLines = 0;
+    for (std::size_t i = 0; i < ToolWindowRegistry::size(); ++i) {
+        ownLines += ToolWindowRegistry::isSavedOnItsOwn(i) ? 1 : 0;
+    }
+    EXPECT_EQ(ownLines, 16);
+}
+
+TEST_F(ConfigFileTest, MissingFileKeepsEverySetting) {
+    Settings s = nonDefaultSettings();
+    EXPECT_FALSE(readConfiguration(dir_ / "absent.cfg", s));
+    EXPECT_FALSE(readConfiguration(dir_.path(), s)); // a directory is no file
+    EXPECT_EQ(s, nonDefaultSettings());
+}
+
+TEST_F(ConfigFileTest, LongDefaultCommentIsCutAndTheRestReadAsOrdinaryLines) {
+    const std::string filler(99, 'c'); // 100 characters with the line break
+    std::string text = "DefaultComment\n";
+    for (int i = 0; i < 19; ++i) {
+        text += filler + "\n"; // the 20th line below no longer fits into 1900
+    }
+    text += "DrawingSpeed 500" + std::string(90, ' ') + "\nAutoSave 0\n$$$EndComment$$$\nCNF_End 1";
+    const Settings s = readText(text);
+    ASSERT_TRUE(s.defaultComment.has_value());
+    EXPECT_EQ(s.defaultComment->size(), 19u * 100u - 1u);
+    EXPECT_EQ(s.defaultComment->find("DrawingSpeed"), std::string::npos);
+    EXPECT_EQ(s.drawingSpeed, 500);
+    EXPECT_FALSE(s.autoSave);
+    EXPECT_TRUE(s.confirm(Confirmation::End));
+}
+
+TEST_F(ConfigFileTest, OverLongLinesAreCutSafely) {
+    const std::string junk(10000, 'x');
+    const Settings s = readText(junk + "\nDrawingSpeed 77\nAutoSave 0 " + junk + "\n");
+    EXPECT_EQ(s.drawingSpeed, 77);
+    EXPECT_FALSE(s.autoSave);
+}
+
+TEST_F(ConfigFileTest, FailedWriteReturnsFalseAndKeepsTheOldFile) {
+    EXPECT_FALSE(writeConfiguration(dir_ / "no-such-dir" / kConfigFileName, Settings{}));
+
+    // A name so long that no temporary file can be made beside it.
+    const auto longName = dir_ / std::string(250, 'n');
+    writeBytes(longName, "DrawingSpeed 42\n");
+    EXPECT_FALSE(writeConfiguration(longName, Settings{}));
+    EXPECT_EQ(readBytes(longName), "DrawingSpeed 42\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+} // namespace
+} // namespace vortimax
