@@ -1,0 +1,56 @@
+// vortimax-cli: the headless front end of Vortimax.
+
+#include "cli/exit_codes.h"
+#include "cli/params_command.h"
+
+#include <iostream>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using vortimax::cli::kExitSuccess;
+using vortimax::cli::kExitUsage;
+
+using CommandHandler = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
+
+struct Command {
+    std::string_view name;
+    std::string_view arguments;
+    std::string_view help;
+    CommandHandler run;
+};
+
+constexpr Command kCommands[] = {
+    {"params", "TYPE [--subtype N]",
+     "list the parameters of a fractal type with their ranges and default values",
+     vortimax::cli::runParams},
+};
+
+void printUsage(std::ostream& out) {
+    out << "usage: vortimax-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+    for (const auto& command : kCommands)
+        out << "  " << command.name << ' ' << command.arguments << "\n      " << command.help
+            << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        printUsage(std::cerr);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printUsage(std::cout);
+        return kExitSuccess;
+    }
+    for (const auto& command : kCommands)
+        if (args[0] == command.name)
+            return command.run(std::span(args).subspan(1), std::cout, std::cerr);
+    std::cerr << "vortimax-cli: unknown command \"" << args[0] << "\"\n\n";
+    printUsage(std::cerr);
+    return kExitUsage;
+}

@@ -1,0 +1,124 @@
+#include "cli/params_command.h"
+
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+using namespace vortimax;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome runParams(std::vector<std::string_view> args) {
+    std::ostringstream out, err;
+    int status = cli::runParams(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> splitTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    std::istringstream stream(line);
+    std::string field;
+    while (std::getline(stream, field, '\t'))
+        fields.push_back(field);
+    return fields;
+}
+
+// Lines by key; the 3D rows come after the type's rows, so a later key of the same
+// name (none exists today) would not silently replace an earlier one.
+std::map<std::string, std::vector<std::string>> rowsByKey(const std::string& text) {
+    std::map<std::string, std::vector<std::string>> rows;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        auto fields = splitTabs(line);
+        EXPECT_EQ(fields.size(), 8u) << line;
+        EXPECT_TRUE(rows.emplace(fields.at(0), fields).second) << "duplicate " << fields[0];
+    }
+    return rows;
+}
+
+TEST(ParamsCommand, MandelMagnetShowsAreaBailoutAndFiniteTest) {
+    Outcome result = runParams({"mandel", "--subtype", "3"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto rows = rowsByKey(result.out);
+    EXPECT_EQ(rows.size(), 55u + 66u);
+    EXPECT_EQ(rows["TopLeftR"][5], "-4.0");
+    EXPECT_EQ(rows["BottomRightR"][5], "4.0");
+    EXPECT_EQ(rows["TopLeftI"][5], "3.0");
+    EXPECT_EQ(rows["BottomRightI"][5], "-3.0");
+    EXPECT_EQ(rows["Bailout"], (std::vector<std::string>{"Bailout", "Bailout", "real", "0",
+                                                         "1e+300", "100", "key", "interpolate"}));
+    EXPECT_EQ(rows["TestForFinite"],
+              (std::vector<std::string>{"TestForFinite", "TestForFinite", "flag", "-", "-", "1",
+                                        "key", "match"}));
+    EXPECT_EQ(rows["Outside"][5], "iter");
+    EXPECT_EQ(rows["Cr"][2], "bigfixed");
+    EXPECT_EQ(rows["Cr"][6], "params");
+    EXPECT_EQ(rows["Cr"][7], "none");
+    EXPECT_EQ(rows["Passes"][7], "copy");
+    EXPECT_EQ(rows["Palette2"][2], "text");
+    EXPECT_EQ(rows["Bailoutest"][1], "BailoutCheck");
+    EXPECT_EQ(rows["Knotx5"][5], "-1e+10");
+    EXPECT_EQ(rows["ObserverVAngle"][1], "Observer vert. angle");
+}
+
+TEST(ParamsCommand, TypeRowsComeFirstThenThreeDRows) {
+    Outcome result = runParams({"Plasma"});
+    ASSERT_EQ(result.status, 0);
+    std::istringstream stream(result.out);
+    std::string first, line, last;
+    std::getline(stream, first);
+    int count = 1;
+    while (std::getline(stream, line)) {
+        last = line;
+        ++count;
+    }
+    EXPECT_EQ(first.substr(0, 9), "TopLeftR\t");
+    EXPECT_EQ(last.substr(0, 8), "Knoty20\t");
+    EXPECT_EQ(count, 21 + 66);
+    EXPECT_NE(result.out.find("ObserverVAngle\tObserver vert. angle\treal\t-1e+300\t1e+300\t60\t"),
+              std::string::npos);
+}
+
+TEST(ParamsCommand, BadInputIsRefusedWithAClearMessage) {
+    Outcome unknown = runParams({"Mandelbrot"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.out.empty());
+    EXPECT_NE(unknown.err.find("unknown fractal type \"Mandelbrot\""), std::string::npos);
+    EXPECT_NE(unknown.err.find("Julia24, Mandel24, Julia, Mandel, Formula"), std::string::npos);
+    EXPECT_NE(unknown.err.find("Compound"), std::string::npos);
+    EXPECT_EQ(runParams({}).status, 2);
+    EXPECT_EQ(runParams({"Mandel", "--subtype"}).status, 2);
+    EXPECT_EQ(runParams({"Mandel", "--subtype", "25"}).status, 2);
+    EXPECT_EQ(runParams({"Mandel", "--subtype", "-1"}).status, 2);
+    EXPECT_EQ(runParams({"Mandel", "--subtype", "3x"}).status, 2);
+    EXPECT_EQ(runParams({"Julia24", "--subtype", "1"}).status, 2);
+    EXPECT_EQ(runParams({"Bifurcation", "--subtype", "5"}).status, 0);
+    EXPECT_EQ(runParams({"Mandel", "Julia"}).status, 2);
+}
+
+TEST(ParamsCommand, ExecutableReportsExitStatus) {
+    std::string command = std::string(VORTIMAX_CLI_PATH) + " params NoSuchType 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::array<char, 4096> buffer{};
+    std::string output;
+    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+        output.append(buffer.data(), n);
+    int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_NE(output.find("valid types:"), std::string::npos);
+}
+
+} // namespace
