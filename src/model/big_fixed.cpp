@@ -291,39 +291,29 @@ std::optional<BigFixed> BigFixed::fromText(std::string_view text, int digitLimit
     std::int64_t exponent = 0;
     bool anyDigit = false;
     bool significant = false;
-    while (pos < size && isDigit(text[pos])) {
-        const int digit = text[pos] - '0';
-        anyDigit = true;
-        if (digit != 0 || significant) {
-            significant = true;
-            if (kept < limit) {
+    // A digit before the point scales the value up once the limit is reached; a digit
+    // after it scales down while it is kept (or while it is a leading zero).
+    const auto takeDigits = [&](bool fraction) {
+        while (pos < size && isDigit(text[pos])) {
+            const int digit = text[pos++] - '0';
+            anyDigit = true;
+            significant = significant || digit != 0;
+            if (significant && kept < limit) {
                 mantissa.mulSmall(10);
                 mantissa.addSmall(static_cast<std::uint32_t>(digit));
                 ++kept;
+                exponent -= fraction ? 1 : 0;
+            } else if (significant) {
+                exponent += fraction ? 0 : 1;
             } else {
-                ++exponent;
+                exponent -= fraction ? 1 : 0;
             }
         }
-        ++pos;
-    }
+    };
+    takeDigits(false);
     if (pos < size && text[pos] == '.') {
         ++pos;
-        while (pos < size && isDigit(text[pos])) {
-            const int digit = text[pos] - '0';
-            anyDigit = true;
-            if (digit != 0 || significant) {
-                significant = true;
-                if (kept < limit) {
-                    mantissa.mulSmall(10);
-                    mantissa.addSmall(static_cast<std::uint32_t>(digit));
-                    ++kept;
-                    --exponent;
-                }
-            } else {
-                --exponent;
-            }
-            ++pos;
-        }
+        takeDigits(true);
     }
     if (!anyDigit) {
         return std::nullopt;

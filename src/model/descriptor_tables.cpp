@@ -136,127 +136,126 @@ DescriptorTable julia24Table() {
     });
 }
 
-Rows subtypeFunctionRows() {
+Rows joined(std::initializer_list<Rows> parts) {
+    Rows rows;
+    for (const auto& part : parts)
+        rows.insert(rows.end(), part.begin(), part.end());
+    return rows;
+}
+
+// Row groups shared by the Julia/Mandel, Formula and Tierazon-mode tables.
+
+Rows iterationRows() {
     return {
-        integer("Fn1", 0, 30, kMatch, kNoLine),
-        integer("Fn2", 0, 30, kMatch, kNoLine),
-        real("_dr", -kHuge, kHuge, kNotAnimated, kNoLine),
-        real("_di", -kHuge, kHuge, kNotAnimated, kNoLine),
-        real("_tr", -kHuge, kHuge, kNotAnimated, kNoLine),
-        real("_ti", -kHuge, kHuge, kNotAnimated, kNoLine),
-        bigFixed("Cr", kNotAnimated, kParams),
-        bigFixed("Ci", kNotAnimated, kParams),
-        bigFixed("Dr", kNotAnimated, kParams),
-        bigFixed("Di", kNotAnimated, kParams),
         integer("MaxIter", 1, kCount, kInterpolate, kKeyLine),
         real("Bailout", 0, kHuge, kInterpolate, kKeyLine),
         real("Bailin", 0, kHuge, kInterpolate, kKeyLine),
         integer("Passes", 0, 3, kCopy, kKeyLine),
+    };
+}
+
+Rows subtypeFunctionRows() {
+    return joined({
+        {
+            integer("Fn1", 0, 30, kMatch, kNoLine),
+            integer("Fn2", 0, 30, kMatch, kNoLine),
+            real("_dr", -kHuge, kHuge, kNotAnimated, kNoLine),
+            real("_di", -kHuge, kHuge, kNotAnimated, kNoLine),
+            real("_tr", -kHuge, kHuge, kNotAnimated, kNoLine),
+            real("_ti", -kHuge, kHuge, kNotAnimated, kNoLine),
+            bigFixed("Cr", kNotAnimated, kParams),
+            bigFixed("Ci", kNotAnimated, kParams),
+            bigFixed("Dr", kNotAnimated, kParams),
+            bigFixed("Di", kNotAnimated, kParams),
+        },
+        iterationRows(),
+    });
+}
+
+Rows stopTestRows() {
+    return {
+        labelled(flag("TestForInfinify", kMatch, kKeyLine), "TestForInfinity"),
+        flag("TestForFinite", kMatch, kKeyLine),
+        flag("TestForCyclus", kMatch, kKeyLine),
+    };
+}
+
+Rows insideOutsideRows() {
+    return {
+        integer("Inside", 0, 5, kMatch, kKeyLine, kInsideChoices),
+        integer("Outside", 0, 7, kMatch, kKeyLine, kOutsideChoices),
+        real("Insidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
+        real("Outsidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
+    };
+}
+
+Rows decompositionRows() {
+    return {
+        labelled(flag("Decomp", kMatch, kKeyLine), "Decomposition"),
+        integer("Coding", 0, kCount, kMatch, kKeyLine),
+        real("DecFactor", -kCoord, kCoord, kInterpolate, kKeyLine),
+        labelled(real("PotSlope", -kCoord, kCoord, kInterpolate, kKeyLine), "Potential Slope"),
+    };
+}
+
+// The bailout test accepts values up to `highest`, named or not.
+Rows bailoutTestRows(double highest) {
+    return {
+        labelled(integer("Bailoutest", 0, highest, kMatch, kKeyLine, kBailoutChoices),
+                 "BailoutCheck"),
+        real("BailoutVar", -kHuge, kHuge, kInterpolate, kKeyLine),
+    };
+}
+
+Rows biomorphAndLayerRows() {
+    return {
+        flag("Biomorphy", kMatch, kKeyLine),
+        real("BiomorphVar", -kHuge, kHuge, kInterpolate, kKeyLine),
+        real("BiomorphColor", -kHuge, kHuge, kInterpolate, kKeyLine),
+        text("Palette2", 64, kNotAnimated, kKeyLine),
+        text("Palette3", 64, kNotAnimated, kKeyLine),
+        integer("Analysis", 0, 15, kMatch, kKeyLine),
+        integer("Operation", 0, 22, kMatch, kKeyLine),
+        real("Strands", -kHuge, kHuge, kInterpolate, kKeyLine),
+        real("BayFactor1", -kHuge, kHuge, kInterpolate, kKeyLine),
+        real("BayFactor2", -kHuge, kHuge, kInterpolate, kKeyLine),
     };
 }
 
 DescriptorTable juliaTable() {
-    Rows rows = subtypeFunctionRows();
-    Rows colouring = {
-        integer("Inside", 0, 5, kMatch, kKeyLine, kInsideChoices),
-        integer("Outside", 0, 7, kMatch, kKeyLine, kOutsideChoices),
-        real("Insidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("Outsidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
-        labelled(flag("TestForInfinify", kMatch, kKeyLine), "TestForInfinity"),
-        flag("TestForFinite", kMatch, kKeyLine),
-        flag("TestForCyclus", kMatch, kKeyLine),
-        labelled(flag("Decomp", kMatch, kKeyLine), "Decomposition"),
-        integer("Coding", 0, kCount, kMatch, kKeyLine),
-        real("DecFactor", -kCoord, kCoord, kInterpolate, kKeyLine),
-        labelled(real("PotSlope", -kCoord, kCoord, kInterpolate, kKeyLine), "Potential Slope"),
-        labelled(integer("Bailoutest", 0, 10, kMatch, kKeyLine, kBailoutChoices), "BailoutCheck"),
-        real("BailoutVar", -kHuge, kHuge, kInterpolate, kKeyLine),
-        flag("Biomorphy", kMatch, kKeyLine),
-        real("BiomorphVar", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("BiomorphColor", -kHuge, kHuge, kInterpolate, kKeyLine),
-        text("Palette2", 64, kNotAnimated, kKeyLine),
-        text("Palette3", 64, kNotAnimated, kKeyLine),
-        integer("Analysis", 0, 15, kMatch, kKeyLine),
-        integer("Operation", 0, 22, kMatch, kKeyLine),
-        real("Strands", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("BayFactor1", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("BayFactor2", -kHuge, kHuge, kInterpolate, kKeyLine),
-    };
-    rows.insert(rows.end(), colouring.begin(), colouring.end());
-    return withCommonRows(rows);
+    return withCommonRows(
+        joined({subtypeFunctionRows(), insideOutsideRows(), stopTestRows(), decompositionRows(),
+                bailoutTestRows(10), biomorphAndLayerRows()}));
 }
 
 DescriptorTable formulaTable() {
-    return withCommonRows({
-        bigFixed("Cr", kNotAnimated, kParams),
-        bigFixed("Ci", kNotAnimated, kParams),
-        bigFixed("Dr", kNotAnimated, kParams),
-        bigFixed("Di", kNotAnimated, kParams),
-        bigFixed("Er", kNotAnimated, kParams),
-        bigFixed("Ei", kNotAnimated, kParams),
-        bigFixed("Fr", kNotAnimated, kParams),
-        bigFixed("Fi", kNotAnimated, kParams),
-        integer("fn1", 0, 30, kNotAnimated, kNoLine),
-        integer("fn2", 0, 30, kNotAnimated, kNoLine),
-        integer("fn3", 0, 30, kNotAnimated, kNoLine),
-        integer("fn4", 0, 30, kNotAnimated, kNoLine),
-        integer("MaxIter", 1, kCount, kInterpolate, kKeyLine),
-        real("Bailout", 0, kHuge, kInterpolate, kKeyLine),
-        real("Bailin", 0, kHuge, kInterpolate, kKeyLine),
-        integer("Passes", 0, 3, kCopy, kKeyLine),
-        labelled(flag("TestForInfinify", kMatch, kKeyLine), "TestForInfinity"),
-        flag("TestForFinite", kMatch, kKeyLine),
-        flag("TestForCyclus", kMatch, kKeyLine),
+    Rows constants;
+    for (std::string_view key : {"Cr", "Ci", "Dr", "Di", "Er", "Ei", "Fr", "Fi"})
+        constants.push_back(bigFixed(key, kNotAnimated, kParams));
+    for (std::string_view key : {"fn1", "fn2", "fn3", "fn4"})
+        constants.push_back(integer(key, 0, 30, kNotAnimated, kNoLine));
+    Rows formula = {
         flag("TestForFormula", kMatch, kKeyLine),
         text("FormulaName", 100, kNotAnimated, kKeyLine),
-        integer("Inside", 0, 5, kMatch, kKeyLine, kInsideChoices),
-        integer("Outside", 0, 7, kMatch, kKeyLine, kOutsideChoices),
-        real("Insidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("Outsidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
-        labelled(flag("Decomp", kMatch, kKeyLine), "Decomposition"),
-        integer("Coding", 0, kCount, kMatch, kKeyLine),
-        real("DecFactor", -kCoord, kCoord, kInterpolate, kKeyLine),
-        labelled(real("PotSlope", -kCoord, kCoord, kInterpolate, kKeyLine), "Potential Slope"),
-        labelled(integer("Bailoutest", 0, 6, kMatch, kKeyLine, kBailoutChoices), "BailoutCheck"),
-        real("BailoutVar", -kHuge, kHuge, kInterpolate, kKeyLine),
-        flag("Biomorphy", kMatch, kKeyLine),
-        real("BiomorphVar", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("BiomorphColor", -kHuge, kHuge, kInterpolate, kKeyLine),
-        text("Palette2", 64, kNotAnimated, kKeyLine),
-        text("Palette3", 64, kNotAnimated, kKeyLine),
-        integer("Analysis", 0, 15, kMatch, kKeyLine),
-        integer("Operation", 0, 22, kMatch, kKeyLine),
-        real("Strands", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("BayFactor1", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("BayFactor2", -kHuge, kHuge, kInterpolate, kKeyLine),
-    });
+    };
+    return withCommonRows(
+        joined({constants, iterationRows(), stopTestRows(), formula, insideOutsideRows(),
+                decompositionRows(), bailoutTestRows(6), biomorphAndLayerRows()}));
 }
 
 DescriptorTable tierazonTable() {
-    Rows rows = subtypeFunctionRows();
-    Rows tierazon = {
-        labelled(flag("TestForInfinify", kMatch, kKeyLine), "TestForInfinity"),
-        flag("TestForFinite", kMatch, kKeyLine),
-        flag("TestForCyclus", kMatch, kKeyLine),
-        labelled(integer("Bailoutest", 0, 6, kMatch, kKeyLine, kBailoutChoices), "BailoutCheck"),
-        real("BailoutVar", -kHuge, kHuge, kInterpolate, kKeyLine),
+    Rows colouring = {
         integer("Analysis", 0, 55, kMatch, kKeyLine),
         integer("Operation", 0, 52, kMatch, kKeyLine),
         integer("Colorseparation", 0, 22, kMatch, kKeyLine),
         integer("Colormode", 0, 100, kMatch, kKeyLine),
         integer("Colorsource", 0, 1, kMatch, kKeyLine),
-        real("Factor1", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("Factor2", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("Factor3", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("PalStepRed", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("PalStepGreen", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("PalStepBlue", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("PalStartRed", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("PalStartGreen", -kHuge, kHuge, kInterpolate, kKeyLine),
-        real("PalStartBlue", -kHuge, kHuge, kInterpolate, kKeyLine),
     };
-    rows.insert(rows.end(), tierazon.begin(), tierazon.end());
-    return withCommonRows(rows);
+    for (std::string_view key : {"Factor1", "Factor2", "Factor3", "PalStepRed", "PalStepGreen",
+                                 "PalStepBlue", "PalStartRed", "PalStartGreen", "PalStartBlue"})
+        colouring.push_back(real(key, -kHuge, kHuge, kInterpolate, kKeyLine));
+    return withCommonRows(
+        joined({subtypeFunctionRows(), stopTestRows(), bailoutTestRows(6), colouring}));
 }
 
 DescriptorTable lyapunovTable() {
