@@ -2,7 +2,7 @@
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
+#include <tuple>
 
 namespace vortimax {
 namespace {
@@ -34,48 +34,36 @@ Settings nonDefaultSettings() {
     s.mainWindow = MainWindowPlacement{-4, 12, 1024, 700, 3};
     s.parm1 = {100, 200, true};
     s.parm2 = {-5, 6, false};
-    s.toolWindows.state(*ToolWindowRegistry::findByKeyword("AREA")) = {7, 8, true};
     s.toolWindows.state(*ToolWindowRegistry::findByKeyword("MakeMap")) = {900, 1, true};
     s.confirmations = {false, true, false, true, false, true, true};
-    s.paths.projects = "/data/fr;/more/fr";
-    s.paths.palettes = "/data/pal";
-    s.paths.formulas = "/data/frm";
-    s.paths.anims = "/data/anim";
+    setDefaultLibraryPaths(s, "/data");
+    s.paths.projects += ";/more/fr"; // the save directory stays the first one
     s.paths.pictures = "/data/pictures with blank";
-    s.paths.projectSaveDir = "/data/fr";
-    s.paths.paletteSaveDir = "/data/pal";
-    s.paths.formulaSaveDir = "/data/frm";
     s.defaultComment = "first line\n\n  third line";
     return s;
 }
 
-TEST_F(ConfigFileTest, NonDefaultSettingsSurviveAWriteAndReadRoundTrip) {
+TEST_F(ConfigFileTest, WrittenFileHasTheFixedLineOrderAndReadsBackUnchanged) {
     const Settings written = nonDefaultSettings();
     ASSERT_TRUE(writeConfiguration(file_, written));
+    EXPECT_EQ(
+        readBytes(file_),
+        "Parm1 100 200 1\r\nParm2 -5 6 0\r\nDIMS1 0 0 0\r\nAREA 0 0 0\r\nFRACTALTREE 0 0 0\r\n"
+        "PALEDIT 0 0 0\r\nFormulaJM 0 0 0\r\nFormulaIFS 0 0 0\r\nFormulaLSyst 0 0 0\r\n"
+        "Output 0 0 0\r\nColormapping 0 0 0\r\nComment 0 0 0\r\nAnim1 0 0 0\r\n"
+        "FractSel 0 0 0\r\nSizewindow 0 0 0\r\nColorcycle 0 0 0\r\nNetwork 0 0 0\r\n"
+        "MakeMap 900 1 1\r\nDrawingSpeed 250\r\nDisplayDepth 24\r\n"
+        "GUIFont \"DejaVu Sans\" 11 3\r\nSmallFont \"Mono\" 7 1\r\nVortimax -4 12 1023 699 3\r\n"
+        "CNF_DelTask 0\r\nCNF_DelProj 1\r\nCNF_DelPic 0\r\nCNF_DelPal 1\r\nCNF_DelFrm 0\r\n"
+        "CNF_DelAnm 1\r\nCNF_End 1\r\nProjectPath /data/Fractals;/more/fr\r\n"
+        "PalettePath /data/Palettes\r\nFormulaPath /data/Formulas\r\nAnimPath /data/Anims\r\n"
+        "PicturePath /data/pictures with blank\r\nAutoSave 0\r\n"
+        "DefaultComment\r\nfirst line\r\n\r\n  third line\r\n$$$EndComment$$$");
     Settings read;
     ASSERT_TRUE(readConfiguration(file_, read));
     EXPECT_EQ(read, written);
     // Nothing is left behind beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
-}
-
-TEST_F(ConfigFileTest, WrittenFileHasTheFixedLineOrderAndCrLfLineEnds) {
-    ASSERT_TRUE(writeConfiguration(file_, nonDefaultSettings()));
-    const std::string bytes = readBytes(file_);
-    const std::string expectedStart =
-        "Parm1 100 200 1\r\nParm2 -5 6 0\r\nDIMS1 0 0 0\r\nAREA 7 8 1\r\nFRACTALTREE 0 0 0\r\n"
-        "PALEDIT 0 0 0\r\nFormulaJM 0 0 0\r\nFormulaIFS 0 0 0\r\nFormulaLSyst 0 0 0\r\n"
-        "Output 0 0 0\r\nColormapping 0 0 0\r\nComment 0 0 0\r\nAnim1 0 0 0\r\n"
-        "FractSel 0 0 0\r\nSizewindow 0 0 0\r\nColorcycle 0 0 0\r\nNetwork 0 0 0\r\n"
-        "MakeMap 900 1 1\r\nDrawingSpeed 250\r\nDisplayDepth 24\r\n"
-        "GUIFont \"DejaVu Sans\" 11 3\r\nSmallFont \"Mono\" 7 1\r\n"
-        "Vortimax -4 12 1023 699 3\r\n"
-        "CNF_DelTask 0\r\nCNF_DelProj 1\r\nCNF_DelPic 0\r\nCNF_DelPal 1\r\nCNF_DelFrm 0\r\n"
-        "CNF_DelAnm 1\r\nCNF_End 1\r\n"
-        "ProjectPath /data/fr;/more/fr\r\nPalettePath /data/pal\r\nFormulaPath /data/frm\r\n"
-        "AnimPath /data/anim\r\nPicturePath /data/pictures with blank\r\nAutoSave 0\r\n"
-        "DefaultComment\r\nfirst line\r\n\r\n  third line\r\n$$$EndComment$$$";
-    EXPECT_EQ(bytes, expectedStart);
 }
 
 TEST_F(ConfigFileTest, MainWindowSizeIsStoredLessOneAndReadBackWhole) {
@@ -88,21 +76,17 @@ TEST_F(ConfigFileTest, MainWindowSizeIsStoredLessOneAndReadBackWhole) {
 }
 
 TEST_F(ConfigFileTest, NumbersAreClampedAsTheyAreRead) {
-    const struct {
-        const char* line;
-        int drawingSpeed;
-        int displayDepth;
-    } cases[] = {
+    const std::tuple<const char*, int, int> cases[] = {
         {"DrawingSpeed 5\nDisplayDepth 16\n", 10, 24},
         {"DrawingSpeed 5000\nDisplayDepth 11\n", 1000, 24},
         {"DrawingSpeed 99999999999999\nDisplayDepth 10\n", 1000, 8},
         {"drawingspeed 500\ndisplaydepth 24\n", 500, 24},
         {"DRAWINGSPEED -3\n", 10, 8},
     };
-    for (const auto& c : cases) {
-        const Settings s = readText(c.line);
-        EXPECT_EQ(s.drawingSpeed, c.drawingSpeed) << c.line;
-        EXPECT_EQ(s.displayDepth, c.displayDepth) << c.line;
+    for (const auto& [text, drawingSpeed, displayDepth] : cases) {
+        const Settings s = readText(text);
+        EXPECT_EQ(s.drawingSpeed, drawingSpeed) << text;
+        EXPECT_EQ(s.displayDepth, displayDepth) << text;
     }
 }
 
@@ -110,36 +94,24 @@ TEST_F(ConfigFileTest, LfAndCrLfFilesReadAlike) {
     const std::string lf = "DrawingSpeed 40\nGUIFont \"Courier New\" 10 2\nSmallFont Tahoma 9 "
                            "1\nCNF_End 1\nautosave 0\nDefaultComment\nA\nB\n$$$EndComment$$$";
     const Settings fromLf = readText(lf);
-    EXPECT_EQ(fromLf.drawingSpeed, 40);
     EXPECT_EQ(fromLf.guiFont, (FontSetting{"Courier New", 10, 2}));
     EXPECT_EQ(fromLf.smallFont, (FontSetting{"Tahoma", 9, 1}));
-    EXPECT_TRUE(fromLf.confirm(Confirmation::End));
     EXPECT_FALSE(fromLf.autoSave);
     EXPECT_EQ(fromLf.defaultComment, "A\nB");
 
-    std::string crlf;
-    for (const char c : lf) {
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::string crlf = lf;
+    for (std::size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2)) {
+        crlf.insert(at, "\r");
     }
     EXPECT_EQ(readText(crlf), fromLf);
-}
-
-TEST_F(ConfigFileTest, BrokenFontLinesChangeNothing) {
-    const Settings s = readText("GUIFont \"Courier New 10 2\nSmallFont \"X\" 9\nGUIFont\n");
-    EXPECT_EQ(s.guiFont, Settings{}.guiFont);
-    EXPECT_EQ(s.smallFont, Settings{}.smallFont);
 }
 
 TEST_F(ConfigFileTest, PathListsSetTheFirstDirectoryAsSaveDirectory) {
     Settings s;
     setDefaultLibraryPaths(s, "/opt/vm");
-    EXPECT_EQ(s.paths.projects, "/opt/vm/Fractals");
-    EXPECT_EQ(s.paths.paletteSaveDir, std::filesystem::path("/opt/vm/Palettes"));
-
     writeBytes(file_, "ProjectPath /a/fr;/b/fr\nPicturePath /pics;/more\nFormulaPath ;\n");
     ASSERT_TRUE(readConfiguration(file_, s));
-    EXPECT_EQ(splitPathList(s.paths.projects),
-              (std::vector<std::filesystem::path>{"/a/fr", "/b/fr"}));
+    EXPECT_EQ(s.paths.projects, "/a/fr;/b/fr");
     EXPECT_EQ(s.paths.projectSaveDir, std::filesystem::path("/a/fr"));
     EXPECT_EQ(s.paths.pictures, "/pics;/more");
     // A list without a directory is ignored.
@@ -147,36 +119,30 @@ TEST_F(ConfigFileTest, PathListsSetTheFirstDirectoryAsSaveDirectory) {
     EXPECT_EQ(splitPathList(";;/x;;y;"), (std::vector<std::filesystem::path>{"/x", "y"}));
 }
 
-TEST_F(ConfigFileTest, ToolWindowLinesAndUnknownKeywords) {
+TEST_F(ConfigFileTest, ToolWindowLinesAndLinesThatChangeNothing) {
+    // Unknown keywords, short lines and broken font lines are ignored.
     const Settings s = readText("area 10 20 1\nAnim1 5 6 0\nFRACTSEL 1 2 1\nBogus 1 2 3\n"
-                                "Output 4 4\nParm2 3 4 1\n");
+                                "Output 4 4\nParm2 3 4 1\nGUIFont \"Courier New 10 2\n"
+                                "SmallFont \"X\" 9\nGUIFont\n");
     Settings expected;
     expected.toolWindows.state(*ToolWindowRegistry::findByKeyword("AREA")) = {10, 20, true};
     expected.toolWindows.state(*ToolWindowRegistry::findByKeyword("Anim1")) = {5, 6, false};
     expected.toolWindows.state(*ToolWindowRegistry::findByKeyword("FractSel")) = {1, 2, true};
     expected.parm2 = {3, 4, true};
-    EXPECT_EQ(s, expected); // "Bogus" and the short "Output" line change nothing
+    EXPECT_EQ(s, expected);
 }
 
 TEST(ToolWindowRegistry, LooksUpByKeywordIdAndCommand) {
-    const auto dims = ToolWindowRegistry::findByKeyword("dims1");
+    using Registry = ToolWindowRegistry;
+    const auto dims = Registry::findByKeyword("dims1");
     ASSERT_TRUE(dims);
-    EXPECT_EQ(ToolWindowRegistry::row(*dims).windowId, 400);
-    const auto child = ToolWindowRegistry::findByWindowId(440);
-    ASSERT_TRUE(child);
-    EXPECT_EQ(ToolWindowRegistry::row(*child).parent, dims);
-    const auto parm = ToolWindowRegistry::findByWindowId(890);
-    ASSERT_TRUE(parm);
-    EXPECT_EQ(ToolWindowRegistry::row(*parm).parent, ToolWindowRegistry::findByWindowId(280));
-    EXPECT_EQ(ToolWindowRegistry::findByMenuCommand(29063),
-              ToolWindowRegistry::findByWindowId(500));
-    EXPECT_FALSE(ToolWindowRegistry::findByMenuCommand(0));
-    EXPECT_FALSE(ToolWindowRegistry::findByKeyword("Nope"));
-    int ownLines = 0;
-    for (std::size_t i = 0; i < ToolWindowRegistry::size(); ++i) {
-        ownLines += ToolWindowRegistry::isSavedOnItsOwn(i) ? 1 : 0;
-    }
-    EXPECT_EQ(ownLines, 16);
+    EXPECT_EQ(Registry::row(*dims).windowId, 400);
+    EXPECT_EQ(Registry::row(Registry::findByWindowId(440).value()).parent, dims);
+    EXPECT_EQ(Registry::row(Registry::findByWindowId(890).value()).parent,
+              Registry::findByWindowId(280));
+    EXPECT_EQ(Registry::findByMenuCommand(29063), Registry::findByWindowId(500));
+    EXPECT_FALSE(Registry::findByMenuCommand(0));
+    EXPECT_FALSE(Registry::findByKeyword("Nope"));
 }
 
 TEST_F(ConfigFileTest, MissingFileKeepsEverySetting) {
@@ -186,13 +152,15 @@ TEST_F(ConfigFileTest, MissingFileKeepsEverySetting) {
     EXPECT_EQ(s, nonDefaultSettings());
 }
 
-TEST_F(ConfigFileTest, LongDefaultCommentIsCutAndTheRestReadAsOrdinaryLines) {
-    const std::string filler(99, 'c'); // 100 characters with the line break
-    std::string text = "DefaultComment\n";
+TEST_F(ConfigFileTest, OverlongLinesAndCommentsAreCutAndReadingGoesOn) {
+    const std::string junk(10000, 'x');
+    std::string text = junk + "\nDefaultComment\n";
     for (int i = 0; i < 19; ++i) {
-        text += filler + "\n"; // the 20th line below no longer fits into 1900
+        text += std::string(99, 'c') + "\n"; // 19 lines of 100 bytes fill the 1900 allowed
     }
-    text += "DrawingSpeed 500" + std::string(90, ' ') + "\nAutoSave 0\n$$$EndComment$$$\nCNF_End 1";
+    // The line that no longer fits ends the comment and is read as an ordinary line.
+    text += "DrawingSpeed 500" + std::string(90, ' ') + "\nAutoSave 0 " + junk +
+            "\n$$$EndComment$$$\nCNF_End 1";
     const Settings s = readText(text);
     ASSERT_TRUE(s.defaultComment.has_value());
     EXPECT_EQ(s.defaultComment->size(), 19u * 100u - 1u);
@@ -200,13 +168,8 @@ TEST_F(ConfigFileTest, LongDefaultCommentIsCutAndTheRestReadAsOrdinaryLines) {
     EXPECT_EQ(s.drawingSpeed, 500);
     EXPECT_FALSE(s.autoSave);
     EXPECT_TRUE(s.confirm(Confirmation::End));
-}
-
-TEST_F(ConfigFileTest, OverLongLinesAreCutSafely) {
-    const std::string junk(10000, 'x');
-    const Settings s = readText(junk + "\nDrawingSpeed 77\nAutoSave 0 " + junk + "\n");
-    EXPECT_EQ(s.drawingSpeed, 77);
-    EXPECT_FALSE(s.autoSave);
+    // A single line of 1900 bytes no longer fits with its line break.
+    EXPECT_EQ(readText("DefaultComment\n" + std::string(1900, 'c')).defaultComment, "");
 }
 
 TEST_F(ConfigFileTest, FailedWriteReturnsFalseAndKeepsTheOldFile) {
