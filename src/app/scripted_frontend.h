@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/frontend.h"
+#include "base/frontend.h"
 
 #include <cstddef>
 #include <deque>

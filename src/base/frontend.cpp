@@ -1,4 +1,4 @@
-#include "app/frontend.h"
+#include "base/frontend.h"
 
 #include <algorithm>
 #include <array>

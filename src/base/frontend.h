@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/rect.h"
+#include "base/rect.h"
 
 #include <atomic>
 #include <filesystem>
