@@ -1,6 +1,6 @@
+#include "base/text_utils.h"
 #include "model/descriptor_tables.h"
 #include "model/param_block.h"
-#include "base/text_utils.h"
 #include "model/type_registry.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,586 @@
+#include "model/fractal_view.h"
+
+#include "base/frontend.h"
+#include "model/pass_scheme.h"
+#include "model/undo_history.h"
+
+#include <cfenv>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace vortimax {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kPostPoll = 20ms;
+constexpr auto kWorkerPoll = 10ms;
+constexpr auto kResizeLockPoll = 10ms;
+
+std::atomic<int> nextViewId{1};
+
+bool isTierazon(std::uint32_t type) {
+    return type == kTypeTieraJulia || type == kTypeTieraMandel;
+}
+
+BufferLayout layoutFor(const FractalRecord& record, int screenDepth) {
+    BufferLayout layout;
+    layout.width = record.width;
+    layout.height = record.height;
+    layout.displayDepth = record.displayDepth == 24 ? 24 : 8;
+    layout.trueColourOn8Bit = record.trueColourOn8Bit != 0;
+    layout.tierazon = isTierazon(record.type);
+    layout.dims = record.dims != 0;
+    layout.screenDepth = screenDepth;
+    return layout;
+}
+
+} // namespace
+
+// The worker thread's side of the command protocol.
+class ViewWorker {
+public:
+    explicit ViewWorker(FractalView& view) : view_(view), word_(view.command_) {}
+
+    void run() {
+        // Calculations rely on infinities and NaN, never on traps.
+        fedisableexcept(FE_ALL_EXCEPT);
+        // The worker yields to everything else on the machine.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+        if (waitForStart())
+            mainLoop();
+        view_.workerEnded_.store(true);
+        word_.store(calc::kTerminated);
+    }
+
+private:
+    // Takes back a command by writing the acknowledgement, unless the main thread has
+    // written a newer command meanwhile: that one must not be lost.
+    void acknowledge(std::uint32_t command, std::uint32_t answer) {
+        word_.compare_exchange_strong(command, answer);
+    }
+
+    bool waitForStart() {
+        for (;;) {
+            std::uint32_t command = word_.load();
+            if (command == calc::kStart) {
+                acknowledge(command, calc::kIdle);
+                return true;
+            }
+            // A close before the start must still end the worker.
+            if (command == calc::kTerminate)
+                return false;
+            if (command == calc::kPause)
+                acknowledge(command, calc::kPaused);
+            else if (command != calc::kIdle && command != calc::kPaused)
+                acknowledge(command, calc::kIdle);
+            std::this_thread::sleep_for(kWorkerPoll);
+        }
+    }
+
+    void mainLoop() {
+        for (;;) {
+            const std::uint32_t command = word_.load();
+            if (command == calc::kTerminate)
+                return;
+            if (command == calc::kIdle || command == calc::kPaused) {
+                std::this_thread::sleep_for(kWorkerPoll);
+                continue;
+            }
+            runCommand(command);
+            if (word_.load() == calc::kIdle && view_.finished_.load()) {
+                if (const auto& hook = hooks().imageFinished)
+                    hook(view_);
+            }
+        }
+    }
+
+    void runCommand(std::uint32_t command) {
+        switch (effectiveCommand(command)) {
+        case calc::kPause:
+            acknowledge(command, calc::kPaused);
+            break;
+        case calc::kCalculate:
+        case calc::kResume:
+            calculate(command, effectiveCommand(command));
+            break;
+        case calc::kContinue:
+            continueImage(command);
+            break;
+        case calc::kRedraw:
+            redraw(command);
+            break;
+        case calc::kFilter:
+            acknowledge(command, calc::kIdle);
+            if (!isStatic())
+                applyFilter();
+            break;
+        default: // start and anything unknown
+            acknowledge(command, calc::kIdle);
+            break;
+        }
+    }
+
+    // A redraw of an image that has no values becomes a calculation, and so does a
+    // filter of an unfinished image.
+    std::uint32_t effectiveCommand(std::uint32_t command) const {
+        const bool finished = view_.finished_.load();
+        const ImageBuffers& buffers = view_.buffers_;
+        const bool noValues = buffers.values.empty() || buffers.values[0] == 0.0f;
+        if (command == calc::kRedraw && (!finished || noValues))
+            return calc::kResume;
+        if (command == calc::kFilter && !finished)
+            return calc::kResume;
+        return command;
+    }
+
+    void calculate(std::uint32_t command, std::uint32_t job) {
+        view_.lastJob_ = static_cast<int>(job);
+        acknowledge(command, calc::kIdle);
+        view_.finished_.store(false);
+        bool ran = runDriver();
+        view_.appliedFilter = 0;
+        if (ran && stillUndisturbed())
+            completeImage();
+    }
+
+    void continueImage(std::uint32_t command) {
+        acknowledge(command, calc::kIdle);
+        if (!view_.finished_.load()) {
+            if (!runDriver() || !stillUndisturbed())
+                return;
+        }
+        completeImage();
+    }
+
+    void redraw(std::uint32_t command) {
+        acknowledge(command, calc::kIdle);
+        FractalRecord& record = view_.record_;
+        if (record.dims != 0 && view_.buffers_.has3D()) {
+            bool drawOnly = record.settings3D().integer("Drawmode") != 0;
+            if (!drawOnly && !isStatic() && hooks().transform3D)
+                hooks().transform3D(view_);
+            view_.done3D_.store(true);
+            return;
+        }
+        bool recoloured = true;
+        if (!isStatic() && record.type != kTypeDynamicSystem)
+            recoloured = recolourImage(view_);
+        view_.appliedFilter = 0;
+        view_.finished_.store(true);
+        if (recoloured && stillUndisturbed())
+            applyFilterIfChosen();
+        view_.progress_.store(1.0);
+        run3D();
+    }
+
+    // Runs the type's driver over the whole image plus the spare column. False when the
+    // type has no driver.
+    bool runDriver() {
+        FractalRecord& record = view_.record_;
+        if (isStatic())
+            return true;
+        CalculationDriver driver =
+            record.type < kFractalTypeCount ? view_.environment_.drivers[record.type] : nullptr;
+        if (driver == nullptr)
+            return false;
+        const auto start = std::chrono::steady_clock::now();
+        driver(view_, 0, 0, record.width, record.height - 1);
+        const auto spent = std::chrono::steady_clock::now() - start;
+        record.calcTime = static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(spent).count());
+        return true;
+    }
+
+    bool stillUndisturbed() const {
+        const std::uint32_t word = word_.load();
+        return word == calc::kIdle || word == calc::kContinue;
+    }
+
+    void completeImage() {
+        view_.progress_.store(1.0);
+        view_.finished_.store(true);
+        applyFilterIfChosen();
+        run3D();
+    }
+
+    void applyFilterIfChosen() {
+        const int filter = view_.record_.imageFilter;
+        if (filter >= 1 && filter <= 6 && !isStatic())
+            applyFilter();
+    }
+
+    void applyFilter() {
+        if (hooks().applyFilter)
+            hooks().applyFilter(view_);
+        view_.progress_.store(1.0);
+    }
+
+    void run3D() {
+        if (view_.record_.dims == 0 || !view_.buffers_.has3D() || isStatic())
+            return;
+        if (hooks().transform3D)
+            hooks().transform3D(view_);
+        view_.done3D_.store(true);
+    }
+
+    bool isStatic() const { return view_.record_.staticImage != 0; }
+    const ViewHooks& hooks() const { return view_.environment_.hooks; }
+
+    FractalView& view_;
+    std::atomic<std::uint32_t>& word_;
+};
+
+FractalView::FractalView(FractalRecord& record, ViewEnvironment& environment)
+    : record_(record), environment_(environment), undo_(std::make_unique<UndoHistory>()),
+      id_(nextViewId.fetch_add(1)) {
+    takeSnapshot();
+}
+
+FractalView::~FractalView() {
+    if (worker_.joinable()) {
+        post(calc::kTerminate, calc::kTerminated);
+        worker_.join();
+    }
+}
+
+void FractalView::startWorker() {
+    worker_ = std::thread([this] { ViewWorker(*this).run(); });
+}
+
+void FractalView::post(std::uint32_t command, std::uint32_t expected) {
+    if (workerEnded_.load())
+        return;
+    command_.store(command);
+    while (command_.load() != expected && !workerEnded_.load())
+        std::this_thread::sleep_for(kPostPoll);
+}
+
+bool FractalView::mustStop() {
+    std::uint32_t command = command_.load();
+    if (command == calc::kIdle)
+        return false;
+    if (command == calc::kContinue) {
+        command_.compare_exchange_strong(command, calc::kIdle);
+        return false;
+    }
+    return true;
+}
+
+void FractalView::takeSnapshot() {
+    paramSnapshot = record_.paramBlock;
+    settings3DSnapshot = record_.settings3DBlock;
+    snapshotType = record_.type;
+    snapshotSubtype = record_.subtype;
+}
+
+void FractalView::lockResize() {
+    for (;;) {
+        std::int32_t expected = 0;
+        if (record_.resizeLock.compare_exchange_strong(expected, 1))
+            return;
+        std::this_thread::sleep_for(kResizeLockPoll);
+    }
+}
+
+void FractalView::unlockResize() {
+    record_.resizeLock.store(0);
+}
+
+ViewEnvironment::ViewEnvironment() = default;
+
+ViewEnvironment::~ViewEnvironment() {
+    for (auto& view : openViews)
+        view->record().view = nullptr;
+}
+
+// --- Opening, closing, resizing -----------------------------------------------------
+
+namespace {
+
+MessageAnswer ask(ViewEnvironment& environment, std::string_view caption, std::string_view text,
+                  MessageButtons buttons, MessageIcon icon) {
+    if (environment.frontend == nullptr)
+        return defaultAnswer(buttons);
+    return environment.frontend->messageBox(caption, text, buttons, icon);
+}
+
+void tell(ViewEnvironment& environment, std::string_view caption, std::string_view text) {
+    ask(environment, caption, text, MessageButtons::Ok, MessageIcon::Error);
+}
+
+std::string formulaNameOf(const FractalRecord& record) {
+    if (record.type == kTypeFormula)
+        return record.params().text("FormulaName");
+    if (record.type == kTypeIfs)
+        return record.params().text("Formula");
+    return {};
+}
+
+FormulaCheck checkFormula(const FractalRecord& record, const ViewHooks& hooks) {
+    if (record.type != kTypeFormula && record.type != kTypeIfs)
+        return FormulaCheck::Ok;
+    if (formulaNameOf(record).empty())
+        return FormulaCheck::NoFormulaSelected;
+    return hooks.checkFormula ? hooks.checkFormula(record) : FormulaCheck::Ok;
+}
+
+// Steps before a view exists; false when the fractal cannot be opened.
+bool readyToOpen(FractalRecord& record, bool silent, ViewEnvironment& environment) {
+    switch (checkFormula(record, environment.hooks)) {
+    case FormulaCheck::NoFormulaSelected:
+        tell(environment, kCreatingSubtaskCaption, noFormulaSelectedText(record.name));
+        return false;
+    case FormulaCheck::FormulaNotAvailable:
+        tell(environment, kCreatingSubtaskCaption,
+             formulaNotAvailableText(record.name, formulaNameOf(record)));
+        return false;
+    case FormulaCheck::Ok:
+        break;
+    }
+    if (!silent) {
+        if (auto question = maxIterationWarning(record)) {
+            MessageAnswer answer = ask(environment, kIterationWarningCaption, *question,
+                                       MessageButtons::YesNo, MessageIcon::Warning);
+            if (answer != MessageAnswer::Yes)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool parsePending(FractalRecord& record, ViewEnvironment& environment) {
+    if (!record.pendingEntry)
+        return true;
+    const ViewHooks& hooks = environment.hooks;
+    bool parsed = hooks.parsePendingEntry ? hooks.parsePendingEntry(record) : false;
+    if (parsed) {
+        record.pendingEntry.reset();
+        return true;
+    }
+    if (environment.frontend != nullptr)
+        environment.frontend->addMessage(removedAndDeletedText(record.name));
+    if (hooks.deleteRecord)
+        hooks.deleteRecord(record);
+    return false;
+}
+
+void removeFromOpenViews(FractalView& view, ViewEnvironment& environment) {
+    auto& views = environment.openViews;
+    for (auto it = views.begin(); it != views.end(); ++it) {
+        if (it->get() == &view) {
+            views.erase(it);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+int openView(FractalRecord& record, bool silent, ViewEnvironment& environment) {
+    if (!parsePending(record, environment))
+        return 1;
+    if (record.view != nullptr)
+        return 0;
+    if (!readyToOpen(record, silent, environment))
+        return 1;
+    const int oldWidth = record.width;
+    const int oldHeight = record.height;
+    if (record.width == 0 || record.height == 0) {
+        record.width = environment.defaultWidth;
+        record.height = environment.defaultHeight;
+        record.winWidth = record.width;
+        record.winHeight = record.height;
+    }
+    auto view = std::make_unique<FractalView>(record, environment);
+    if (!allocateBuffers(layoutFor(record, environment.screenDepth), view->buffers())) {
+        record.width = oldWidth;
+        record.height = oldHeight;
+        tell(environment, kCreatingSubtaskCaption, kNotEnoughMemoryText);
+        return 1;
+    }
+    FractalView& opened = *view;
+    environment.openViews.push_back(std::move(view));
+    record.view = &opened;
+    if (environment.hooks.viewOpened)
+        environment.hooks.viewOpened(opened);
+    opened.startWorker();
+    opened.post(calc::kStart, calc::kIdle);
+    record.windowOpen = 1;
+    if (silent) {
+        opened.post(calc::kPause, calc::kPaused);
+    } else {
+        if (environment.hooks.applyPalette)
+            environment.hooks.applyPalette(opened);
+        recalculateView(opened);
+    }
+    return 0;
+}
+
+bool closeView(FractalRecord& record, bool ask, ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (view == nullptr)
+        return true;
+    if (ask && environment.confirmDeleteCalculated) {
+        MessageAnswer answer =
+            vortimax::ask(environment, kDeleteOperationCaption, kDeleteCalculatedText,
+                          MessageButtons::YesNo, MessageIcon::Question);
+        if (answer != MessageAnswer::Yes)
+            return false;
+    }
+    if (view->filteredCopy != nullptr)
+        view->filteredCopy->filterSource = nullptr;
+    if (view->filterSource != nullptr)
+        view->filterSource->filteredCopy = nullptr;
+    view->post(calc::kTerminate, calc::kTerminated);
+    record.windowOpen = 0;
+    if (environment.hooks.viewClosed)
+        environment.hooks.viewClosed(*view);
+    record.view = nullptr;
+    removeFromOpenViews(*view, environment);
+    return true;
+}
+
+int resizeView(FractalRecord& record, int width, int height, bool keepDefault,
+               ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (width == record.width && height == record.height) {
+        if (view != nullptr && !view->finished())
+            redrawView(*view);
+        return 0;
+    }
+    if (!keepDefault) {
+        environment.defaultWidth = width;
+        environment.defaultHeight = height;
+    }
+    if (view == nullptr) {
+        record.width = width;
+        record.height = height;
+        return 0;
+    }
+    if (!keepDefault)
+        pauseView(*view);
+    view->lockResize();
+    record.width = width;
+    record.height = height;
+    bool allocated = allocateBuffers(layoutFor(record, environment.screenDepth), view->buffers());
+    view->unlockResize();
+    if (!allocated) {
+        closeView(record, false, environment);
+        tell(environment, kResizingCaption, kNotEnoughMemoryText);
+        return 1;
+    }
+    if (!keepDefault)
+        recalculateView(*view);
+    return 0;
+}
+
+ImageSize windowSizeRule(int width, int height) {
+    width = std::max(width, 32);
+    height = std::max(height, 10);
+    return {(width + 3) / 4 * 4, height};
+}
+
+// --- Main-thread operations ---------------------------------------------------------
+
+void pauseView(FractalView& view) {
+    view.post(calc::kPause, calc::kPaused);
+}
+
+void recalculateView(FractalView& view) {
+    view.buffers().clearValues();
+    if (view.filteredCopy != nullptr) {
+        view.filteredCopy->filterSource = nullptr;
+        view.filteredCopy = nullptr;
+    }
+    view.post(calc::kCalculate, calc::kIdle);
+}
+
+void resumeView(FractalView& view) {
+    view.setPassLimit(1000);
+    view.post(calc::kResume, calc::kIdle);
+}
+
+void continueView(FractalView& view) {
+    if (view.record().dims == 0)
+        return;
+    view.buffers().clear3D();
+    view.post(calc::kContinue, calc::kIdle);
+}
+
+void redrawView(FractalView& view) {
+    view.post(calc::kRedraw, calc::kIdle);
+}
+
+void filterView(FractalView& view) {
+    view.post(calc::kFilter, calc::kIdle);
+}
+
+// --- Texts --------------------------------------------------------------------------
+
+namespace {
+
+template <typename... Args> std::string format(const char* pattern, Args... args) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, pattern, args...);
+    return buffer;
+}
+
+} // namespace
+
+std::string progressTitle(const std::string& name, int percent) {
+    return format("%s (%d%%)", name.c_str(), percent);
+}
+
+std::string animationProgressTitle(const std::string& animationName, int frame, int frames,
+                                   int percent) {
+    return format("%s %d/%d (%d%%)", animationName.c_str(), frame, frames, percent);
+}
+
+std::string progressStatus(int percent) {
+    return format("%d%% done", percent);
+}
+
+std::string zoomStatus(std::string_view typeName, double zooms) {
+    return std::string(typeName) + format(" (%.1lf zooms)", zooms);
+}
+
+std::string sizeStatus(int width, int height) {
+    return format("%dx%d", width, height);
+}
+
+const std::string_view kNotEnoughMemoryText =
+    "There is not enough memory available for this operation.\n\n"
+    "You have the following possibilities:\n\n"
+    "1. Close other applications to free some memory.\n"
+    "2. Increase the swap file size (System Configuration/System).\n"
+    "3. Allow a bigger swap file by:\n"
+    "  3.1  deleting some files on the harddisk partition which contains\n"
+    "        the swap file\n"
+    "  3.2  placing the swap file on a partition with more space.";
+
+const std::string_view kDeleteCalculatedText =
+    "You are about to delete a calculated fractal image.\n"
+    "If you delete it, the window and thus the image will\n"
+    "be destroyed.\n\n"
+    "Do you really want to delete it?";
+
+std::string noFormulaSelectedText(const std::string& fractalName) {
+    return "Fractal \"" + fractalName +
+           "\" has no formula selected,\nso no calculation routine is selected...";
+}
+
+std::string formulaNotAvailableText(const std::string& fractalName,
+                                    const std::string& formulaName) {
+    return "Fractal \"" + fractalName + "\" uses formula \"" + formulaName +
+           "\",\nbut this formula isn't available.\nUnable to calculate this fractal...";
+}
+
+std::string removedAndDeletedText(const std::string& fractalName) {
+    return "Fractal " + fractalName + " has been removed and deleted...";
+}
+
+} // namespace vortimax

@@ -1,0 +1,104 @@
+#include "model/pass_scheme.h"
+
+#include "base/frontend.h"
+
+#include <algorithm>
+
+namespace vortimax {
+
+std::vector<int> passRowOrder(const PassRect& rect, int step) {
+    std::vector<int> rows;
+    const int middle = (rect.y0 + rect.y1 + 1) / 2;
+    int lower = middle - step;
+    int upper = middle;
+    while (lower >= rect.y0 || upper <= rect.y1) {
+        if (lower >= rect.y0) {
+            rows.push_back(lower);
+            lower -= step;
+        }
+        if (upper <= rect.y1) {
+            rows.push_back(upper);
+            upper += step;
+        }
+    }
+    return rows;
+}
+
+int passCount(int passesParameter, int lastJob, int passLimit) {
+    const int most = std::max(passesParameter, 0) + 1;
+    const int passes = lastJob == calc::kResume ? passLimit : most;
+    return std::clamp(passes, 1, most);
+}
+
+PassProgress::PassProgress(FractalView& view, const PassRect& rect, int passes)
+    : view_(view), rect_(rect), lastPaint_(std::chrono::steady_clock::now()) {
+    for (int p = std::clamp(passes, 1, 16) - 1; p >= 0; --p)
+        steps_.push_back(1 << p);
+    for (int step : steps_) {
+        const double columns = (rect.x1 - rect.x0) / step + 1;
+        total_ += columns * static_cast<double>(passRowOrder(rect, step).size());
+    }
+}
+
+void PassProgress::rowDone(int row, int step) {
+    const ViewHooks& hooks = view_.environment().hooks;
+    if (hooks.colourRow)
+        hooks.colourRow(view_, rect_.x0, row, rect_.x1 - rect_.x0 + 1, step);
+    visited_ += (rect_.x1 - rect_.x0) / step + 1;
+    if (total_ > 0.0)
+        view_.setProgress(std::min(visited_ / total_, 1.0));
+    const int top = std::min(row + step - 1, rect_.y1);
+    if (bandHigh_ < bandLow_) {
+        bandLow_ = row;
+        bandHigh_ = top;
+    } else {
+        bandLow_ = std::min(bandLow_, row);
+        bandHigh_ = std::max(bandHigh_, top);
+    }
+    const auto interval = std::chrono::milliseconds(view_.environment().drawingSpeed.load());
+    if (std::chrono::steady_clock::now() - lastPaint_ >= interval)
+        paintBand();
+}
+
+void PassProgress::passDone() {
+    paintBand();
+    if (view_.record().trueColourOn8Bit) {
+        const ViewHooks& hooks = view_.environment().hooks;
+        if (hooks.reduceToPalette)
+            hooks.reduceToPalette(view_, rect_.x0, rect_.y0, rect_.x1, rect_.y1);
+        bandLow_ = rect_.y0;
+        bandHigh_ = rect_.y1;
+        paintBand();
+    }
+}
+
+void PassProgress::paintBand() {
+    lastPaint_ = std::chrono::steady_clock::now();
+    if (bandHigh_ < bandLow_)
+        return;
+    if (Frontend* frontend = view_.environment().frontend) {
+        const int width = std::min(rect_.x1, view_.buffers().width - 1) - rect_.x0 + 1;
+        frontend->viewChanged(view_.id(),
+                              Rect{rect_.x0, bandLow_, width, bandHigh_ - bandLow_ + 1});
+    }
+    bandLow_ = 0;
+    bandHigh_ = -1;
+}
+
+bool recolourImage(FractalView& view) {
+    const int width = view.buffers().width;
+    const int height = view.buffers().height;
+    const PassRect rect{0, 0, width - 1, height - 1};
+    PassProgress progress(view, rect, 1);
+    int done = 0;
+    for (int row : passRowOrder(rect, 1)) {
+        if (view.mustStop())
+            return false;
+        progress.rowDone(row, 1);
+        view.setProgress(static_cast<double>(++done) / height);
+    }
+    progress.passDone();
+    return true;
+}
+
+} // namespace vortimax

@@ -1,0 +1,106 @@
+#include "model/fractal_view.h"
+#include "model/pass_scheme.h"
+#include "model/view_undo.h"
+
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace vortimax;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::atomic<int> pixelsCalculated{0};
+
+void countingDriver(FractalView& view, int x0, int y0, int x1, int y1) {
+    runPasses(view, PassRect{x0, y0, x1, y1}, 1, [](int, int) {
+        ++pixelsCalculated;
+        return 1.0f;
+    });
+}
+
+class ViewUndoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        environment.drivers[kTypeMandel] = countingDriver;
+        environment.drivers[kTypeMandel24] = countingDriver;
+        environment.defaultWidth = 16;
+        environment.defaultHeight = 8;
+        record = createRecord(kTypeMandel, 0, RecordCreationContext{});
+        ASSERT_EQ(openView(*record, false, environment), 0);
+        ASSERT_TRUE(settled());
+        pixelsCalculated = 0;
+    }
+    void TearDown() override { closeView(*record, false, environment); }
+
+    bool settled() {
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!(record->view->finished() && record->view->commandWord() == calc::kIdle)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+    void change(std::int32_t maxIter, std::string_view label) {
+        pauseView(*record->view);
+        record->params().setInteger("MaxIter", maxIter);
+        recordUndoAndRecalculate(*record, false, label);
+    }
+
+    ViewEnvironment environment;
+    std::unique_ptr<FractalRecord> record;
+};
+
+TEST_F(ViewUndoTest, UndoRedoAndANewChangeDroppingTheRedoStep) {
+    change(500, "Iterations");
+    ASSERT_TRUE(settled());
+    EXPECT_GT(pixelsCalculated.load(), 0);
+    EXPECT_EQ(undoMenuState(record.get()).undoText, "Undo: Iterations");
+    EXPECT_FALSE(undoMenuState(record.get()).canRedo);
+
+    ASSERT_TRUE(undoStep(*record));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(record->params().integer("MaxIter"), 150);
+    EXPECT_EQ(record->view->paramSnapshot, record->paramBlock);
+    UndoMenuState menu = undoMenuState(record.get());
+    EXPECT_EQ(menu.undoText, "Undo");
+    EXPECT_EQ(menu.redoText, "Redo: Iterations");
+    EXPECT_TRUE(menu.canRedo);
+
+    ASSERT_TRUE(redoStep(*record));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(record->params().integer("MaxIter"), 500);
+
+    ASSERT_TRUE(undoStep(*record));
+    ASSERT_TRUE(settled());
+    change(700, "Other");
+    ASSERT_TRUE(settled());
+    EXPECT_FALSE(redoStep(*record));
+    EXPECT_EQ(record->params().integer("MaxIter"), 700);
+}
+
+TEST_F(ViewUndoTest, AnUnchangedValueMakesNoStepAndNoCalculation) {
+    change(150, "Iterations");
+    EXPECT_EQ(record->view->commandWord(), calc::kPaused); // no recalculation was sent
+    EXPECT_EQ(pixelsCalculated.load(), 0);
+    EXPECT_FALSE(undoMenuState(record.get()).canUndo);
+    EXPECT_FALSE(undoStep(*record));
+    EXPECT_EQ(undoMenuState(nullptr).undoText, "Undo");
+}
+
+TEST_F(ViewUndoTest, TypeConversionIsUndoneWithTheType) {
+    pauseView(*record->view);
+    record->type = kTypeMandel24;
+    setDefaults(*record, kTypeMandel24, 0);
+    recordUndoAndRecalculate(*record, false, "Type conversion");
+    ASSERT_TRUE(settled());
+    ASSERT_TRUE(undoStep(*record));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(record->type, kTypeMandel);
+    EXPECT_EQ(record->params().real("Bailout"), 4.0);
+}
+
+} // namespace
