@@ -1,0 +1,97 @@
+#include "render/area_commands.h"
+
+#include "base/frontend.h"
+#include "model/view_undo.h"
+#include "render/area.h"
+#include "render/image_shift.h"
+
+#include <vector>
+
+namespace vortimax {
+
+namespace {
+
+RasterSize sizeOf(const FractalRecord& record) {
+    return {record.width, record.height};
+}
+
+SelectionBox selectionOf(const FractalView& view) {
+    return {view.selectionLeft, view.selectionTop, view.selectionRight, view.selectionBottom};
+}
+
+void report(ViewEnvironment& environment, const std::string& line) {
+    if (environment.frontend != nullptr)
+        environment.frontend->addMessage(line);
+}
+
+void repaintAll(FractalView& view) {
+    if (Frontend* frontend = view.environment().frontend)
+        frontend->viewChanged(view.id(), Rect{0, 0, view.buffers().width, view.buffers().height});
+}
+
+} // namespace
+
+bool zoomFractal(FractalRecord& record, bool zoomIn, ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (view == nullptr || !hasComplexArea(record))
+        return false;
+    pauseView(*view);
+    auto line = zoomArea(record, sizeOf(record), selectionOf(*view),
+                         zoomIn ? ZoomDirection::In : ZoomDirection::Out);
+    if (!line) {
+        resumeView(*view);
+        return false;
+    }
+    report(environment, *line);
+    view->selectionLeft = kNoSelection;
+    recalculateView(*view);
+    return true;
+}
+
+bool moveFractal(FractalRecord& record, int dx, int dy, ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (view == nullptr || !hasComplexArea(record) || (dx == 0 && dy == 0))
+        return false;
+    pauseView(*view);
+    ImageBuffers& buffers = view->buffers();
+    std::vector<std::span<float>> values{std::span<float>(buffers.values)};
+    if (!buffers.tierazon1.empty()) {
+        values.emplace_back(buffers.tierazon1);
+        values.emplace_back(buffers.tierazon2);
+    }
+    MovedBuffers moved{values, {}, {}};
+    if (buffers.bytesPerPixel == 1)
+        moved.pixels8 = buffers.pixels;
+    else
+        moved.pixels24 = buffers.pixels;
+    view->lockResize();
+    BufferMoveResult result = moveImageBuffers(moved, buffers.width, buffers.height, dx, dy);
+    view->unlockResize();
+    auto line = moveArea(record, sizeOf(record), dx, dy);
+    if (result == BufferMoveResult::Rejected || !line) {
+        recalculateView(*view);
+        return line.has_value();
+    }
+    repaintAll(*view);
+    report(environment, *line);
+    const std::int64_t total = static_cast<std::int64_t>(buffers.width) * buffers.height;
+    view->setPassLimit(
+        restartPassCount(countCalculated(buffers.values, buffers.width, buffers.height), total));
+    view->post(calc::kResume, calc::kIdle);
+    return true;
+}
+
+bool proportionalFractal(FractalRecord& record) {
+    FractalView* view = record.view;
+    if (view == nullptr)
+        return makeProportional(record, sizeOf(record));
+    pauseView(*view);
+    if (!makeProportional(record, sizeOf(record))) {
+        resumeView(*view);
+        return false;
+    }
+    recordUndoAndRecalculate(record, true, "Proportional");
+    return true;
+}
+
+} // namespace vortimax

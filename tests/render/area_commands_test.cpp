@@ -1,0 +1,95 @@
+#include "app/scripted_frontend.h"
+#include "model/pass_scheme.h"
+#include "model/view_undo.h"
+#include "render/area.h"
+#include "render/area_commands.h"
+
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace vortimax;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::atomic<int> pixelsCalculated{0};
+
+void countingDriver(FractalView& view, int x0, int y0, int x1, int y1) {
+    int passes = passCount(3, view.lastJob(), view.passLimit());
+    runPasses(view, PassRect{x0, y0, x1, y1}, passes, [](int x, int y) {
+        ++pixelsCalculated;
+        return 1.0f + static_cast<float>(x + 100 * y);
+    });
+}
+
+class AreaCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        environment.frontend = &frontend;
+        environment.drivers[kTypeMandel] = countingDriver;
+        environment.defaultWidth = 64;
+        environment.defaultHeight = 48;
+        record = createRecord(kTypeMandel, 0, RecordCreationContext{});
+        ASSERT_EQ(openView(*record, false, environment), 0);
+        ASSERT_TRUE(settled());
+        pixelsCalculated = 0;
+    }
+    void TearDown() override { closeView(*record, false, environment); }
+
+    bool settled() {
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!(record->view->finished() && record->view->commandWord() == calc::kIdle)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+    std::string corner(std::string_view key) { return record->params().bigFixed(key).toText(); }
+
+    ScriptedFrontend frontend;
+    ViewEnvironment environment;
+    std::unique_ptr<FractalRecord> record;
+};
+
+TEST_F(AreaCommandsTest, ZoomNeedsABoxThenReportsAndRecalculates) {
+    EXPECT_FALSE(zoomFractal(*record, true, environment));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(pixelsCalculated.load(), 0);
+    FractalView& view = *record->view;
+    view.selectionLeft = 16;
+    view.selectionTop = 12;
+    view.selectionRight = 48;
+    view.selectionBottom = 36;
+    std::string before = corner("TopLeftR");
+    ASSERT_TRUE(zoomFractal(*record, true, environment));
+    ASSERT_TRUE(settled());
+    EXPECT_NE(corner("TopLeftR"), before);
+    EXPECT_EQ(view.selectionLeft, kNoSelection);
+    EXPECT_EQ(frontend.messages().back(), "Zooming in: Mandeltyp 1");
+    EXPECT_EQ(pixelsCalculated.load(), 65 * 48);
+}
+
+TEST_F(AreaCommandsTest, MoveKeepsTheVisiblePartAndCalculatesOnlyTheStrip) {
+    FractalView& view = *record->view;
+    const float kept = view.buffers().value(10, 20);
+    ASSERT_TRUE(moveFractal(*record, 8, 0, environment));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(frontend.messages().back(), "Moving fractal");
+    // The uncovered columns on the left plus the spare column of every row.
+    EXPECT_EQ(pixelsCalculated.load(), (8 + 1) * 48);
+    EXPECT_EQ(view.buffers().value(18, 20), kept);
+    EXPECT_FALSE(moveFractal(*record, 0, 0, environment));
+}
+
+TEST_F(AreaCommandsTest, ProportionalRecordsItsUndoStep) {
+    ASSERT_TRUE(proportionalFractal(*record));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(undoMenuState(record.get()).undoText, "Undo: Proportional");
+    // 64 x 48 keeps the width 2.8 and makes the height 2.1 below the top edge 1.35.
+    EXPECT_EQ(corner("BottomRightI"), "-0.75");
+}
+
+} // namespace
