@@ -1,6 +1,7 @@
 #include "app/scripted_frontend.h"
 #include "model/fractal_view.h"
 #include "model/pass_scheme.h"
+#include "support/view_test_support.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <vector>
 
 using namespace vortimax;
+using vortimax::testing::waitFor;
 using namespace std::chrono_literals;
 
 namespace {
@@ -60,16 +62,6 @@ void testDriver(FractalView& view, int x0, int y0, int x1, int y1) {
     int passes =
         passCount(view.record().params().integer("Passes"), view.lastJob(), view.passLimit());
     runPasses(view, PassRect{x0, y0, x1, y1}, passes, kernel);
-}
-
-template <typename Predicate> bool waitFor(Predicate predicate) {
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!predicate()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
 }
 
 class FractalViewTest : public ::testing::Test {

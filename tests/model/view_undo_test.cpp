@@ -1,6 +1,7 @@
 #include "model/fractal_view.h"
 #include "model/pass_scheme.h"
 #include "model/view_undo.h"
+#include "support/view_test_support.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,7 +9,6 @@
 #include <thread>
 
 using namespace vortimax;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -35,15 +35,7 @@ protected:
     }
     void TearDown() override { closeView(*record, false, environment); }
 
-    bool settled() {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (!(record->view->finished() && record->view->commandWord() == calc::kIdle)) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
-    }
+    bool settled() { return vortimax::testing::settled(*record); }
     void change(std::int32_t maxIter, std::string_view label) {
         pauseView(*record->view);
         record->params().setInteger("MaxIter", maxIter);

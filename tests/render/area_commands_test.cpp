@@ -3,6 +3,7 @@
 #include "model/view_undo.h"
 #include "render/area.h"
 #include "render/area_commands.h"
+#include "support/view_test_support.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,7 +11,6 @@
 #include <thread>
 
 using namespace vortimax;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -38,15 +38,7 @@ protected:
     }
     void TearDown() override { closeView(*record, false, environment); }
 
-    bool settled() {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (!(record->view->finished() && record->view->commandWord() == calc::kIdle)) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
-    }
+    bool settled() { return vortimax::testing::settled(*record); }
     std::string corner(std::string_view key) { return record->params().bigFixed(key).toText(); }
 
     ScriptedFrontend frontend;
