@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/calc_command.h"
+#include "model/colour_table.h"
 #include "model/fractal_record.h"
 #include "model/image_buffers.h"
 #include "model/view_environment.h"
@@ -63,6 +64,10 @@ public:
     int selectionRight = kNoSelection, selectionBottom = kNoSelection;
     FractalView* filteredCopy = nullptr; // anti-aliased partner
     FractalView* filterSource = nullptr;
+
+    // The applied palette in display form. Written only while the worker is paused or
+    // idle; read by the colouring stage on the worker.
+    ColourTable colours{};
 
     // Parameters of the last calculation or undo step.
     ParamBlock paramSnapshot{};
