@@ -29,7 +29,9 @@ void allocate(const BufferLayout& layout, ImageBuffers& b) {
     b.pixels.assign(cells(b.rowLength, h) * b.bytesPerPixel, fill);
     if (layout.trueColourOn8Bit) {
         b.screen.assign(cells(b.rowLength, h), kBackgroundIndex);
-        b.ditherRows.assign(cells(w, 6) * 4, 0);
+        // Two sets of error rows (below and at-or-above the middle row), each a current
+        // and a next row of w floats per channel, and 16 bytes of state for the sets.
+        b.ditherRows.assign(cells(w, 12) * 4 + 16, 0);
     }
     if (layout.dims) {
         b.heightField.assign(cells(w + 1, h), 0);

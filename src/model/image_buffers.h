@@ -36,7 +36,7 @@ struct ImageBuffers {
     std::vector<std::uint8_t> image3D8;     // 8-bit copy of the 3D image on an 8-bit screen
     std::vector<std::uint8_t> rowWorkSmall; // height x 4 bytes
     std::vector<std::uint8_t> rowWorkLarge; // height x 20 bytes
-    std::vector<std::uint8_t> ditherRows;   // six rows of width x 4 bytes (true colour on 8 bit)
+    std::vector<std::uint8_t> ditherRows;   // dithering error rows (true colour on 8 bit)
 
     int valueStride() const { return width + 1; }
     float& value(int x, int y) { return values[static_cast<std::size_t>(y) * valueStride() + x]; }
