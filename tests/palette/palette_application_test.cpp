@@ -1,4 +1,5 @@
 #include "palette/palette_application.h"
+#include "palette_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,28 +9,18 @@ namespace {
 
 TEST(PaletteApplication, ViewGetsTheNamedPaletteOrTheDefaultAtItsOffset) {
     PaletteList palettes;
-    auto red = std::make_unique<Palette>();
-    red->setName("Red");
-    red->setColour(0, Rgb{200, 0, 0});
-    palettes.insertUnique(std::move(red));
-
+    const Palette& ramp = test::addRamp(palettes, "Ramp");
     ViewEnvironment environment;
+    installPaletteApplication(environment.hooks, palettes);
     auto record = createRecord(kTypeMandel, 0, RecordCreationContext{});
     FractalView view(*record, environment);
-
-    record->palName = "red";
     record->palOffset = 3.4;
-    applyPaletteToView(view, palettes);
-    EXPECT_EQ(view.colours.entries[3], (ColourEntry{0, 0, 200, 1}));
-    EXPECT_EQ(view.colours.entries[252], (ColourEntry{0, 0, 0, 0}));
-
-    record->palName = "No such palette";
-    record->palOffset = 0.0;
-    installPaletteApplication(environment.hooks, palettes);
-    environment.hooks.applyPalette(view);
-    Rgb first = palettes.defaultPalette().colour(0);
-    EXPECT_EQ(view.colours.entries[0].red, first.red);
-    EXPECT_EQ(view.colours.entries[0].blue, first.blue);
+    for (const char* name : {"RAMP", "No such palette"}) {
+        record->palName = name;
+        environment.hooks.applyPalette(view);
+        const Palette& expected = name[0] == 'R' ? ramp : palettes.defaultPalette();
+        EXPECT_EQ(view.colours.entries, displayForm(expected, 3.0).entries) << name;
+    }
 }
 
 } // namespace

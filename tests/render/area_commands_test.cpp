@@ -6,9 +6,8 @@
 #include "support/view_test_support.h"
 
 #include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
+#include <tuple>
 
 using namespace vortimax;
 
@@ -17,13 +16,14 @@ namespace {
 std::atomic<int> pixelsCalculated{0};
 
 void countingDriver(FractalView& view, int x0, int y0, int x1, int y1) {
-    int passes = passCount(3, view.lastJob(), view.passLimit());
-    runPasses(view, PassRect{x0, y0, x1, y1}, passes, [](int x, int y) {
-        ++pixelsCalculated;
-        return 1.0f + static_cast<float>(x + 100 * y);
-    });
+    runPasses(view, PassRect{x0, y0, x1, y1}, passCount(3, view.lastJob(), view.passLimit()),
+              [](int x, int y) {
+                  ++pixelsCalculated;
+                  return 1.0f + static_cast<float>(x + 100 * y);
+              });
 }
 
+// A 64 x 48 Mandel view whose driver counts the pixels it calculates.
 class AreaCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -31,19 +31,17 @@ protected:
         environment.drivers[kTypeMandel] = countingDriver;
         environment.defaultWidth = 64;
         environment.defaultHeight = 48;
-        record = createRecord(kTypeMandel, 0, RecordCreationContext{});
         ASSERT_EQ(openView(*record, false, environment), 0);
         ASSERT_TRUE(settled());
         pixelsCalculated = 0;
     }
     void TearDown() override { closeView(*record, false, environment); }
-
     bool settled() { return vortimax::testing::settled(*record); }
     std::string corner(std::string_view key) { return record->params().bigFixed(key).toText(); }
 
     ScriptedFrontend frontend;
     ViewEnvironment environment;
-    std::unique_ptr<FractalRecord> record;
+    std::unique_ptr<FractalRecord> record = createRecord(kTypeMandel, 0, RecordCreationContext{});
 };
 
 TEST_F(AreaCommandsTest, ZoomNeedsABoxThenReportsAndRecalculates) {
@@ -51,11 +49,9 @@ TEST_F(AreaCommandsTest, ZoomNeedsABoxThenReportsAndRecalculates) {
     ASSERT_TRUE(settled());
     EXPECT_EQ(pixelsCalculated.load(), 0);
     FractalView& view = *record->view;
-    view.selectionLeft = 16;
-    view.selectionTop = 12;
-    view.selectionRight = 48;
-    view.selectionBottom = 36;
-    std::string before = corner("TopLeftR");
+    std::tie(view.selectionLeft, view.selectionTop, view.selectionRight, view.selectionBottom) =
+        std::tuple(16, 12, 48, 36);
+    const std::string before = corner("TopLeftR");
     ASSERT_TRUE(zoomFractal(*record, true, environment));
     ASSERT_TRUE(settled());
     EXPECT_NE(corner("TopLeftR"), before);
@@ -65,14 +61,13 @@ TEST_F(AreaCommandsTest, ZoomNeedsABoxThenReportsAndRecalculates) {
 }
 
 TEST_F(AreaCommandsTest, MoveKeepsTheVisiblePartAndCalculatesOnlyTheStrip) {
-    FractalView& view = *record->view;
-    const float kept = view.buffers().value(10, 20);
+    const float kept = record->view->buffers().value(10, 20);
     ASSERT_TRUE(moveFractal(*record, 8, 0, environment));
     ASSERT_TRUE(settled());
     EXPECT_EQ(frontend.messages().back(), "Moving fractal");
     // The uncovered columns on the left plus the spare column of every row.
     EXPECT_EQ(pixelsCalculated.load(), (8 + 1) * 48);
-    EXPECT_EQ(view.buffers().value(18, 20), kept);
+    EXPECT_EQ(record->view->buffers().value(18, 20), kept);
     EXPECT_FALSE(moveFractal(*record, 0, 0, environment));
 }
 

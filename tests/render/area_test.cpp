@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace vortimax {
@@ -94,23 +95,19 @@ TEST(AreaMapping, RotationCentreAndQuarterTurn) {
     EXPECT_EQ(computeCorners(*record).topLeft, storedCorners(*record).topLeft);
 }
 
-TEST(AreaMapping, CircleInversionWithALinearRadius) {
+// The radius enters linearly; the centre, an overflowing factor and 0 / 0 go to the far point.
+TEST(AreaMapping, CircleInversion) {
     const CircleInversion fresh = circleInversion(*make()); // radius 1 about 0, off
     EXPECT_FALSE(fresh.enabled);
-    const struct {
-        CircleInversion inversion;
-        Complex point, inverted;
-    } cases[] = {
+    const std::tuple<CircleInversion, Complex, Complex> cases[] = {
         {fresh, {2, 0}, {0.5, 0}},
-        {{true, 1, 1, 2}, {3, 1}, {2, 1}},                 // a squared radius would give 3
-        {{true, 0.5, -0.5, 1}, {0.5, -0.5}, {kFar, kFar}}, // the centre itself
-        {{true, 0, 0, 1}, {1e-160, 0}, {kFar, kFar}},      // the factor overflows
-        {{true, 0.5, -0.5, 0}, {0.5, -0.5}, {kFar, kFar}}, // 0 / 0
-    };
-    for (const auto& c : cases) {
-        double re = c.point.re, im = c.point.im;
-        c.inversion.apply(re, im);
-        EXPECT_EQ((Complex{re, im}), c.inverted) << c.point.re;
+        {{true, 1, 1, 2}, {3, 1}, {2, 1}},
+        {{true, 0.5, -0.5, 1}, {0.5, -0.5}, {kFar, kFar}},
+        {{true, 0, 0, 1}, {1e-160, 0}, {kFar, kFar}},
+        {{true, 0.5, -0.5, 0}, {0.5, -0.5}, {kFar, kFar}}};
+    for (auto [inversion, point, inverted] : cases) {
+        inversion.apply(point.re, point.im);
+        EXPECT_EQ(point, inverted) << inverted.re;
     }
 }
 
@@ -200,12 +197,8 @@ TEST(Proportional, RectangleKeepsItsTopEdgeParallelogramItsSide) {
     ASSERT_TRUE(makeProportional(*record, {4, 3}));
     EXPECT_NEAR((p.bigFixed("TopLeftI") - p.bigFixed("BottomRightI")).toDouble(), 7.5e-21, 1e-33);
 
-    // A parallelogram rescales its right side.
-    setArea(*record, {"0", "0", "4", "-1", "4", "0"});
-    ASSERT_TRUE(makeProportional(*record, {4, 3}));
-    EXPECT_EQ(storedCorners(*record).bottomRight, (BigPoint{big("4"), big("-3")}));
-
-    // Slanted: re scaled by 3 / |(1, -1)|, then im by 3 / |(3 / sqrt 2, -1)|.
+    // A parallelogram rescales its right side; slanted: re scaled by 3 / |(1, -1)|, then im by 3 /
+    // |(3 / sqrt 2, -1)|.
     setArea(*record, {"0", "0", "5", "-1", "4", "0"});
     ASSERT_TRUE(makeProportional(*record, {4, 3}));
     expectNear(storedCorners(*record).bottomRight, 4 + 3 / std::sqrt(2.0), -3 / std::sqrt(5.5),
@@ -215,21 +208,6 @@ TEST(Proportional, RectangleKeepsItsTopEdgeParallelogramItsSide) {
     const ParamBlock before = record->paramBlock;
     EXPECT_FALSE(makeProportional(*record, {4, 3}));
     EXPECT_EQ(record->paramBlock, before);
-}
-
-TEST(ZoomCountTest, Log2OfTheDefaultWidthOverThePresentOne) {
-    auto record = make();
-    EXPECT_EQ(zoomCount(*record), 0.0);
-    setArea(*record, {"-2.1", "1", "-1.75", "0"}); // 2.8 / 8
-    EXPECT_NEAR(zoomCount(*record), 3.0, 1e-12);
-    // A width of 2.8 * 2^-206 is far below what a double conversion would resolve.
-    const BigFixed tiny = BigFixed::fromWords({0, 0, 0, 1, 0, 0, 0, 0, 0, 0}); // 2^-200
-    BlockRef p = record->params();
-    p.setBigFixed("BottomRightR", p.bigFixed("TopLeftR") + tiny.multipliedBy(2.8).dividedBy(64));
-    EXPECT_NEAR(zoomCount(*record), 206.0, 1e-9);
-    p.setBigFixed("BottomRightR", p.bigFixed("TopLeftR"));
-    EXPECT_EQ(zoomCount(*record), 0.0);
-    EXPECT_EQ(zoomCount(*make(kTypePlasma)), 0.0);
 }
 
 } // namespace

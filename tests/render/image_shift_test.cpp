@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <utility>
 #include <vector>
 
 namespace vortimax {
@@ -54,15 +55,15 @@ TEST(ImageShift, CellsMoveAndUncoveredStripsAreFilled) {
 
 TEST(ImageShift, BadSizesLeaveBuffersUntouched) {
     std::vector<float> data = image<float>(kW + 1, 1);
-    EXPECT_FALSE(shiftValueBuffer(std::span(data).first(data.size() - 1), kW, kH, 1, 1));
-    EXPECT_FALSE(shiftValueBuffer(data, -1, kH, 1, 1));
-    EXPECT_FALSE(shiftValueBuffer(data, kW, -1, 1, 1));
-    EXPECT_EQ(data, image<float>(kW + 1, 1));
     std::vector<std::uint8_t> bytes = image<std::uint8_t>(kR, 3);
+    for (const auto& [w, h] : {std::pair{-1, kH}, {kW, -1}, {kW, INT_MAX}}) {
+        EXPECT_FALSE(shiftValueBuffer(data, w, h, 1, 1));
+        EXPECT_FALSE(shiftPixels8(bytes, w, h, 1, 1));
+        EXPECT_FALSE(shiftPixels24(bytes, w, h, 1, 1));
+    }
+    EXPECT_FALSE(shiftValueBuffer(std::span(data).first(data.size() - 1), kW, kH, 1, 1));
     EXPECT_FALSE(shiftPixels24(std::span(bytes).first(bytes.size() - 1), kW, kH, 1, 1));
-    EXPECT_FALSE(shiftPixels8(bytes, kW, INT_MAX, 1, 1));
-    EXPECT_FALSE(shiftPixels8(bytes, -1, kH, 1, 1));
-    EXPECT_FALSE(shiftPixels24(bytes, kW, -1, 1, 1));
+    EXPECT_EQ(data, image<float>(kW + 1, 1));
     EXPECT_EQ(bytes, image<std::uint8_t>(kR, 3));
     EXPECT_TRUE(shiftValueBuffer({}, 0, 0, 3, 3));
     ASSERT_TRUE(shiftValueBuffer(data, kW, kH, INT_MIN, INT_MAX));
@@ -109,14 +110,10 @@ TEST(RestartPasses, CountsCalculatedPixelsAndPicksThePassCount) {
     data[kW + 1 + 3] = 0.0f;
     EXPECT_EQ(countCalculated(data, kW, kH), kW * kH - 1);
     EXPECT_EQ(countCalculated(std::span(data).first(10), kW, kH), 0);
-
-    const std::int64_t cases[][3] = {
-        {99, 1300, 4},  {100, 1300, 3}, // 1300 / 13 = 100
-        {185, 1300, 3}, {186, 1300, 2}, // 1300 / 7 = 185.7
-        {433, 1300, 2}, {434, 1300, 1}, // 1300 / 3 = 433.3
-        {2, 27, 4},     {3, 27, 3},     // 27 / 13 = 2.08
-        {-5, 0, 1},     {-5, 13, 4},    {-5, -13, 1},
-    };
+    // Thresholds at total / 13, / 7 and / 3 (1300: 100, 185.7, 433.3; 27: 2.08).
+    const std::int64_t cases[][3] = {{99, 1300, 4},  {100, 1300, 3}, {185, 1300, 3}, {186, 1300, 2},
+                                     {433, 1300, 2}, {434, 1300, 1}, {2, 27, 4},     {3, 27, 3},
+                                     {-5, 0, 1},     {-5, 13, 4},    {-5, -13, 1}};
     for (const auto& [calculated, total, passes] : cases)
         EXPECT_EQ(restartPassCount(calculated, total), passes) << calculated << " of " << total;
 }
