@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/fractal_record.h"
+#include "parfile/brace_scanner.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <istream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vortimax {
+
+class Folder;
+class Progress;
+class Workspace;
+
+// Physical lines are read in pieces of at most this many bytes.
+constexpr std::size_t kParameterLineLength = 511;
+// Bytes read from one file at most; a larger file is read up to here.
+constexpr std::size_t kMaxParameterFileBytes = 64u << 20;
+
+struct ParameterLoadOptions {
+    // Values every new record takes over (display depth, screen depth, default comment).
+    RecordCreationContext context;
+    // Resolves the layer references of the compound fractals of a freshly loaded folder.
+    // Left empty until compound fractals can be resolved by name.
+    std::function<void(Folder&)> resolveCompoundLayers;
+};
+
+// The text of a parameter file with its lines joined: leading characters up to code 32
+// dropped, empty lines skipped, and a line without a semicolon whose last character above
+// 31 is a backslash continued on the next line (the backslash removed). Other lines end
+// with "\n". Lines end at LF or CR LF; a line longer than kParameterLineLength bytes is
+// taken as several lines. At most kMaxParameterFileBytes bytes are read.
+std::string readParameterText(std::istream& in);
+
+// A folder's name from its file name: every letter that follows a non-letter upper case,
+// every other letter lower case ("my_set.par" gives "My_Set.Par").
+std::string parameterFolderName(std::string_view fileName);
+
+// One entry of a parameter text: its name and the text from '{' to '}' inclusive.
+struct FoundEntry {
+    std::string name;
+    std::size_t open = 0;  // position of the '{'
+    std::size_t close = 0; // position of the '}'
+};
+
+// Finds the entries of a parameter text one after the other. Braces inside semicolon
+// comments do not count. The name is the last word before the '{' (at most 31
+// characters), or "No name"; a '{' without a closing '}' ends the search.
+class EntryFinder {
+public:
+    explicit EntryFinder(std::string_view text);
+    std::optional<FoundEntry> next();
+
+private:
+    std::string_view text_;
+    BraceScanner scanner_;
+    std::size_t previousEnd_ = 0; // behind the last entry: names never reach further back
+};
+
+// Reads every entry of a parameter file into a new project folder named after the file,
+// whose records hold their entry text as pending entry until they are first opened. The
+// folder is created with the first entry: a file without entries (or one that cannot be
+// read) gives none. The progress fraction follows the entries; an abort request stops the
+// reading after the current entry (the flag stays set for the caller to acknowledge).
+Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspace,
+                          Progress* progress = nullptr, const ParameterLoadOptions& options = {});
+
+// Start-up: every "*.par" file (letter case ignored) of the directories of a list
+// separated by semicolons, in name order within each directory, each into a folder of
+// its own. Directories that do not exist are passed over. Returns the new folders.
+std::vector<Folder*> loadParameterDirectories(std::string_view directoryList, Workspace& workspace,
+                                              Progress* progress = nullptr,
+                                              const ParameterLoadOptions& options = {});
+
+} // namespace vortimax

@@ -1,0 +1,193 @@
+#include "parfile/save_commands.h"
+
+#include "base/atomic_file.h"
+#include "base/library_file.h"
+#include "base/text_io.h"
+#include "base/text_utils.h"
+#include "parfile/entry_writer.h"
+
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace vortimax {
+
+namespace {
+
+// Every text the parameter save commands show.
+struct Texts {
+    static constexpr std::string_view saveTitle =
+        "Please select a parameter file to save the fractal in...";
+    static constexpr std::string_view saveFolderTitle =
+        "Please specify a name for the parameter file to save the fractals in...";
+    static constexpr std::string_view caption = "Saving parameters";
+    static constexpr std::string_view nonStandard =
+        "The file you chose already exists. I'd like\nto append the parameters at the end of "
+        "the file,\nbut after looking more closely at it I found out\nthat it contains non "
+        "standard characters.\nThus I assume that this file is not a valid\nparameter "
+        "file.\n\nShould I really append your parameters to this file?";
+    static constexpr std::string_view stillMalformed =
+        "I'm very sorry to annoy you again, but after\nchecking the internal format of the "
+        "file I still\nthink that it is not a valid parameter file.\n\nAgain, should I really "
+        "append YOUR parameters\nto THIS file?";
+    static constexpr std::string_view malformed =
+        "The file you chose already exists. I'd like\nto append the parameters at the end of "
+        "the file,\nbut after looking quite closely at it I found\nout that it does not "
+        "conform to the format of a\nlegal parameter file.\nThus I assume that this file is "
+        "not a valid\nparameter file.\n\nShould I really append your parameters to this file?";
+    static constexpr std::string_view sameName =
+        "The parameter file you chose already contains\nan entry with the same name as that "
+        "to be\nadded. Should I replace that entry or\nshould I just add the new entry to the "
+        "file?\n\nChoose:\n- YES to overwrite the existing entry.\n- NO to add the entry\n- "
+        "CANCEL to abort without saving anything.";
+    static constexpr std::string_view unreadable =
+        "The file you chose cannot be read, so the parameters\nwere not added to it:\n";
+    static constexpr std::string_view writeFailed = "The parameters could not be written to\n";
+};
+
+const std::vector<std::string> kParameterFilters{"*.par"};
+constexpr std::string_view kLineBreak = "\r\n";
+
+MessageAnswer ask(Frontend& frontend, std::string_view question) {
+    return frontend.messageBox(Texts::caption, question, MessageButtons::YesNoCancel,
+                               MessageIcon::Question);
+}
+
+void reportFailure(Frontend& frontend, std::string_view text, const std::filesystem::path& path) {
+    frontend.messageBox(Texts::caption, std::string(text) + path.string(), MessageButtons::Ok,
+                        MessageIcon::Error);
+}
+
+SaveResult writeOrReport(Frontend& frontend, const std::filesystem::path& path,
+                         std::string_view content) {
+    if (writeFileAtomically(path, content))
+        return SaveResult::Saved;
+    reportFailure(frontend, Texts::writeFailed, path);
+    return SaveResult::Failed;
+}
+
+// The scratch copy of the entry, removed again when the save ends however it ends.
+class ScratchFile {
+public:
+    explicit ScratchFile(std::filesystem::path path) : path_(std::move(path)) {}
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    // Writes `text` and reads it back; nothing when either fails.
+    std::optional<std::string> store(std::string_view text) {
+        {
+            std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+            if (!out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+                return std::nullopt;
+        }
+        std::string back;
+        if (readLibraryFile(path_, back) != LibraryReadStatus::Read || back != text)
+            return std::nullopt;
+        return back;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The questions about a file that does not look like a parameter file; false when the
+// person does not answer Yes.
+bool appendToForeignFile(Frontend& frontend, const LibraryFileCheck& check) {
+    const bool nonStandard = check.has(kLibraryNonStandard);
+    if (nonStandard && ask(frontend, Texts::nonStandard) != MessageAnswer::Yes)
+        return false;
+    if (check.has(kLibraryMalformed) &&
+        ask(frontend, nonStandard ? Texts::stillMalformed : Texts::malformed) != MessageAnswer::Yes)
+        return false;
+    return true;
+}
+
+std::string appended(std::string_view file, std::string_view entry) {
+    std::string content(file);
+    content += kLineBreak;
+    content += entry;
+    return content;
+}
+
+// The file with the old entry, from its name to its closing brace, replaced.
+std::string replaced(std::string_view file, const LibraryFileCheck& check, std::string_view entry) {
+    std::string content(file.substr(0, check.entryStart));
+    content += entry;
+    content += file.substr(check.entryEnd + 1);
+    return content;
+}
+
+// The new file content, or nothing when the person cancelled.
+std::optional<std::string> newContent(Frontend& frontend, const LibraryFileContent& file,
+                                      std::string_view entry) {
+    const LibraryFileCheck& check = file.check;
+    if (!appendToForeignFile(frontend, check))
+        return std::nullopt;
+    if (!check.has(kLibraryHasEntry))
+        return appended(file.bytes, entry);
+    switch (ask(frontend, Texts::sameName)) {
+    case MessageAnswer::Yes:
+        return replaced(file.bytes, check, entry);
+    case MessageAnswer::No:
+        return appended(file.bytes, entry);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::filesystem::path folderProposal(const Folder& folder, const std::filesystem::path& directory) {
+    std::string name = folder.name();
+    constexpr std::string_view kExtension = ".par";
+    if (name.size() < kExtension.size() ||
+        !equalsIgnoreCase(std::string_view(name).substr(name.size() - kExtension.size()),
+                          kExtension))
+        name += kExtension;
+    const std::filesystem::path folderDirectory = folder.filePath().parent_path();
+    return (folderDirectory.empty() ? directory : folderDirectory) / name;
+}
+
+} // namespace
+
+SaveResult saveFractal(const FractalRecord& record, Frontend& frontend,
+                       std::filesystem::path& directory) {
+    const auto path = frontend.requestSaveFile(Texts::saveTitle, directory, kParameterFilters);
+    if (!path)
+        return SaveResult::Cancelled;
+    directory = path->parent_path();
+    ScratchFile scratch(path->parent_path() / kSaveScratchFileName);
+    const auto entry = scratch.store(withCrLf(parameterEntryText(record)));
+    if (!entry) {
+        reportFailure(frontend, Texts::writeFailed, *path);
+        return SaveResult::Failed;
+    }
+    const LibraryFileContent file = inspectLibraryFile(*path, parameterEntryName(record.name),
+                                                       LibraryBodySyntax::SemicolonComments);
+    if (file.check.has(kLibraryUnreadable)) {
+        reportFailure(frontend, Texts::unreadable, *path);
+        return SaveResult::Failed;
+    }
+    const auto content = newContent(frontend, file, *entry);
+    if (!content)
+        return SaveResult::Cancelled;
+    return writeOrReport(frontend, *path, *content);
+}
+
+SaveResult saveFolder(const Folder& folder, Frontend& frontend, std::filesystem::path& directory) {
+    const auto path = frontend.requestSaveFile(
+        Texts::saveFolderTitle, folderProposal(folder, directory), kParameterFilters);
+    if (!path)
+        return SaveResult::Cancelled;
+    directory = path->parent_path();
+    std::string text;
+    for (const FractalRecord& record : folder.fractals().all())
+        text += parameterEntryText(record) + "\n\n\n";
+    return writeOrReport(frontend, *path, withCrLf(text));
+}
+
+} // namespace vortimax
