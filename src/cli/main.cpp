@@ -2,6 +2,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/params_command.h"
+#include "cli/parfile_commands.h"
 
 #include <iostream>
 #include <span>
@@ -26,6 +27,14 @@ constexpr Command kCommands[] = {
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values",
      vortimax::cli::runParams},
+    {"list", "FILE...",
+     "list the entries of parameter (.par) and .zar files: folder, name, type, subtype",
+     vortimax::cli::runList},
+    {"show", "FILE ENTRY", "show every parameter of one entry as key=value lines",
+     vortimax::cli::runShow},
+    {"convert", "IN... -o OUT.par",
+     "read parameter and .zar files and write all entries into one parameter file",
+     vortimax::cli::runConvert},
 };
 
 void printUsage(std::ostream& out) {

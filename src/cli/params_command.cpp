@@ -1,9 +1,9 @@
 #include "cli/params_command.h"
 
+#include "base/text_utils.h"
 #include "cli/exit_codes.h"
 #include "model/fractal_record.h"
 #include "model/param_text.h"
-#include "base/text_utils.h"
 #include "model/type_registry.h"
 
 #include <optional>

@@ -1,0 +1,247 @@
+#include "cli/parfile_commands.h"
+
+#include "app/scripted_frontend.h"
+#include "base/atomic_file.h"
+#include "base/text_io.h"
+#include "base/text_utils.h"
+#include "cli/exit_codes.h"
+#include "model/workspace.h"
+#include "palette/map_file.h"
+#include "palette/palette_list.h"
+#include "parfile/entry_parser.h"
+#include "parfile/entry_writer.h"
+#include "parfile/par_loader.h"
+#include "parfile/zar_import.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vortimax::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Entry {
+    std::string folder;
+    FractalRecord* record = nullptr;
+    bool parsed = false;
+};
+
+// Everything read from the files of one command, with the messages the reading made.
+class LoadedFiles {
+public:
+    LoadedFiles() : workspace_(frontend_) {}
+
+    // False (with a message on `err`) when the file cannot be read.
+    bool load(const fs::path& path, std::ostream& err) {
+        std::ifstream probe(path, std::ios::binary);
+        if (!probe || fs::is_directory(path)) {
+            err << "vortimax-cli: cannot read \"" << path.string() << "\"\n";
+            return false;
+        }
+        if (equalsIgnoreCase(path.extension().string(), ".zar"))
+            return loadZar(path, err);
+        if (Folder* folder = loadParameterFile(path, workspace_)) {
+            for (FractalRecord& record : folder->fractals().all())
+                entries_.push_back(parse(folder->name(), record));
+        }
+        return true;
+    }
+
+    const std::vector<Entry>& entries() const { return entries_; }
+    const PaletteList& palettes() const { return palettes_; }
+    // Messages of the reading (unknown types, refused .zar files), in order.
+    std::vector<std::string> messages() const { return frontend_.messages(); }
+    bool anyUnparsed() const {
+        for (const Entry& entry : entries_)
+            if (!entry.parsed)
+                return true;
+        return false;
+    }
+
+private:
+    Entry parse(const std::string& folder, FractalRecord& record) {
+        auto sink = [this](std::string_view text) { frontend_.addMessage(text); };
+        bool parsed = parseEntry(record, palettes_, sink);
+        if (parsed)
+            record.pendingEntry.reset();
+        return {folder, &record, parsed};
+    }
+
+    bool loadZar(const fs::path& path, std::ostream& err) {
+        auto record = importZar(path, frontend_);
+        if (!record) {
+            err << "vortimax-cli: \"" << path.string() << "\" was not loaded\n";
+            return false;
+        }
+        zarRecords_.push_back(std::move(record));
+        entries_.push_back(
+            {parameterFolderName(path.filename().string()), zarRecords_.back().get(), true});
+        return true;
+    }
+
+    ScriptedFrontend frontend_;
+    Workspace workspace_;
+    PaletteList palettes_;
+    std::vector<std::unique_ptr<FractalRecord>> zarRecords_;
+    std::vector<Entry> entries_;
+};
+
+void printMessages(const LoadedFiles& files, std::ostream& err) {
+    for (const std::string& message : files.messages())
+        err << message << '\n';
+}
+
+std::string realText(double value) {
+    return formatFixed(value, 15, true);
+}
+
+void printHeader(const FractalRecord& r, std::ostream& out) {
+    out << "Name=" << r.name << "\nType=" << registryName(r.type) << "\nSubtype=" << r.subtype
+        << "\nNumFrames=" << realText(r.numFrames) << "\nDisplayDepth=" << r.displayDepth
+        << "\nWidth=" << r.width << "\nHeight=" << r.height << "\nDims=" << r.dims
+        << "\nColCyc=" << r.colCyc << "\nColCycUp=" << r.colCycUp
+        << "\nColCycSpeed=" << realText(r.colCycSpeed) << "\nColCycStep=" << realText(r.colCycStep)
+        << "\nPalName=" << r.palName << "\nPalOffset=" << realText(r.palOffset)
+        << "\nPalNameAnim=" << r.palNameAnim << "\nPalOffsetAnim=" << realText(r.palOffsetAnim)
+        << "\nWinWidth=" << r.winWidth << "\nWinHeight=" << r.winHeight
+        << "\nScrollbar=" << r.scrollbar << "\nImageFilter=" << r.imageFilter << '\n';
+}
+
+void printRows(ConstBlockRef block, std::ostream& out) {
+    for (std::size_t i = 0; i < block.table().size(); ++i) {
+        const ParamDescriptor& row = block.table().row(i);
+        const std::uint8_t* field = block.field(i);
+        out << row.key << '=';
+        switch (row.kind) {
+        case ParamKind::Real:
+            out << realText(loadReal(field));
+            break;
+        case ParamKind::BigFixed:
+            out << loadBigFixed(field).toText();
+            break;
+        case ParamKind::Text:
+            out << loadText(field, row.length);
+            break;
+        case ParamKind::Integer:
+        case ParamKind::Flag:
+            out << loadInt(field);
+            break;
+        }
+        out << '\n';
+    }
+}
+
+// Entries with a colour list bring their own palette, which a parameter file refers to
+// by name only: it is written as a map file beside the output so that nothing is lost.
+// An existing map file of that name is left alone.
+bool writeEntryPalettes(const LoadedFiles& files, const fs::path& output, std::ostream& out,
+                        std::ostream& err) {
+    const fs::path directory = output.parent_path();
+    bool allWritten = true;
+    for (const Palette& palette : files.palettes().palettes().all()) {
+        if (&palette == &files.palettes().defaultPalette())
+            continue;
+        fs::path path = directory / mapFileName(palette.name());
+        if (fs::exists(path)) {
+            err << "vortimax-cli: palette \"" << palette.name() << "\" not written, \""
+                << path.string() << "\" exists\n";
+        } else if (writeMapFile(palette, path)) {
+            out << "palette " << palette.name() << " written to " << path.string() << '\n';
+        } else {
+            err << "vortimax-cli: cannot write \"" << path.string() << "\"\n";
+            allWritten = false;
+        }
+    }
+    return allWritten;
+}
+
+int usage(std::ostream& err, std::string_view text) {
+    err << "usage: vortimax-cli " << text << '\n';
+    return kExitUsage;
+}
+
+} // namespace
+
+int runList(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    if (args.empty())
+        return usage(err, "list FILE...");
+    LoadedFiles files;
+    bool allRead = true;
+    for (std::string_view arg : args)
+        allRead = files.load(fs::path(arg), err) && allRead;
+    for (const Entry& entry : files.entries()) {
+        const FractalRecord& record = *entry.record;
+        out << entry.folder << '\t' << record.name << '\t';
+        if (entry.parsed)
+            out << registryName(record.type) << '\t' << record.subtype << '\n';
+        else
+            out << "unknown\t-\n";
+    }
+    printMessages(files, err);
+    return allRead ? kExitSuccess : kExitFailure;
+}
+
+int runShow(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2)
+        return usage(err, "show FILE ENTRY");
+    LoadedFiles files;
+    if (!files.load(fs::path(args[0]), err)) {
+        printMessages(files, err);
+        return kExitFailure;
+    }
+    for (const Entry& entry : files.entries()) {
+        if (!equalsIgnoreCase(entry.record->name, args[1]))
+            continue;
+        if (!entry.parsed) {
+            printMessages(files, err);
+            return kExitFailure;
+        }
+        const FractalRecord& record = *entry.record;
+        printHeader(record, out);
+        printRows(record.params(), out);
+        printRows(record.settings3D(), out);
+        return kExitSuccess;
+    }
+    err << "vortimax-cli: no entry \"" << args[1] << "\" in \"" << args[0] << "\"\n";
+    return kExitFailure;
+}
+
+int runConvert(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    std::vector<fs::path> inputs;
+    std::optional<fs::path> output;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size())
+            output = fs::path(args[++i]);
+        else
+            inputs.emplace_back(args[i]);
+    }
+    if (inputs.empty() || !output)
+        return usage(err, "convert IN... -o OUT.par");
+    LoadedFiles files;
+    bool allRead = true;
+    for (const fs::path& input : inputs)
+        allRead = files.load(input, err) && allRead;
+    printMessages(files, err);
+    if (!allRead || files.anyUnparsed()) {
+        err << "vortimax-cli: nothing written to \"" << output->string() << "\"\n";
+        return kExitFailure;
+    }
+    std::string text;
+    for (const Entry& entry : files.entries())
+        text += parameterEntryText(*entry.record) + "\n\n\n";
+    if (!writeFileAtomically(*output, withCrLf(text))) {
+        err << "vortimax-cli: cannot write \"" << output->string() << "\"\n";
+        return kExitFailure;
+    }
+    out << files.entries().size() << " entries written to " << output->string() << '\n';
+    return writeEntryPalettes(files, *output, out, err) ? kExitSuccess : kExitFailure;
+}
+
+} // namespace vortimax::cli

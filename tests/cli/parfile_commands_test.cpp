@@ -1,0 +1,88 @@
+#include "app/temp_dir.h"
+#include "cli/parfile_commands.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace vortimax;
+using vortimax::test::readBytes;
+using vortimax::test::TempDir;
+using vortimax::test::writeBytes;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+template <typename Command> Outcome run(Command command, std::vector<std::string> args) {
+    std::vector<std::string_view> views(args.begin(), args.end());
+    std::ostringstream out, err;
+    int status = command(views, out, err);
+    return {status, out.str(), err.str()};
+}
+
+constexpr std::string_view kEntries = "; two fractals and one of another program\n"
+                                      "Seahorse {\n"
+                                      "  type=mandel corners=-0.8/-0.7/0.05/0.15\n"
+                                      "  maxiter=500 colors=000<3>zzz\n"
+                                      "}\n"
+                                      "Magnet {\n  type=magnet2m\n}\n"
+                                      "Bird {\n  type=phoenix\n}\n";
+
+class ParfileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override { writeBytes(dir / "my_set.par", kEntries); }
+    std::string file(std::string_view name) { return (dir / name).string(); }
+    TempDir dir;
+};
+
+TEST_F(ParfileCommandsTest, ListShowsEveryEntryAndReportsUnknownTypes) {
+    Outcome listed = run(cli::runList, {file("my_set.par")});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "My_Set.Par\tBird\tunknown\t-\n"
+                          "My_Set.Par\tMagnet\tMandel\t4\n"
+                          "My_Set.Par\tSeahorse\tMandel\t0\n");
+    EXPECT_EQ(listed.err, "Unknown type in entry Bird: phoenix  (Fractal not loaded)\n");
+    Outcome missing = run(cli::runList, {file("none.par")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
+}
+
+TEST_F(ParfileCommandsTest, ShowPrintsTheParsedEntry) {
+    Outcome shown = run(cli::runShow, {file("my_set.par"), "SEAHORSE"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("Type=Mandel\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("TopLeftR=-0.8\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("MaxIter=500\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Bailout=+4.000000000000000\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Knoty20=-10000000000.000000000000000\n"), std::string::npos);
+    EXPECT_EQ(run(cli::runShow, {file("my_set.par"), "Bird"}).status, 1);
+    Outcome absent = run(cli::runShow, {file("my_set.par"), "Nobody"});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_NE(absent.err.find("no entry \"Nobody\""), std::string::npos);
+    EXPECT_EQ(run(cli::runShow, {file("my_set.par")}).status, 2);
+}
+
+TEST_F(ParfileCommandsTest, ConvertWritesAllOrNothing) {
+    Outcome refused = run(cli::runConvert, {file("my_set.par"), "-o", file("out.par")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.par"));
+
+    writeBytes(dir / "good.par", kEntries.substr(0, kEntries.find("Bird")));
+    Outcome converted = run(cli::runConvert, {file("good.par"), "-o", file("out.par")});
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    std::string text = readBytes(dir / "out.par");
+    EXPECT_NE(text.find("Magnet  {\r\n  Type=Mandel\r\n  Subtype=4\r\n"), std::string::npos);
+    EXPECT_NE(text.find("  MaxIter=+500\r\n"), std::string::npos);
+    // The colour list became a palette, kept beside the output.
+    EXPECT_TRUE(std::filesystem::exists(dir / "Seahorse.map"));
+    // What was written reads back to the same parameters.
+    Outcome again = run(cli::runShow, {file("out.par"), "Seahorse"});
+    Outcome first = run(cli::runShow, {file("good.par"), "Seahorse"});
+    EXPECT_EQ(again.out, first.out);
+    EXPECT_EQ(run(cli::runConvert, {file("good.par")}).status, 2);
+}
+
+} // namespace
