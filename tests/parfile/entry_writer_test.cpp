@@ -1,14 +1,16 @@
 #include "app/temp_dir.h"
+#include "model/param_text.h"
 #include "model/type_registry.h"
 #include "parfile/entry_writer.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
+#include <sstream>
 #include <string>
 
 using namespace vortimax;
 using vortimax::test::readBytes;
-using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
 
 namespace {
@@ -19,183 +21,127 @@ std::unique_ptr<FractalRecord> record(std::uint32_t type, std::uint32_t subtype 
     return r;
 }
 
-// The text after "  KEY=" in the entry, or "(none)".
-std::string valueOf(const std::string& entry, std::string_view key) {
-    const std::string marker = "\n  " + std::string(key) + "=";
-    const std::size_t at = entry.find(marker);
-    if (at == std::string::npos)
-        return "(none)";
-    const std::size_t start = at + marker.size();
-    return entry.substr(start, entry.find('\n', start) - start);
+// Sets rows from "Key=value" words the way a parameter file does ("3D." for 3D settings).
+void setRows(FractalRecord& r, const std::string& words) {
+    std::istringstream in(words);
+    for (std::string word; in >> word;) {
+        const bool is3D = word.starts_with("3D.");
+        word.erase(0, is3D ? 3 : 0);
+        const std::size_t eq = word.find('=');
+        EXPECT_TRUE(
+            setByKey(is3D ? r.settings3D() : r.params(), word.substr(0, eq), word.substr(eq + 1)))
+            << word;
+    }
 }
 
-TEST(EntryWriter, DefaultMandelIsNameTypeDepthCornersParams) {
+// The words of `lines` are whole lines of the entry in this order ("!KEY": no KEY line);
+// and no key has two lines.
+void expectLines(const FractalRecord& r, const std::string& lines) {
+    const std::string entry = parameterEntryText(r);
+    std::istringstream in(lines);
+    std::size_t previous = 0;
+    for (std::string line; in >> line;) {
+        if (line.starts_with('!')) {
+            EXPECT_EQ(entry.find("\n  " + line.substr(1) + "="), std::string::npos) << entry;
+            continue;
+        }
+        const std::size_t at = entry.find("\n  " + line + "\n");
+        EXPECT_TRUE(at != std::string::npos && at >= previous) << line << "\n" << entry;
+        previous = at;
+    }
+    std::set<std::string> keys;
+    std::istringstream entryLines(entry);
+    for (std::string line; std::getline(entryLines, line);)
+        EXPECT_TRUE(!line.starts_with("  ") || keys.insert(line.substr(0, line.find('='))).second)
+            << line;
+}
+
+TEST(EntryWriter, DefaultMandelAndTheHeaderLines) {
     auto mandel = record(kTypeMandel);
     mandel->name = "Mandel1";
-    EXPECT_EQ(parameterEntryText(*mandel), "Mandel1  {\n"
-                                           "  Type=Mandel\n"
-                                           "  DisplayDepth=8\n"
+    EXPECT_EQ(parameterEntryText(*mandel), "Mandel1  {\n  Type=Mandel\n  DisplayDepth=8\n"
                                            "  Corners=-2.1/0.7/-1.35/1.35\n"
-                                           "  params=0.0/0.0/0.0/0.0\n"
-                                           "}");
-}
-
-TEST(EntryWriter, CommentHeaderKeysAndSubtype) {
+                                           "  params=0.0/0.0/0.0/0.0\n}");
     auto julia = record(kTypeJulia, 16);
-    julia->comment = "first line\r\n\nsecond line\n";
-    julia->colCycStep = 2.5;
-    julia->colCycUp = 0;
-    julia->palName = "Fire";
-    julia->numFrames = 25.125;
-    julia->winHeight = -4;
-    julia->displayDepth = 24;
+    std::tie(julia->comment, julia->colCycStep, julia->colCycUp, julia->palName, julia->numFrames,
+             julia->winHeight, julia->displayDepth) =
+        std::tuple("first line\r\n\nsecond line\n", 2.5, 0, "Fire", 25.125, -4, 24);
     const std::string entry = parameterEntryText(*julia);
-    EXPECT_EQ(entry.substr(0, entry.find("  Corners=")), "Test  {\n"
-                                                         "                  ; first line\n"
-                                                         "                  ; second line\n"
-                                                         "  Type=Julia\n"
-                                                         "  Subtype=16\n"
-                                                         "  ColCycUp=0\n"
-                                                         "  ColCycStep=2.500\n"
-                                                         "  NumFrames=25.125\n"
-                                                         "  PalName=Fire\n"
-                                                         "  WinHeight=-4\n"
-                                                         "  DisplayDepth=24\n");
+    EXPECT_EQ(entry.substr(0, entry.find("  Corners=")),
+              "Test  {\n                  ; first line\n                  ; second line\n"
+              "  Type=Julia\n  Subtype=16\n  ColCycUp=0\n  ColCycStep=2.500\n  NumFrames=25.125\n"
+              "  PalName=Fire\n  WinHeight=-4\n  DisplayDepth=24\n");
 }
 
-TEST(EntryWriter, KeyLineFormats) {
-    auto julia = record(kTypeJulia);
-    BlockRef p = julia->params();
-    p.setInteger("MaxIter", 500);
-    p.setReal("Bailout", -0.5);
-    p.setInteger("Inside", 1);
-    p.setInteger("Outside", 7);
-    p.setInteger("Bailoutest", 9); // in range, but beyond the names
-    p.setInteger("Decomp", 1);
-    p.setReal("DecFactor", 1.0 + 1e-14); // closer than 1e-13 to the default
-    p.setText("Palette2", "Fire");
-    julia->settings3D().setReal("ObserverVAngle", 45.0);
-    const std::string entry = parameterEntryText(*julia);
-    EXPECT_EQ(valueOf(entry, "MaxIter"), "+500");
-    EXPECT_EQ(valueOf(entry, "Bailout"), "-0.500000000000000");
-    EXPECT_EQ(valueOf(entry, "Inside"), "zmag");
-    EXPECT_EQ(valueOf(entry, "Outside"), "potential");
-    EXPECT_EQ(valueOf(entry, "Bailoutest"), "+9");
-    EXPECT_EQ(valueOf(entry, "Decomp"), "+1");
-    EXPECT_EQ(valueOf(entry, "DecFactor"), "(none)");
-    EXPECT_EQ(valueOf(entry, "Palette2"), "Fire");
-    EXPECT_EQ(valueOf(entry, "ObserverVAngle"), "+45.000000000000000");
-    // Parameters before 3D settings, both after the params line.
-    EXPECT_LT(entry.find("params="), entry.find("MaxIter="));
-    EXPECT_LT(entry.find("Palette2="), entry.find("ObserverVAngle="));
-
-    auto compound = record(kTypeCompound);
-    compound->params().setInteger("Left0", -3);
-    EXPECT_EQ(valueOf(parameterEntryText(*compound), "Left0"), "-3");
-}
-
-TEST(EntryWriter, ValuesEqualToTheSubtypeDefaultsAreLeftOut) {
-    auto julia = record(kTypeJulia, 11); // Fn2 5, Dr 1, Bailout 64
-    EXPECT_EQ(valueOf(parameterEntryText(*julia), "function"), "(none)");
-    EXPECT_EQ(valueOf(parameterEntryText(*julia), "params"), "0.0/0.0/1.0/0.0");
-    julia->params().setInteger("Fn2", 0);
-    julia->params().setReal("Bailout", 4.0);
-    const std::string entry = parameterEntryText(*julia);
-    EXPECT_EQ(valueOf(entry, "function"), "sin/sin");
-    EXPECT_EQ(valueOf(entry, "Bailout"), "+4.000000000000000");
-
-    auto magnet = record(kTypeMandel, 3); // TestForFinite 1
-    EXPECT_EQ(valueOf(parameterEntryText(*magnet), "TestForFinite"), "(none)");
-    magnet->params().setInteger("TestForFinite", 0);
-    EXPECT_EQ(valueOf(parameterEntryText(*magnet), "TestForFinite"), "+0");
-}
-
-// Dynamic systems have a "Drawmode" of their own and one among the 3D settings; a reader
-// gives the key to the type's row, so the 3D line would overwrite it.
-TEST(EntryWriter, ThreeDimensionalKeyShadowedByTheTypeIsLeftOut) {
-    auto system = record(kTypeDynamicSystem);
-    system->params().setInteger("Drawmode", 1);
-    system->settings3D().setInteger("Drawmode", 0);
-    system->settings3D().setInteger("Smooth", 1);
-    const std::string entry = parameterEntryText(*system);
-    EXPECT_EQ(valueOf(entry, "Drawmode"), "+1");
-    EXPECT_EQ(entry.find("Drawmode=", entry.find("Drawmode=") + 1), std::string::npos);
-    EXPECT_EQ(valueOf(entry, "Smooth"), "+1");
-}
-
-TEST(EntryWriter, FunctionLinesPerType) {
-    EXPECT_EQ(valueOf(parameterEntryText(*record(kTypeFormula)), "function"), "sin/sin/sin/sin");
-    EXPECT_EQ(valueOf(parameterEntryText(*record(kTypeBifurcation)), "function"), "sin");
-    EXPECT_EQ(valueOf(parameterEntryText(*record(kTypeLyapunov)), "function"), "(none)");
-
-    auto julia = record(kTypeTieraJulia);
-    julia->params().setInteger("Fn2", 2);
-    EXPECT_EQ(valueOf(parameterEntryText(*julia), "function"), "sin/cosh");
-    // An index outside the table cannot name a function: it is written as the first.
-    auto formula = record(kTypeFormula);
-    formula->params().setInteger("fn1", 30);
-    formula->params().setInteger("fn2", 31);
-    formula->params().setInteger("fn4", -1);
-    EXPECT_EQ(valueOf(parameterEntryText(*formula), "function"), "log10/sin/sin/sin");
-}
-
-TEST(EntryWriter, CornersFollowTheZoomAndTheStretch) {
-    auto digits = [](double left, double right) {
-        return cornerFractionDigits(BigFixed::fromDouble(left), BigFixed::fromDouble(right));
+TEST(EntryWriter, KeyLinesFunctionsCornersAndValuesLeftOut) {
+    struct Case {
+        std::uint32_t type, subtype;
+        const char* set;
+        const char* lines;
     };
-    EXPECT_EQ(digits(-2.1, 0.7), 4);               // 4.5 - 0.447
-    EXPECT_EQ(digits(0.0, 1e-10), 14);             // 4.5 + 10
-    EXPECT_EQ(digits(0.3, 0.3), kMaxCornerDigits); // no width
-    EXPECT_EQ(digits(-4e6, 4e6), 1);               // never below 1
-    EXPECT_EQ(digits(1.0, 0.999), 7);              // the width's sign does not matter
-    BigFixed tiny = BigFixed::fromText("1e-80", BigFixed::kFileDigitLimit).value();
-    EXPECT_EQ(cornerFractionDigits(BigFixed(), tiny), kMaxCornerDigits);
-
-    // A deep zoom keeps the digits that tell its corners apart (width 5.1e-14: 17 digits).
-    auto deep = record(kTypeMandel);
-    BlockRef p = deep->params();
-    p.setBigFixed("TopLeftR", BigFixed::fromText("-0.74364388703715123456789", 40).value());
-    p.setBigFixed("BottomRightR", BigFixed::fromText("-0.7436438870371", 40).value());
-    p.setBigFixed("TopLeftI", BigFixed::fromText("0.131825904205330", 40).value());
-    p.setBigFixed("BottomRightI", BigFixed::fromText("0.13182590420531249", 40).value());
-    EXPECT_EQ(valueOf(parameterEntryText(*deep), "Corners"),
-              "-0.74364388703715123/-0.7436438870371/0.13182590420531249/0.13182590420533");
-
-    // A stretched area adds its bottom-left corner.
-    auto mandel = record(kTypeMandel);
-    BlockRef stretched = mandel->params();
-    stretched.setInteger("Stretch", 1);
-    stretched.setBigFixed("TopRightR", BigFixed::fromDouble(0.9));
-    stretched.setBigFixed("TopRightI", BigFixed::fromDouble(1.5));
-    const std::string entry = parameterEntryText(*mandel);
-    // (-2.1 + 0.7 - 0.9, 1.35 - 1.35 - 1.5)
-    EXPECT_EQ(valueOf(entry, "Corners"), "-2.1/0.7/-1.35/1.35/-2.3/-1.5");
-    EXPECT_EQ(valueOf(entry, "Stretch"), "+1");
-}
-
-TEST(EntryWriter, InversionLine) {
-    auto julia = record(kTypeJulia24);
-    BlockRef p = julia->params();
-    p.setReal("InvRadius", 1.0 / 3.0);
-    p.setBigFixed("InvCenterX", BigFixed::fromText("0.25", 40).value());
-    p.setBigFixed("InvCenterY", BigFixed::fromText("-1.000000000000000000000000001", 40).value());
-    EXPECT_EQ(valueOf(parameterEntryText(*julia), "invert"), "(none)");
-    p.setInteger("Inversion", 1);
-    EXPECT_EQ(valueOf(parameterEntryText(*julia), "invert"),
-              "0.33333333333333331483/0.25/-1.000000000000000000000000001");
-    p.setReal("InvRadius", 1e-7);
-    EXPECT_EQ(valueOf(parameterEntryText(*julia), "invert").substr(0, 26),
-              "9.9999999999999995475e-08/");
+    const Case cases[] = {
+        // Parameters after the params line, before 3D settings. Bailoutest 9 is in range but
+        // beyond the names; DecFactor is within 1e-13 of its default.
+        {kTypeJulia, 0,
+         "MaxIter=500 Bailout=-0.5 Inside=1 Outside=7 Bailoutest=9 Decomp=1 "
+         "DecFactor=1.00000000000001 Palette2=Fire 3D.ObserverVAngle=45",
+         "params=0.3/0.6/0.0/0.0 MaxIter=+500 Bailout=-0.500000000000000 Inside=zmag "
+         "Outside=potential Decomp=+1 Bailoutest=+9 !DecFactor Palette2=Fire "
+         "ObserverVAngle=+45.000000000000000"},
+        {kTypeCompound, 0, "Left0=-3", "Left0=-3"},
+        // Values equal to the subtype's own defaults (Fn2 5, Dr 1, Bailout 64) are left out.
+        {kTypeJulia, 11, "", "!function params=0.0/0.0/1.0/0.0"},
+        {kTypeJulia, 11, "Fn2=0 Bailout=4", "function=sin/sin Bailout=+4.000000000000000"},
+        {kTypeMandel, 3, "", "!TestForFinite"},
+        {kTypeMandel, 3, "TestForFinite=0", "TestForFinite=+0"},
+        // A reader gives "Drawmode" to the type's row: the 3D line would overwrite it.
+        {kTypeDynamicSystem, 0, "Drawmode=1 3D.Drawmode=0 3D.Smooth=1", "Drawmode=+1 Smooth=+1"},
+        {kTypeFormula, 0, "", "function=sin/sin/sin/sin"},
+        {kTypeBifurcation, 0, "", "function=sin"},
+        {kTypeTieraJulia, 0, "Fn2=2", "function=sin/cosh"},
+        {kTypeLyapunov, 0, "", "!function !params"},
+        {kTypePlasma, 0, "", "!Corners !params"},
+        // A deep zoom keeps the digits that tell its corners apart (width 5.1e-14: 17 digits).
+        {kTypeMandel, 0,
+         "TopLeftR=-0.74364388703715123456789 BottomRightR=-0.7436438870371 "
+         "TopLeftI=0.131825904205330 BottomRightI=0.13182590420531249",
+         "Corners=-0.74364388703715123/-0.7436438870371/0.13182590420531249/0.13182590420533"},
+        // A stretched area adds its bottom-left corner: (-2.1 + 0.7 - 0.9, 1.35 - 1.35 - 1.5).
+        {kTypeMandel, 0, "Stretch=1 TopRightR=0.9 TopRightI=1.5",
+         "Corners=-2.1/0.7/-1.35/1.35/-2.3/-1.5 Stretch=+1"},
+        {kTypeJulia24, 0, "InvRadius=0.5 InvCenterX=0.25", "!invert"},
+        {kTypeJulia24, 0,
+         "Inversion=1 InvCenterX=0.25 InvCenterY=-1.000000000000000000000000001 "
+         "InvRadius=0.33333333333333331483",
+         "invert=0.33333333333333331483/0.25/-1.000000000000000000000000001"},
+        {kTypeJulia24, 0, "Inversion=1 InvRadius=1e-7", "invert=9.9999999999999995475e-08/0.0/0.0"},
+    };
+    for (const Case& c : cases) {
+        auto r = record(c.type, c.subtype);
+        setRows(*r, c.set);
+        SCOPED_TRACE(c.set);
+        expectLines(*r, c.lines);
+    }
+    // An index outside the function table is written as the first function.
+    auto formula = record(kTypeFormula);
+    for (const auto& [key, index] : {std::pair("fn1", 30), {"fn2", 31}, {"fn4", -1}})
+        formula->params().setInteger(key, index);
+    expectLines(*formula, "function=log10/sin/sin/sin");
     EXPECT_EQ(formatSignificant(-123456789012.5, 20), "-123456789012.5");
-}
-
-TEST(EntryWriter, TypesWithoutAreaOrParams) {
-    const std::string plasma = parameterEntryText(*record(kTypePlasma));
-    EXPECT_EQ(valueOf(plasma, "Corners"), "(none)");
-    EXPECT_EQ(valueOf(plasma, "params"), "(none)");
-    EXPECT_EQ(valueOf(parameterEntryText(*record(kTypeLyapunov)), "params"), "(none)");
     // An id without a table has only its name.
     EXPECT_EQ(parameterEntryText(*record(15)), "Test  {\n  Type=Unknown_15\n  DisplayDepth=8\n}");
+}
+
+TEST(EntryWriter, CornerDigitsFollowTheZoom) {
+    // 4.5 - log10 |width|, at least 1; no width (or one too small for a double) gets the most.
+    const std::tuple<const char*, const char*, int> digits[] = {
+        {"-2.1", "0.7", 4}, {"0", "1e-10", 14}, {"0.3", "0.3", kMaxCornerDigits},
+        {"-4e6", "4e6", 1}, {"1", "0.999", 7},  {"0", "1e-80", kMaxCornerDigits}};
+    for (const auto& [left, right, want] : digits)
+        EXPECT_EQ(cornerFractionDigits(BigFixed::fromText(left, 40).value(),
+                                       BigFixed::fromText(right, 40).value()),
+                  want)
+            << left << " " << right;
 }
 
 TEST(EntryWriter, NamesPrefixesAndPendingEntries) {
@@ -204,7 +150,6 @@ TEST(EntryWriter, NamesPrefixesAndPendingEntries) {
     EXPECT_EQ(parameterEntryName(mandel->name), "My_fractal_2_x_");
     EXPECT_EQ(parameterEntryName("", std::string_view("Keys One")), "[Keys_One].No_name");
     EXPECT_EQ(parameterEntryText(*mandel, "Anim").substr(0, 27), "[Anim].My_fractal_2_x_  {\n ");
-
     mandel->name = "Loaded";
     mandel->pendingEntry = "{ type=fn*fn\n corners=-2/2/-1.5/1.5 }";
     EXPECT_EQ(parameterEntryText(*mandel), "Loaded  { type=fn*fn\n corners=-2/2/-1.5/1.5 }");
@@ -212,14 +157,11 @@ TEST(EntryWriter, NamesPrefixesAndPendingEntries) {
 }
 
 TEST(EntryWriter, WriteReplacesOrAppendsWithCrLf) {
-    TempDir dir;
+    vortimax::test::TempDir dir;
     const auto path = dir / "set.par";
     auto mandel = record(kTypeMandel);
-    const std::string entry = parameterEntryText(*mandel);
-    std::string crlf;
-    for (char c : entry)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-
+    const std::string crlf = "Test  {\r\n  Type=Mandel\r\n  DisplayDepth=8\r\n"
+                             "  Corners=-2.1/0.7/-1.35/1.35\r\n  params=0.0/0.0/0.0/0.0\r\n}";
     writeBytes(path, "old text\n");
     ASSERT_TRUE(writeParameterEntry(*mandel, std::nullopt, path, false));
     EXPECT_EQ(readBytes(path), crlf);
@@ -227,7 +169,6 @@ TEST(EntryWriter, WriteReplacesOrAppendsWithCrLf) {
     EXPECT_EQ(readBytes(path), crlf + "[Keys]." + crlf + "\r\n\r\n\r\n");
     ASSERT_TRUE(writeParameterEntry(*mandel, std::nullopt, dir / "new.par", true));
     EXPECT_EQ(readBytes(dir / "new.par"), crlf + "\r\n\r\n\r\n");
-
     // A path that cannot be read is never replaced.
     std::filesystem::create_directory(dir / "sub.par");
     EXPECT_FALSE(writeParameterEntry(*mandel, std::nullopt, dir / "sub.par", true));

@@ -5,99 +5,76 @@
 #include <string>
 
 using namespace vortimax;
-using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
 
 namespace {
 
-constexpr LibraryBodySyntax kPar = LibraryBodySyntax::SemicolonComments;
+constexpr unsigned kNS = kLibraryNonStandard, kBad = kLibraryMalformed, kHas = kLibraryHasEntry;
 
-// The entry text the check located.
-std::string located(std::string_view text, const LibraryFileCheck& check) {
-    if (!check.has(kLibraryHasEntry))
-        return "(none)";
-    return std::string(text.substr(check.entryStart, check.entryEnd + 1 - check.entryStart));
-}
-
-TEST(LibraryFile, FindsTheFirstEntryOfTheNameWithExactOffsets) {
-    const std::string text = "; header { with braces }\r\n"
-                             "Julia  {\r\n  Type=Julia\r\n}\r\n\r\n"
-                             "\tmandel (XAXIS) {a}  MANDEL  { second }\n"
-                             "Other  {\n}";
-    const LibraryFileCheck check = checkLibraryText(text, "Mandel");
-    EXPECT_EQ(check.flags, unsigned(kLibraryHasEntry));
-    EXPECT_EQ(located(text, check), "mandel (XAXIS) {a}");
-    EXPECT_EQ(located(text, checkLibraryText(text, "julia")), "Julia  {\r\n  Type=Julia\r\n}");
-    EXPECT_EQ(checkLibraryText(text, "Mandel1").flags, 0u);
-    EXPECT_EQ(checkLibraryText("", "Mandel").flags, 0u);
-    // A nameless body is allowed and never matches.
-    EXPECT_EQ(checkLibraryText("{ x }\nA {}", "").flags, 0u);
-}
-
-TEST(LibraryFile, FolderPrefixedNamesAreWholeWords) {
-    const std::string text = "[Zoom].Key1  {\n}\n\n\n[Zoom].Key2  {\n}\nKey2  {}";
-    EXPECT_EQ(located(text, checkLibraryText(text, "[zoom].key2")), "[Zoom].Key2  {\n}");
-    EXPECT_EQ(located(text, checkLibraryText(text, "Key2")), "Key2  {}");
-    EXPECT_EQ(checkLibraryText(text, "Key1").flags, 0u);
-}
-
-TEST(LibraryFile, NonStandardBytes) {
-    // Tab, CR, LF and 32..127 (DEL included) are standard.
-    EXPECT_EQ(checkLibraryText("A\t{\x7f}\r\n", "A").flags, unsigned(kLibraryHasEntry));
-    // A high byte inside a comment or body is only non-standard, not a format error.
-    EXPECT_EQ(checkLibraryText("; caf\xe9\nA {\xff}", "B").flags, unsigned(kLibraryNonStandard));
-    // A name may hold high bytes; it is still found.
-    EXPECT_EQ(checkLibraryText("Sch\xf6n  {}", "SCH\xf6N").flags,
-              unsigned(kLibraryNonStandard | kLibraryHasEntry));
-    // A control byte between entries is both.
-    EXPECT_EQ(checkLibraryText(std::string("A {}\0", 5), "A").flags,
-              unsigned(kLibraryNonStandard | kLibraryMalformed | kLibraryHasEntry));
-}
-
-TEST(LibraryFile, FormatErrorsStopTheScan) {
-    struct Case {
-        const char* text;
-        const char* what;
+TEST(LibraryFile, FlagsAndTheEntryLocated) {
+    const std::string set = "; header { with braces }\r\nJulia  {\r\n  Type=Julia\r\n}\r\n\r\n"
+                            "\tmandel (XAXIS) {a}  MANDEL  { second }\nOther  {\n}";
+    const std::string keys = "[Zoom].Key1  {\n}\n\n\n[Zoom].Key2  {\n}\nKey2  {}";
+    // A brace in a body comment counts only in formula-style (plain) bodies.
+    const std::string commented = "Mandel  {\n ; was {z}\n Type=Mandel\n}\nNext  {}";
+    const struct {
+        std::string text;
+        const char* name;
+        unsigned flags;
+        const char* entry;
+        LibraryBodySyntax syntax = LibraryBodySyntax::Plain;
+    } cases[] = {
+        // The first entry of the name, letter case ignored.
+        {set, "Mandel", kHas, "mandel (XAXIS) {a}"},
+        {set, "julia", kHas, "Julia  {\r\n  Type=Julia\r\n}"},
+        {set, "Mandel1", 0, ""},
+        {"", "Mandel", 0, ""},
+        {"{ x }\nA {}", "", 0, ""}, // a nameless body is allowed and never matches
+        // Folder-prefixed names are whole words.
+        {keys, "[zoom].key2", kHas, "[Zoom].Key2  {\n}"},
+        {keys, "Key2", kHas, "Key2  {}"},
+        {keys, "Key1", 0, ""},
+        // Tab, CR, LF and 32..127 are standard; a high byte anywhere is only non-standard,
+        // a control byte between entries both.
+        {"A\t{\x7f}\r\n", "A", kHas, "A\t{\x7f}"},
+        {"; caf\xe9\nA {\xff}", "B", kNS, ""},
+        {"Sch\xf6n  {}", "SCH\xf6N", kNS | kHas, "Sch\xf6n  {}"},
+        {std::string("A {}\0", 5), "A", kNS | kBad | kHas, "A {}"},
+        {"A {}\f", "A", kNS | kBad | kHas, "A {}"},
+        {"Na\x01me {}", "Name", kNS | kBad, ""},
+        // Format errors stop the scan: entries behind them are not looked for.
+        {"Name\n{ }", "Name", kBad, ""},
+        {"Name x { }", "Name", kBad, ""},
+        {"Name { ", "Name", kBad, ""},
+        {"Name", "Name", kBad, ""},
+        {"Name  ", "Name", kBad, ""},
+        {"Name (XAXIS { }", "Name", kBad, ""},
+        {"A B {}\nWanted {}", "Wanted", kBad, ""},
+        {"Wanted {}\nA B {}", "Wanted", kBad | kHas, "Wanted {}"},
+        {commented, "Mandel", kHas, "Mandel  {\n ; was {z}\n Type=Mandel\n}",
+         LibraryBodySyntax::SemicolonComments},
+        {commented, "Mandel", kBad | kHas, "Mandel  {\n ; was {z}"},
     };
-    const Case cases[] = {
-        {"Name\n{ }", "line break between name and brace"},
-        {"Name x { }", "two words before the brace"},
-        {"Name { ", "body without closing brace"},
-        {"Name", "text ends in a name"},
-        {"Name  ", "text ends after a name"},
-        {"Name (XAXIS { }", "note without closing parenthesis"},
-        {"A {}\f", "form feed between entries"},
-        {"Na\x01me {}", "control byte in a name"},
-    };
-    for (const Case& c : cases)
-        EXPECT_TRUE(checkLibraryText(c.text, "Name").has(kLibraryMalformed)) << c.what;
-    // An entry behind the error is not looked for.
-    const LibraryFileCheck check = checkLibraryText("A B {}\nWanted {}", "Wanted");
-    EXPECT_EQ(check.flags, unsigned(kLibraryMalformed));
-    // An entry before it is found, with its offsets.
-    EXPECT_EQ(checkLibraryText("Wanted {}\nA B {}", "Wanted").flags,
-              unsigned(kLibraryMalformed | kLibraryHasEntry));
-}
-
-TEST(LibraryFile, BraceInABodyCommentCountsOnlyInPlainBodies) {
-    const std::string text = "Mandel  {\n ; was {z}\n Type=Mandel\n}\nNext  {}";
-    EXPECT_EQ(located(text, checkLibraryText(text, "Mandel", kPar)),
-              "Mandel  {\n ; was {z}\n Type=Mandel\n}");
-    // A formula body ends at the first brace, leaving words that break the format.
-    const LibraryFileCheck plain = checkLibraryText(text, "Mandel");
-    EXPECT_EQ(located(text, plain), "Mandel  {\n ; was {z}");
-    EXPECT_TRUE(plain.has(kLibraryMalformed));
+    for (const auto& c : cases) {
+        const LibraryFileCheck check = checkLibraryText(c.text, c.name, c.syntax);
+        EXPECT_EQ(check.flags, c.flags) << c.text << " / " << c.name;
+        if (check.has(kHas)) {
+            EXPECT_EQ(c.text.substr(check.entryStart, check.entryEnd + 1 - check.entryStart),
+                      c.entry);
+        }
+    }
 }
 
 TEST(LibraryFile, FilesMissingUnreadableOrTooLarge) {
-    TempDir dir;
+    vortimax::test::TempDir dir;
     EXPECT_EQ(checkLibraryFile(dir / "missing.par", "A").flags, unsigned(kLibraryMissing));
     EXPECT_EQ(checkLibraryFile(dir.path(), "A").flags, unsigned(kLibraryUnreadable));
 
     writeBytes(dir / "set.par", "X  {}\r\nA  {\r\n}");
-    const LibraryFileContent content = inspectLibraryFile(dir / "set.par", "a", kPar);
+    const LibraryFileContent content =
+        inspectLibraryFile(dir / "set.par", "a", LibraryBodySyntax::SemicolonComments);
     EXPECT_EQ(content.bytes, "X  {}\r\nA  {\r\n}");
-    EXPECT_EQ(content.check.flags, unsigned(kLibraryHasEntry));
+    EXPECT_EQ(content.check.flags, kHas);
     EXPECT_EQ(content.check.entryStart, 7u);
     EXPECT_EQ(content.check.entryEnd, 13u);
 

@@ -14,6 +14,7 @@
 
 using namespace vortimax;
 using vortimax::test::writeBytes;
+using Names = std::vector<std::string>;
 
 namespace {
 
@@ -22,15 +23,15 @@ std::string joined(std::string_view bytes) {
     return readParameterText(in);
 }
 
-std::vector<std::string> namesOf(std::string_view text) {
-    std::vector<std::string> names;
+Names namesOf(std::string_view text) {
+    Names names;
     EntryFinder finder(text);
     while (auto entry = finder.next())
         names.push_back(entry->name);
     return names;
 }
 
-TEST(ParameterText, LinesAreTrimmedJoinedAndReadInPieces) {
+TEST(ParameterText, JoinedLinesEntryNamesAndFolderNames) {
     EXPECT_EQ(joined("  \t name {\r\n\r\n\n   type=julia\r\n}"), "name {\ntype=julia\n}\n");
     EXPECT_EQ(joined("colors=000\\\r\n    zzz\na\\\n\\\nb"), "colors=000zzz\nab\n");
     // Not joined: a blank after the backslash, or a comment on the line.
@@ -40,21 +41,17 @@ TEST(ParameterText, LinesAreTrimmedJoinedAndReadInPieces) {
     std::string text = joined(longLine);
     EXPECT_EQ(text, longLine.substr(0, kParameterLineLength) + "\n" +
                         longLine.substr(kParameterLineLength) + "\n");
-    EXPECT_EQ(namesOf(text), std::vector<std::string>{std::string(31, 'x')});
-}
+    EXPECT_EQ(namesOf(text), Names{std::string(31, 'x')});
 
-TEST(ParameterText, FolderNames) {
+    EXPECT_EQ(namesOf("; {not an entry}\nFirst {\ntype=julia ; } still inside\n}\n"
+                      "{ nameless }\nThird{x}{y}\n"),
+              (Names{"First", "No name", "Third", "No name"}));
+    // A '{' without a closing brace ends the search.
+    EXPECT_EQ(namesOf("A { x }\nB { y\nC { z }\nD { ; }\n"), (Names{"A", "B"}));
+
     EXPECT_EQ(parameterFolderName("my_set.par"), "My_Set.Par");
     EXPECT_EQ(parameterFolderName("FRACT2x.PAR"), "Fract2X.Par");
     EXPECT_EQ(parameterFolderName("\xe9t\xe9.par"), "\xe9T\xe9.Par");
-}
-
-TEST(EntryFinderTest, NamesBracesAndComments) {
-    EXPECT_EQ(namesOf("; {not an entry}\nFirst {\ntype=julia ; } still inside\n}\n"
-                      "{ nameless }\nThird{x}{y}\n"),
-              (std::vector<std::string>{"First", "No name", "Third", "No name"}));
-    // A '{' without a closing brace ends the search.
-    EXPECT_EQ(namesOf("A { x }\nB { y\nC { z }\nD { ; }\n"), (std::vector<std::string>{"A", "B"}));
 }
 
 class ParLoader : public ::testing::Test {
@@ -72,32 +69,27 @@ TEST_F(ParLoader, EveryEntryBecomesAPendingRecordOfANewFolder) {
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->name(), "My_Set.Par");
     EXPECT_EQ(folder->filePath(), dir / "my_set.par"); // saving goes back to that file
-    std::vector<FractalRecord*> records;
+    Names names;
     for (FractalRecord& record : folder->fractals().all())
-        records.push_back(&record);
-    ASSERT_EQ(records.size(), 4u);
-    EXPECT_EQ(records[0]->name, "Beta");
-    EXPECT_EQ(records[0]->pendingEntry, "{ ; Magnet\nType=magnet2m\n}");
-    EXPECT_EQ(records[0]->subtype, 4u); // the entry's type until it is parsed
-    EXPECT_EQ(records[1]->name, "No name");
-    EXPECT_EQ(records[2]->type, kTypeJulia);
-    EXPECT_EQ(records[3]->name, "Zeta.1");
-
+        names.push_back(record.name);
+    EXPECT_EQ(names, (Names{"Beta", "No name", "Zeta", "Zeta.1"}));
+    const FractalRecord& beta = *folder->fractals().find("Beta");
+    EXPECT_EQ(beta.pendingEntry, "{ ; Magnet\nType=magnet2m\n}");
+    EXPECT_EQ(beta.subtype, 4u); // the entry's type until it is parsed
+    EXPECT_EQ(folder->fractals().find("Zeta")->type, kTypeJulia);
     // The same file again: a folder of its own that does not save over the first one.
     Folder* again = loadParameterFile(dir / "my_set.par", workspace);
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again->filePath(), folder->filePath());
-}
 
-TEST_F(ParLoader, NoEntriesNoFolder) {
+    // No entries, no file, or a directory: no folder.
     writeBytes(dir / "empty.par", "; nothing { here }\n\n");
-    EXPECT_EQ(loadParameterFile(dir / "empty.par", workspace), nullptr);
-    EXPECT_EQ(loadParameterFile(dir / "missing.par", workspace), nullptr);
-    EXPECT_EQ(loadParameterFile(dir.path(), workspace), nullptr);
-    EXPECT_TRUE(workspace.folders().empty());
+    for (const char* name : {"empty.par", "missing.par", "."})
+        EXPECT_EQ(loadParameterFile(dir / name, workspace), nullptr) << name;
+    EXPECT_EQ(workspace.folders().size(), 2u);
 }
 
-TEST_F(ParLoader, ProgressAbortAndTheCompoundHook) {
+TEST_F(ParLoader, ProgressAbortCompoundHookAndStartUpDirectories) {
     writeBytes(dir / "abc.par", "A { }\nB { }\nC { }\n");
     std::atomic<bool> abort{false};
     Progress progress(abort);
@@ -109,19 +101,15 @@ TEST_F(ParLoader, ProgressAbortAndTheCompoundHook) {
     EXPECT_EQ(all->fractals().size(), 3u);
     EXPECT_DOUBLE_EQ(progress.fraction(), 16.0 / 18.0); // last '}' / text length
     EXPECT_EQ(resolved, 1);
-
     abort = true; // stops after the first entry; the caller acknowledges
     EXPECT_EQ(loadParameterFile(dir / "abc.par", workspace, &progress)->fractals().size(), 1u);
     EXPECT_TRUE(abort.load());
-}
 
-TEST_F(ParLoader, StartUpReadsTheParFilesOfEveryDirectory) {
+    // Every "*.par" of each listed directory in name order; absent ones are passed over.
     std::filesystem::create_directories(dir / "one");
     std::filesystem::create_directories(dir / "two");
-    writeBytes(dir / "one" / "b.par", "B { }\n");
-    writeBytes(dir / "one" / "a.PAR", "A { }\n");
-    writeBytes(dir / "one" / "notes.txt", "N { }\n");
-    writeBytes(dir / "two" / "c.par", "C { }\n");
+    for (const char* file : {"one/b.par", "one/a.PAR", "one/notes.txt", "two/c.par"})
+        writeBytes(dir / file, "N { }\n");
     auto folders = loadParameterDirectories(
         (dir / "one").string() + ";" + (dir / "absent").string() + ";;" + (dir / "two").string(),
         workspace);
@@ -138,14 +126,11 @@ TEST_F(ParLoader, OpeningParsesTheEntryOrDeletesTheFractal) {
     ViewEnvironment environment;
     environment.frontend = &frontend;
     installParameterFileHooks(environment.hooks, palettes, workspace, frontend);
-
     EXPECT_EQ(openView(*folder->fractals().find("Bad"), true, environment), 1);
     EXPECT_EQ(folder->fractals().find("Bad"), nullptr);
-    EXPECT_EQ(frontend.messages(),
-              (std::vector<std::string>{"Unknown type in entry Bad: Foo  (Fractal not loaded)",
-                                        "Fractal Bad has been removed and deleted..."}));
+    EXPECT_EQ(frontend.messages(), (Names{"Unknown type in entry Bad: Foo  (Fractal not loaded)",
+                                          "Fractal Bad has been removed and deleted..."}));
     EXPECT_TRUE(frontend.messageBoxes().empty()); // deleted without asking
-
     FractalRecord* good = folder->fractals().find("Good");
     ASSERT_TRUE(environment.hooks.parsePendingEntry(*good));
     EXPECT_EQ(good->params().integer("MaxIter"), 321);

@@ -13,12 +13,10 @@
 
 using namespace vortimax;
 using vortimax::test::readBytes;
-using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
 
 namespace {
 
-constexpr const char* kCaption = "Saving parameters";
 constexpr const char* kNonStandard =
     "The file you chose already exists. I'd like\nto append the parameters at the end of the "
     "file,\nbut after looking more closely at it I found out\nthat it contains non standard "
@@ -39,6 +37,8 @@ constexpr const char* kSameName =
     "file?\n\nChoose:\n- YES to overwrite the existing entry.\n- NO to add the entry\n- CANCEL to "
     "abort without saving anything.";
 
+using Texts = std::vector<std::string>;
+
 class ParameterSave : public ::testing::Test {
 protected:
     ParameterSave() {
@@ -48,8 +48,10 @@ protected:
         entry = withCrLf(parameterEntryText(*fractal));
     }
 
-    // Saves into `file` (holding `bytes` first, unless null) with the answers given.
-    SaveResult save(const char* bytes, std::vector<MessageAnswer> answers = {}) {
+    // Saves into `path` (holding `bytes` first, unless null) with the answers given; every
+    // box must be the save's question.
+    SaveResult save(const char* bytes, const std::vector<MessageAnswer>& answers = {}) {
+        frontend.clearCalls();
         if (bytes != nullptr)
             writeBytes(path, bytes);
         frontend.queuePath(path);
@@ -57,35 +59,34 @@ protected:
             frontend.queueAnswer(answer);
         const SaveResult result = saveFractal(*fractal, frontend, directory);
         EXPECT_FALSE(std::filesystem::exists(dir / "~tmp0091.bac"));
+        asked.clear();
+        for (const FrontendCall& box : frontend.messageBoxes()) {
+            EXPECT_EQ(box.caption, "Saving parameters");
+            EXPECT_EQ(box.buttons, MessageButtons::YesNoCancel);
+            EXPECT_EQ(box.icon, MessageIcon::Question);
+            asked.push_back(box.text);
+        }
         return result;
     }
 
-    // The texts of the boxes shown, each checked for the save's caption, buttons and icon.
-    std::vector<std::string> questions() const {
-        std::vector<std::string> texts;
-        for (const FrontendCall& box : frontend.messageBoxes()) {
-            EXPECT_EQ(box.caption, kCaption);
-            EXPECT_EQ(box.buttons, MessageButtons::YesNoCancel);
-            EXPECT_EQ(box.icon, MessageIcon::Question);
-            texts.push_back(box.text);
-        }
-        return texts;
-    }
-
-    using Texts = std::vector<std::string>;
-
-    TempDir dir;
+    vortimax::test::TempDir dir;
     std::filesystem::path path = dir / "set.par";
     std::filesystem::path directory = "/start/here";
     ScriptedFrontend frontend;
     std::unique_ptr<FractalRecord> fractal;
     std::string entry;
+    Texts asked;
 };
 
 TEST_F(ParameterSave, NewFileGetsALineBreakAndTheEntry) {
+    frontend.queuePath(std::nullopt);
+    EXPECT_EQ(saveFractal(*fractal, frontend, directory), SaveResult::Cancelled);
+    EXPECT_EQ(directory, "/start/here");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
     EXPECT_EQ(save(nullptr), SaveResult::Saved);
     EXPECT_EQ(readBytes(path), "\r\n" + entry);
-    EXPECT_EQ(questions(), Texts{});
+    EXPECT_EQ(asked, Texts{});
     const auto requests = frontend.callsOf(FrontendCallKind::SaveFile);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].caption, "Please select a parameter file to save the fractal in...");
@@ -94,92 +95,57 @@ TEST_F(ParameterSave, NewFileGetsALineBreakAndTheEntry) {
     EXPECT_EQ(directory, dir.path());
 }
 
-TEST_F(ParameterSave, CancelledRequesterWritesNothing) {
-    frontend.queuePath(std::nullopt);
-    EXPECT_EQ(saveFractal(*fractal, frontend, directory), SaveResult::Cancelled);
-    EXPECT_EQ(directory, "/start/here");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
-
-TEST_F(ParameterSave, ValidFileWithoutTheNameIsAppendedTo) {
-    EXPECT_EQ(save("Other  {\n  Type=Julia\n}"), SaveResult::Saved);
-    EXPECT_EQ(readBytes(path), "Other  {\n  Type=Julia\n}\r\n" + entry);
-    EXPECT_EQ(questions(), Texts{});
-}
-
-TEST_F(ParameterSave, SameNameYesReplacesExactlyThatEntry) {
-    // LF lines, a comment with braces before, a brace in the old entry's comment, an entry
-    // of the same name further on and no line break at the end.
-    const std::string before = "; my {set}\n\nFirst  {\n  Type=Julia\n}\n\n\n";
+// One case per flag and answer. Kept files keep every byte; a replaced entry (LF lines,
+// braces in comments, the same name again further on) is swapped for the new one alone.
+TEST_F(ParameterSave, QuestionsAndAnswers) {
+    enum Outcome { Kept, Appended, Replaced };
+    using enum MessageAnswer;
     const std::string old = "SEAHORSE  {\n ; old } one\n  Type=Mandel\n}";
-    const std::string after = "\n\nSeahorse  {\n}\nLast  {}";
-    EXPECT_EQ(save((before + old + after).c_str(), {MessageAnswer::Yes}), SaveResult::Saved);
-    EXPECT_EQ(readBytes(path), before + entry + after);
-    EXPECT_EQ(questions(), Texts{kSameName});
-}
-
-TEST_F(ParameterSave, SameNameNoAppendsAndCancelKeepsTheFile) {
-    const std::string file = "Seahorse  {\r\n}\r\n";
-    EXPECT_EQ(save(file.c_str(), {MessageAnswer::No}), SaveResult::Saved);
-    EXPECT_EQ(readBytes(path), file + "\r\n" + entry);
-
-    frontend.clearCalls();
-    EXPECT_EQ(save(file.c_str(), {MessageAnswer::Cancel}), SaveResult::Cancelled);
-    EXPECT_EQ(readBytes(path), file);
-    EXPECT_EQ(questions(), Texts{kSameName});
-}
-
-TEST_F(ParameterSave, ForeignFilesAreAppendedToOnlyWhenConfirmed) {
-    struct Case {
+    const std::string set =
+        "; my {set}\n\nFirst  {\n  Type=Julia\n}\n\n\n" + old + "\n\nSeahorse  {\n}\nLast  {}";
+    const struct {
         const char* file;
         std::vector<MessageAnswer> answers;
         Texts asked;
-        bool written;
-    };
-    const Case cases[] = {
-        {"Caf\xe9  {}", {MessageAnswer::Yes}, {kNonStandard}, true},
-        {"Caf\xe9  {}", {MessageAnswer::No}, {kNonStandard}, false},
-        {"just some text", {MessageAnswer::Yes}, {kMalformed}, true},
-        {"just some text", {MessageAnswer::Cancel}, {kMalformed}, false},
-        {"caf\xe9 text",
-         {MessageAnswer::Yes, MessageAnswer::Yes},
-         {kNonStandard, kStillMalformed},
-         true},
-        {"caf\xe9 text",
-         {MessageAnswer::Yes, MessageAnswer::No},
-         {kNonStandard, kStillMalformed},
-         false},
-        {"caf\xe9 text", {MessageAnswer::Cancel}, {kNonStandard}, false},
+        Outcome outcome;
+        const char* old = "";
+    } cases[] = {
+        {"Other  {\n  Type=Julia\n}", {}, {}, Appended},
+        {"Seahorse  {\r\n}\r\n", {No}, {kSameName}, Appended},
+        {"Seahorse  {\r\n}\r\n", {Cancel}, {kSameName}, Kept},
+        {set.c_str(), {Yes}, {kSameName}, Replaced, old.c_str()},
+        {"Caf\xe9  {}", {Yes}, {kNonStandard}, Appended},
+        {"Caf\xe9  {}", {No}, {kNonStandard}, Kept},
+        {"just some text", {Yes}, {kMalformed}, Appended},
+        {"just some text", {Cancel}, {kMalformed}, Kept},
+        {"caf\xe9 text", {Yes, Yes}, {kNonStandard, kStillMalformed}, Appended},
+        {"caf\xe9 text", {Yes, No}, {kNonStandard, kStillMalformed}, Kept},
+        {"caf\xe9 text", {Cancel}, {kNonStandard}, Kept},
         // Confirmed, and then the name question still comes.
-        {"Seahorse {\xb0}",
-         {MessageAnswer::Yes, MessageAnswer::Yes},
-         {kNonStandard, kSameName},
-         true},
+        {"Seahorse {\xb0}", {Yes, Yes}, {kNonStandard, kSameName}, Replaced, "Seahorse {\xb0}"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        frontend.clearCalls();
-        const SaveResult result = save(c.file, c.answers);
-        EXPECT_EQ(questions(), c.asked);
-        EXPECT_EQ(result, c.written ? SaveResult::Saved : SaveResult::Cancelled);
-        const std::string file = c.file;
-        if (!c.written)
-            EXPECT_EQ(readBytes(path), file);
-        else if (c.asked.back() == kSameName)
-            EXPECT_EQ(readBytes(path), entry);
-        else
-            EXPECT_EQ(readBytes(path), file + "\r\n" + entry);
+        EXPECT_EQ(save(c.file, c.answers),
+                  c.outcome == Kept ? SaveResult::Cancelled : SaveResult::Saved);
+        EXPECT_EQ(asked, c.asked);
+        std::string replaced = c.file;
+        replaced.replace(replaced.find(c.old), std::string_view(c.old).size(), entry);
+        const std::string expected[] = {c.file, c.file + ("\r\n" + entry), replaced};
+        EXPECT_EQ(readBytes(path), expected[c.outcome]);
     }
 }
 
 TEST_F(ParameterSave, UnreadableTargetIsReportedAndKept) {
     std::filesystem::create_directory(path);
-    EXPECT_EQ(save(nullptr), SaveResult::Failed);
+    frontend.queuePath(path);
+    EXPECT_EQ(saveFractal(*fractal, frontend, directory), SaveResult::Failed);
     const auto boxes = frontend.messageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, MessageIcon::Error);
     EXPECT_NE(boxes[0].text.find(path.string()), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_FALSE(std::filesystem::exists(dir / "~tmp0091.bac"));
 }
 
 TEST_F(ParameterSave, FolderIsWrittenWholeOverTheChosenFile) {
@@ -193,13 +159,11 @@ TEST_F(ParameterSave, FolderIsWrittenWholeOverTheChosenFile) {
     frontend.queuePath(path);
     EXPECT_EQ(saveFolder(folder, frontend, directory), SaveResult::Saved);
     EXPECT_EQ(readBytes(path), first + entry + "\r\n\r\n\r\n");
-    const auto requests = frontend.callsOf(FrontendCallKind::SaveFile);
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].caption,
+    const auto request = frontend.callsOf(FrontendCallKind::SaveFile).at(0);
+    EXPECT_EQ(request.caption,
               "Please specify a name for the parameter file to save the fractals in...");
-    EXPECT_EQ(requests[0].startDirectory, dir / "My_Set.Par");
+    EXPECT_EQ(request.startDirectory, dir / "My_Set.Par");
     EXPECT_EQ(directory, dir.path());
-
     // Without a file of its own the folder is proposed in the remembered directory.
     Folder fresh("Fresh", FolderKind::Project, "");
     frontend.queuePath(std::nullopt);
