@@ -1,0 +1,30 @@
+#include "render/drivers.h"
+
+#include "render/julia24_driver.h"
+#include "render/julia_mandel_driver.h"
+
+namespace vortimax {
+
+namespace {
+
+struct DriverEntry {
+    FractalTypeId type;
+    CalculationDriver driver;
+};
+
+// One line per type.
+constexpr DriverEntry kDrivers[] = {
+    {kTypeJulia24, &calculateJulia24},
+    {kTypeMandel24, &calculateJulia24},
+    {kTypeJulia, &calculateEscapeTime},
+    {kTypeMandel, &calculateEscapeTime},
+};
+
+} // namespace
+
+void installDrivers(DriverTable& drivers) {
+    for (const DriverEntry& entry : kDrivers)
+        drivers[entry.type] = entry.driver;
+}
+
+} // namespace vortimax

@@ -1,0 +1,21 @@
+#include "render/julia_mandel_driver.h"
+
+#include "model/fractal_view.h"
+#include "model/pass_scheme.h"
+#include "render/area.h"
+#include "render/escape_kernel.h"
+
+namespace vortimax {
+
+void calculateEscapeTime(FractalView& view, int x0, int y0, int x1, int y1) {
+    const EscapeParams params = readEscapeParams(view.record());
+    const ImageBuffers& buffers = view.buffers();
+    const PixelMapping mapping =
+        pixelMapping(view.record(), RasterSize{buffers.width, buffers.height});
+    const PixelKernel kernel = selectKernel(params);
+    const int passes = passCount(params.passes, view.lastJob(), view.passLimit());
+    runPasses(view, PassRect{x0, y0, x1, y1}, passes,
+              [&](int x, int y) { return kernel(params, mapping.pointFor(x, y)); });
+}
+
+} // namespace vortimax
