@@ -1,0 +1,190 @@
+#include "imagefile/png_writer.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <png.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vortimax {
+namespace {
+
+constexpr char kParameterKey[] = "Parameter";
+
+// Where the rows of the chosen image are and how their pixels are laid out.
+struct RowSource {
+    const std::uint8_t* data = nullptr;
+    std::size_t stride = 0; // bytes per buffer row
+    int bytesPerPixel = 1;  // 1: palette indices, 3: colour triples
+    bool blueFirst = false; // the 2D true-colour buffer holds blue, green, red
+};
+
+RowSource rowSourceOf(const PngWriteSource& source) {
+    const ImageBuffers& b = source.buffers;
+    if (source.use3D)
+        return {b.image3D.data(), static_cast<std::size_t>(b.rowLength) * 3, 3, false};
+    const int bpp = b.bytesPerPixel == 1 ? 1 : 3;
+    return {b.pixels.data(), static_cast<std::size_t>(b.rowLength) * b.bytesPerPixel, bpp,
+            bpp == 3};
+}
+
+bool sourceIsComplete(const PngWriteSource& source, const RowSource& rows) {
+    const ImageBuffers& b = source.buffers;
+    if (b.width <= 0 || b.height <= 0 || b.rowLength < b.width || b.bytesPerPixel < 1)
+        return false;
+    const std::size_t size = source.use3D ? b.image3D.size() : b.pixels.size();
+    return size >= rows.stride * static_cast<std::size_t>(b.height);
+}
+
+// The PNG row `pngRow` (0 = top) in the byte order the file wants.
+void fillRow(const RowSource& rows, int width, int height, int pngRow, std::uint8_t* out) {
+    const std::uint8_t* in =
+        rows.data + static_cast<std::size_t>(height - 1 - pngRow) * rows.stride;
+    const std::size_t bytes = static_cast<std::size_t>(width) * rows.bytesPerPixel;
+    if (!rows.blueFirst) {
+        std::copy(in, in + bytes, out);
+        return;
+    }
+    for (std::size_t i = 0; i < bytes; i += 3) {
+        out[i] = in[i + 2];
+        out[i + 1] = in[i + 1];
+        out[i + 2] = in[i];
+    }
+}
+
+std::vector<png_color> pngPalette(const ColourTable& colours) {
+    std::vector<png_color> palette(colours.entries.size());
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        palette[i] = {colours.entries[i].red, colours.entries[i].green, colours.entries[i].blue};
+    return palette;
+}
+
+// Everything the libpng part needs; no object with a destructor lives in the function
+// that calls setjmp, so a libpng error may jump back safely.
+struct WriteJob {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    png_infop endInfo = nullptr;
+    int width = 0;
+    int height = 0;
+    RowSource rows;
+    std::uint8_t* rowBuffer = nullptr;
+    png_color* palette = nullptr; // null: true colour
+    png_text* text = nullptr;
+    const std::atomic<bool>* abort = nullptr;
+    const std::function<void(double)>* progress = nullptr;
+};
+
+void silentWarning(png_structp, png_const_charp) {}
+// Errors are reported through the result code, not printed.
+[[noreturn]] void silentError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+PngWriteResult encode(WriteJob& job, std::FILE* file) {
+    if (setjmp(png_jmpbuf(job.png)))
+        return PngWriteResult::WriteError;
+    png_init_io(job.png, file);
+    const int colourType = job.palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB;
+    png_set_IHDR(job.png, job.info, static_cast<png_uint_32>(job.width),
+                 static_cast<png_uint_32>(job.height), 8, colourType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (job.palette)
+        png_set_PLTE(job.png, job.info, job.palette, 256);
+    png_write_info(job.png, job.info);
+    for (int row = 0; row < job.height; ++row) {
+        fillRow(job.rows, job.width, job.height, row, job.rowBuffer);
+        png_write_row(job.png, job.rowBuffer);
+        if (job.abort && job.abort->load())
+            return PngWriteResult::Aborted;
+        if (*job.progress)
+            (*job.progress)(static_cast<double>(row + 1) / job.height);
+    }
+    png_set_text(job.png, job.endInfo, job.text, 1);
+    png_write_end(job.png, job.endInfo);
+    return PngWriteResult::Written;
+}
+
+// A new, empty file next to `path` for the bytes that will replace it.
+std::FILE* openTemporary(const std::filesystem::path& path, std::string& tempName) {
+    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+    tempName = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tempName.data());
+    if (fd < 0)
+        return nullptr;
+    ::fchmod(fd, 0644);
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        std::remove(tempName.c_str());
+    }
+    return file;
+}
+
+PngWriteResult writeTemporary(WriteJob& job, std::FILE* file) {
+    PngWriteResult result = PngWriteResult::StructsFailed;
+    job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
+    if (job.png) {
+        job.info = png_create_info_struct(job.png);
+        job.endInfo = png_create_info_struct(job.png);
+        if (job.info && job.endInfo)
+            result = encode(job, file);
+        png_destroy_write_struct(&job.png, &job.info);
+        png_destroy_info_struct(nullptr, &job.endInfo);
+    }
+    const bool flushed = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+    const bool closed = std::fclose(file) == 0;
+    if (result == PngWriteResult::Written && !(flushed && closed))
+        result = PngWriteResult::WriteError;
+    return result;
+}
+
+} // namespace
+
+PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view parameterText,
+                               const std::filesystem::path& path, const std::atomic<bool>* abort,
+                               const std::function<void(double)>& progress) {
+    const RowSource rows = rowSourceOf(source);
+    if (!sourceIsComplete(source, rows))
+        return PngWriteResult::WriteError;
+    std::vector<std::uint8_t> rowBuffer(static_cast<std::size_t>(source.buffers.width) * 3);
+    std::vector<png_color> palette = pngPalette(source.colours);
+    std::string key = kParameterKey;
+    std::string text(parameterText);
+    png_text chunk{};
+    chunk.compression = PNG_TEXT_COMPRESSION_zTXt;
+    chunk.key = key.data();
+    chunk.text = text.data();
+    chunk.text_length = text.size();
+
+    WriteJob job;
+    job.width = source.buffers.width;
+    job.height = source.buffers.height;
+    job.rows = rows;
+    job.rowBuffer = rowBuffer.data();
+    job.palette = rows.bytesPerPixel == 1 ? palette.data() : nullptr;
+    job.text = &chunk;
+    job.abort = abort;
+    job.progress = &progress;
+
+    std::string tempName;
+    std::FILE* file = openTemporary(path, tempName);
+    if (!file)
+        return PngWriteResult::NotOpened;
+    PngWriteResult result = writeTemporary(job, file);
+    std::error_code error;
+    if (result == PngWriteResult::Written)
+        std::filesystem::rename(tempName, path, error);
+    if (result != PngWriteResult::Written || error) {
+        std::filesystem::remove(tempName, error);
+        if (result == PngWriteResult::Written)
+            result = PngWriteResult::WriteError;
+    }
+    return result;
+}
+
+} // namespace vortimax

@@ -1,0 +1,183 @@
+#include "app/temp_dir.h"
+#include "imagefile/png_loader.h"
+#include "imagefile/png_writer.h"
+#include "png_test_support.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace vortimax {
+namespace {
+
+using test::chunkTypes;
+using test::patternBuffers;
+using test::readBytes;
+using test::TempDir;
+
+ColourTable testColours() {
+    ColourTable colours;
+    for (std::size_t i = 0; i < colours.entries.size(); ++i)
+        colours.entries[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                              static_cast<std::uint8_t>(i * 3), 1};
+    return colours;
+}
+
+const std::string kEntry = "Test  {\r\n  Type=Mandel\r\n  MaxIter=\xe9\r\n}";
+
+TEST(PngWriter, PaletteImageHasChunksInOrderAndReadsBackExactly) {
+    TempDir dir;
+    const auto buffers = patternBuffers(37, 11, 1);
+    const auto colours = testColours();
+    std::vector<double> progress;
+    const auto result = writeFractalPng({buffers, colours, false}, kEntry, dir / "p.png", nullptr,
+                                        [&](double f) { progress.push_back(f); });
+    ASSERT_EQ(result, PngWriteResult::Written);
+    EXPECT_EQ(chunkTypes(readBytes(dir / "p.png")),
+              (std::vector<std::string>{"IHDR", "PLTE", "IDAT", "zTXt", "IEND"}));
+    ASSERT_EQ(progress.size(), 11u);
+    EXPECT_DOUBLE_EQ(progress.back(), 1.0);
+
+    DecodedPng image;
+    ASSERT_EQ(loadPng(dir / "p.png", image), PngLoadResult::Loaded);
+    ASSERT_EQ(image.width, 37);
+    ASSERT_EQ(image.height, 11);
+    ASSERT_TRUE(image.palette.has_value());
+    for (std::size_t i = 0; i < 256; ++i) {
+        const auto& e = colours.entries[i];
+        EXPECT_EQ((*image.palette)[i], (std::array<std::uint8_t, 3>{e.red, e.green, e.blue}));
+    }
+    // Loaded rows are bottom-up like the buffer: pixel (x, y) is the palette colour of
+    // the written index.
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 37; ++x) {
+            const auto& e = colours.entries[buffers.pixels[y * buffers.rowLength + x]];
+            const std::uint8_t* p = &image.bgrRows[(y * 37 + x) * 3];
+            ASSERT_EQ(p[0], e.blue);
+            ASSERT_EQ(p[1], e.green);
+            ASSERT_EQ(p[2], e.red);
+        }
+    EXPECT_EQ(image.parameterTexts, std::vector<std::string>{kEntry});
+}
+
+TEST(PngWriter, TrueColourAnd3DImagesAreRgbWithTopRowFirst) {
+    TempDir dir;
+    auto buffers = patternBuffers(5, 4, 3);
+    buffers.image3D.assign(buffers.pixels.size(), 0);
+    buffers.image3D[0] = 11; // bottom-left pixel, red first
+    buffers.image3D[1] = 22;
+    buffers.image3D[2] = 33;
+    const auto colours = testColours();
+    ASSERT_EQ(writeFractalPng({buffers, colours, false}, kEntry, dir / "2d.png"),
+              PngWriteResult::Written);
+    ASSERT_EQ(writeFractalPng({buffers, colours, true}, kEntry, dir / "3d.png"),
+              PngWriteResult::Written);
+    for (const char* name : {"2d.png", "3d.png"})
+        EXPECT_EQ(chunkTypes(readBytes(dir / name)),
+                  (std::vector<std::string>{"IHDR", "IDAT", "zTXt", "IEND"}));
+
+    // Read the raw file rows with libpng, without the loader's conversions.
+    auto rawRows = [](const std::filesystem::path& path) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_init_io(png, f);
+        png_read_info(png, info);
+        EXPECT_EQ(png_get_color_type(png, info), PNG_COLOR_TYPE_RGB);
+        std::vector<std::vector<png_byte>> rows(png_get_image_height(png, info),
+                                                std::vector<png_byte>(png_get_rowbytes(png, info)));
+        for (auto& row : rows)
+            png_read_row(png, row.data(), nullptr);
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        return rows;
+    };
+    const auto rows2D = rawRows(dir / "2d.png");
+    ASSERT_EQ(rows2D.size(), 4u);
+    const std::uint8_t* bottom = buffers.pixelRow(0);
+    EXPECT_EQ(rows2D[3][0], bottom[2]); // red of the bottom-left pixel, last file row
+    EXPECT_EQ(rows2D[3][1], bottom[1]);
+    EXPECT_EQ(rows2D[3][2], bottom[0]);
+    EXPECT_EQ(rows2D[0][0], buffers.pixelRow(3)[2]);
+    const auto rows3D = rawRows(dir / "3d.png");
+    EXPECT_EQ((std::vector<png_byte>(rows3D[3].begin(), rows3D[3].begin() + 3)),
+              (std::vector<png_byte>{11, 22, 33}));
+}
+
+TEST(PngWriter, FailuresLeaveNoFileBehind) {
+    TempDir dir;
+    const auto buffers = patternBuffers(8, 50, 1);
+    const auto colours = testColours();
+    test::writeBytes(dir / "old.png", "old");
+    std::atomic<bool> abort{false};
+    int rows = 0;
+    const auto result =
+        writeFractalPng({buffers, colours, false}, kEntry, dir / "old.png", &abort, [&](double) {
+            if (++rows == 3)
+                abort = true;
+        });
+    EXPECT_EQ(result, PngWriteResult::Aborted);
+    EXPECT_EQ(rows, 3); // stopped after the next row
+    EXPECT_EQ(readBytes(dir / "old.png"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    EXPECT_EQ(writeFractalPng({buffers, colours, false}, kEntry, dir / "missing" / "x.png"),
+              PngWriteResult::NotOpened);
+    ImageBuffers empty;
+    EXPECT_EQ(writeFractalPng({empty, colours, true}, kEntry, dir / "e.png"),
+              PngWriteResult::WriteError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "e.png"));
+}
+
+TEST(PngLoader, ForeignAndBrokenFiles) {
+    TempDir dir;
+    DecodedPng image;
+    ASSERT_TRUE(test::writeForeignPng(dir / "grey.png", 6, 3, PNG_COLOR_TYPE_GRAY));
+    ASSERT_EQ(loadPng(dir / "grey.png", image), PngLoadResult::Loaded);
+    EXPECT_TRUE(image.parameterTexts.empty());
+    ASSERT_TRUE(image.palette.has_value());
+    EXPECT_EQ((*image.palette)[200], (std::array<std::uint8_t, 3>{200, 200, 200}));
+    // Top file row is the last buffer row; grey g becomes blue = green = red = g.
+    EXPECT_EQ(image.bgrRows[(2 * 6 + 1) * 3], 3);
+    EXPECT_EQ(image.bgrRows[(0 * 6 + 1) * 3 + 2], 5);
+
+    ASSERT_TRUE(test::writeForeignPng(dir / "pal.png", 4, 2, PNG_COLOR_TYPE_PALETTE));
+    ASSERT_EQ(loadPng(dir / "pal.png", image), PngLoadResult::Loaded);
+    EXPECT_EQ((*image.palette)[3], (std::array<std::uint8_t, 3>{200, 210, 220}));
+    EXPECT_EQ((*image.palette)[4], (std::array<std::uint8_t, 3>{0, 0, 0}));
+
+    ASSERT_TRUE(test::writeForeignPng(dir / "rgb.png", 4, 2, PNG_COLOR_TYPE_RGB));
+    ASSERT_EQ(loadPng(dir / "rgb.png", image), PngLoadResult::Loaded);
+    EXPECT_FALSE(image.palette.has_value());
+
+    // Truncated data, a bad signature and a missing file leave the image as it was.
+    const std::string bytes = readBytes(dir / "pal.png");
+    test::writeBytes(dir / "cut.png", bytes.substr(0, bytes.size() - 20));
+    EXPECT_EQ(loadPng(dir / "cut.png", image), PngLoadResult::ReadError);
+    test::writeBytes(dir / "bad.png", "GIF89a..........");
+    EXPECT_EQ(loadPng(dir / "bad.png", image), PngLoadResult::ReadError);
+    EXPECT_EQ(loadPng(dir / "none.png", image), PngLoadResult::NotOpened);
+    EXPECT_EQ(image.width, 4);
+    EXPECT_FALSE(image.palette.has_value());
+    EXPECT_TRUE(hasPngSignature(bytes));
+    EXPECT_FALSE(hasPngSignature(bytes.substr(0, 7)));
+}
+
+TEST(PngLoader, OversizedHeaderIsRefused) {
+    TempDir dir;
+    ASSERT_TRUE(test::writeForeignPng(dir / "small.png", 2, 2, PNG_COLOR_TYPE_GRAY));
+    std::string bytes = readBytes(dir / "small.png");
+    // Width 40000 in IHDR, with a matching CRC: only the size limit refuses it.
+    bytes[16] = 0;
+    bytes[17] = 0;
+    bytes[18] = static_cast<char>(0x9c);
+    bytes[19] = 0x40;
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + 12), 17);
+    for (int i = 0; i < 4; ++i)
+        bytes[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    test::writeBytes(dir / "big.png", bytes);
+    DecodedPng image;
+    EXPECT_EQ(loadPng(dir / "big.png", image), PngLoadResult::ReadError);
+}
+
+} // namespace
+} // namespace vortimax
