@@ -3,6 +3,7 @@
 #include "cli/exit_codes.h"
 #include "cli/params_command.h"
 #include "cli/parfile_commands.h"
+#include "cli/render_command.h"
 
 #include <iostream>
 #include <span>
@@ -24,6 +25,12 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"render",
+     "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--size WxH] [--depth 8|24] [--palette MAP] "
+     "[--set KEY=VALUE]... [--values OUT.npy] -o OUT.png",
+     "calculate a fractal (the default Mandel at 640x480 without a source) and write it as a "
+     "PNG carrying its parameters",
+     vortimax::cli::runRender},
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values",
      vortimax::cli::runParams},

@@ -1,21 +1,16 @@
 #include "cli/parfile_commands.h"
 
-#include "app/scripted_frontend.h"
 #include "base/atomic_file.h"
 #include "base/text_io.h"
 #include "base/text_utils.h"
 #include "cli/exit_codes.h"
-#include "model/workspace.h"
+#include "cli/loaded_files.h"
+#include "model/type_registry.h"
 #include "palette/map_file.h"
 #include "palette/palette_list.h"
-#include "parfile/entry_parser.h"
 #include "parfile/entry_writer.h"
-#include "parfile/par_loader.h"
-#include "parfile/zar_import.h"
 
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -26,77 +21,6 @@ namespace vortimax::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Entry {
-    std::string folder;
-    FractalRecord* record = nullptr;
-    bool parsed = false;
-};
-
-// Everything read from the files of one command, with the messages the reading made.
-class LoadedFiles {
-public:
-    LoadedFiles() : workspace_(frontend_) {}
-
-    // False (with a message on `err`) when the file cannot be read.
-    bool load(const fs::path& path, std::ostream& err) {
-        std::ifstream probe(path, std::ios::binary);
-        if (!probe || fs::is_directory(path)) {
-            err << "vortimax-cli: cannot read \"" << path.string() << "\"\n";
-            return false;
-        }
-        if (equalsIgnoreCase(path.extension().string(), ".zar"))
-            return loadZar(path, err);
-        if (Folder* folder = loadParameterFile(path, workspace_)) {
-            for (FractalRecord& record : folder->fractals().all())
-                entries_.push_back(parse(folder->name(), record));
-        }
-        return true;
-    }
-
-    const std::vector<Entry>& entries() const { return entries_; }
-    const PaletteList& palettes() const { return palettes_; }
-    // Messages of the reading (unknown types, refused .zar files), in order.
-    std::vector<std::string> messages() const { return frontend_.messages(); }
-    bool anyUnparsed() const {
-        for (const Entry& entry : entries_)
-            if (!entry.parsed)
-                return true;
-        return false;
-    }
-
-private:
-    Entry parse(const std::string& folder, FractalRecord& record) {
-        auto sink = [this](std::string_view text) { frontend_.addMessage(text); };
-        bool parsed = parseEntry(record, palettes_, sink);
-        if (parsed)
-            record.pendingEntry.reset();
-        return {folder, &record, parsed};
-    }
-
-    bool loadZar(const fs::path& path, std::ostream& err) {
-        auto record = importZar(path, frontend_);
-        if (!record) {
-            err << "vortimax-cli: \"" << path.string() << "\" was not loaded\n";
-            return false;
-        }
-        zarRecords_.push_back(std::move(record));
-        entries_.push_back(
-            {parameterFolderName(path.filename().string()), zarRecords_.back().get(), true});
-        return true;
-    }
-
-    ScriptedFrontend frontend_;
-    Workspace workspace_;
-    PaletteList palettes_;
-    std::vector<std::unique_ptr<FractalRecord>> zarRecords_;
-    std::vector<Entry> entries_;
-};
-
-void printMessages(const LoadedFiles& files, std::ostream& err) {
-    for (const std::string& message : files.messages())
-        err << message << '\n';
-}
 
 std::string realText(double value) {
     return formatFixed(value, 15, true);
@@ -176,7 +100,7 @@ int runList(std::span<const std::string_view> args, std::ostream& out, std::ostr
     bool allRead = true;
     for (std::string_view arg : args)
         allRead = files.load(fs::path(arg), err) && allRead;
-    for (const Entry& entry : files.entries()) {
+    for (const LoadedEntry& entry : files.entries()) {
         const FractalRecord& record = *entry.record;
         out << entry.folder << '\t' << record.name << '\t';
         if (entry.parsed)
@@ -184,7 +108,7 @@ int runList(std::span<const std::string_view> args, std::ostream& out, std::ostr
         else
             out << "unknown\t-\n";
     }
-    printMessages(files, err);
+    files.printMessages(err);
     return allRead ? kExitSuccess : kExitFailure;
 }
 
@@ -193,14 +117,14 @@ int runShow(std::span<const std::string_view> args, std::ostream& out, std::ostr
         return usage(err, "show FILE ENTRY");
     LoadedFiles files;
     if (!files.load(fs::path(args[0]), err)) {
-        printMessages(files, err);
+        files.printMessages(err);
         return kExitFailure;
     }
-    for (const Entry& entry : files.entries()) {
+    for (const LoadedEntry& entry : files.entries()) {
         if (!equalsIgnoreCase(entry.record->name, args[1]))
             continue;
         if (!entry.parsed) {
-            printMessages(files, err);
+            files.printMessages(err);
             return kExitFailure;
         }
         const FractalRecord& record = *entry.record;
@@ -228,13 +152,13 @@ int runConvert(std::span<const std::string_view> args, std::ostream& out, std::o
     bool allRead = true;
     for (const fs::path& input : inputs)
         allRead = files.load(input, err) && allRead;
-    printMessages(files, err);
+    files.printMessages(err);
     if (!allRead || files.anyUnparsed()) {
         err << "vortimax-cli: nothing written to \"" << output->string() << "\"\n";
         return kExitFailure;
     }
     std::string text;
-    for (const Entry& entry : files.entries())
+    for (const LoadedEntry& entry : files.entries())
         text += parameterEntryText(*entry.record) + "\n\n\n";
     if (!writeFileAtomically(*output, withCrLf(text))) {
         err << "vortimax-cli: cannot write \"" << output->string() << "\"\n";

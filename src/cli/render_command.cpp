@@ -1,0 +1,322 @@
+#include "cli/render_command.h"
+
+#include "base/text_io.h"
+#include "base/text_utils.h"
+#include "cli/exit_codes.h"
+#include "cli/loaded_files.h"
+#include "cli/npy_file.h"
+#include "imagefile/png_loader.h"
+#include "imagefile/png_writer.h"
+#include "model/fractal_view.h"
+#include "model/param_text.h"
+#include "palette/map_file.h"
+#include "palette/palette_application.h"
+#include "parfile/entry_parser.h"
+#include "parfile/entry_writer.h"
+#include "render/colouring_hooks.h"
+#include "render/drivers.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace vortimax::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::string_view kUsage =
+    "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--size WxH] [--depth 8|24] "
+    "[--palette MAP] [--set KEY=VALUE]... [--values OUT.npy] -o OUT.png";
+
+struct RenderRequest {
+    std::vector<std::string_view> source; // type name, file and entry, or image
+    std::optional<std::uint32_t> subtype;
+    int width = 640;
+    int height = 480;
+    std::optional<int> depth;
+    std::optional<fs::path> palette;
+    std::vector<std::string_view> settings;
+    std::optional<fs::path> values;
+    std::optional<fs::path> output;
+};
+
+bool parseSize(std::string_view text, int& width, int& height) {
+    auto cross = text.find('x');
+    if (cross == std::string_view::npos)
+        return false;
+    auto w = scanLong(text.substr(0, cross));
+    auto h = scanLong(text.substr(cross + 1));
+    if (!w || !h || *w < 1 || *h < 1 || *w > kMaxImageSide || *h > kMaxImageSide)
+        return false;
+    width = static_cast<int>(*w);
+    height = static_cast<int>(*h);
+    return true;
+}
+
+std::optional<RenderRequest> parseArguments(std::span<const std::string_view> args,
+                                            std::ostream& err) {
+    RenderRequest request;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (arg == "-o" && hasValue) {
+            request.output = fs::path(args[++i]);
+        } else if (arg == "--size" && hasValue) {
+            if (!parseSize(args[++i], request.width, request.height)) {
+                err << "vortimax-cli render: --size needs WxH, each 1 to " << kMaxImageSide << '\n';
+                return std::nullopt;
+            }
+        } else if (arg == "--depth" && hasValue) {
+            auto depth = scanLong(args[++i]);
+            if (!depth || (*depth != 8 && *depth != 24)) {
+                err << "vortimax-cli render: --depth is 8 or 24\n";
+                return std::nullopt;
+            }
+            request.depth = static_cast<int>(*depth);
+        } else if (arg == "--subtype" && hasValue) {
+            auto subtype = scanLong(args[++i]);
+            if (!subtype || *subtype < 0) {
+                err << "vortimax-cli render: --subtype needs a number\n";
+                return std::nullopt;
+            }
+            request.subtype = static_cast<std::uint32_t>(*subtype);
+        } else if (arg == "--palette" && hasValue) {
+            request.palette = fs::path(args[++i]);
+        } else if (arg == "--set" && hasValue) {
+            request.settings.push_back(args[++i]);
+        } else if (arg == "--values" && hasValue) {
+            request.values = fs::path(args[++i]);
+        } else if (!arg.starts_with("-")) {
+            request.source.push_back(arg);
+        } else {
+            err << "vortimax-cli render: unknown option \"" << arg << "\"\n";
+            return std::nullopt;
+        }
+    }
+    if (!request.output || request.source.size() > 2) {
+        err << "usage: vortimax-cli " << kUsage << '\n';
+        return std::nullopt;
+    }
+    return request;
+}
+
+// The fractal to render, owned here or by the loaded files.
+struct Subject {
+    std::unique_ptr<FractalRecord> owned;
+    FractalRecord* record = nullptr;
+};
+
+std::optional<Subject> fromType(std::string_view name, const RenderRequest& request,
+                                std::ostream& err) {
+    auto type = findTypeByRegistryName(name);
+    if (!type) {
+        err << "vortimax-cli render: unknown fractal type \"" << name
+            << "\" (vortimax-cli params lists them)\n";
+        return std::nullopt;
+    }
+    std::uint32_t subtype = request.subtype.value_or(0);
+    if (subtype > highestSubtype(*type)) {
+        err << "vortimax-cli render: subtype " << subtype << " is not valid for "
+            << registryName(*type) << '\n';
+        return std::nullopt;
+    }
+    Subject subject;
+    subject.owned = createRecord(*type, subtype, RecordCreationContext{});
+    subject.record = subject.owned.get();
+    return subject;
+}
+
+std::optional<Subject> fromEntry(LoadedFiles& files, std::string_view file, std::string_view name,
+                                 std::ostream& err) {
+    if (!files.load(fs::path(file), err))
+        return std::nullopt;
+    for (const LoadedEntry& entry : files.entries()) {
+        if (!equalsIgnoreCase(entry.record->name, name))
+            continue;
+        if (!entry.parsed) {
+            files.printMessages(err);
+            return std::nullopt;
+        }
+        return Subject{nullptr, entry.record};
+    }
+    err << "vortimax-cli render: no entry \"" << name << "\" in \"" << file << "\"\n";
+    return std::nullopt;
+}
+
+std::optional<Subject> fromImage(LoadedFiles& files, std::string_view file, std::ostream& err) {
+    DecodedPng image;
+    if (loadPng(fs::path(file), image) != PngLoadResult::Loaded) {
+        err << "vortimax-cli render: cannot read image \"" << file << "\"\n";
+        return std::nullopt;
+    }
+    const std::string* text = image.parameterTexts.empty() ? nullptr : &image.parameterTexts[0];
+    if (text == nullptr) {
+        err << "vortimax-cli render: \"" << file << "\" holds no fractal parameters\n";
+        return std::nullopt;
+    }
+    Subject subject;
+    subject.owned = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    subject.record = subject.owned.get();
+    auto brace = text->find('{');
+    subject.record->name =
+        std::string(trimSpace(text->substr(0, brace == std::string::npos ? 0 : brace)));
+    auto sink = [&err](std::string_view message) { err << message << '\n'; };
+    if (!parseEntryText(*subject.record, *text, files.palettes(), sink))
+        return std::nullopt;
+    return subject;
+}
+
+std::optional<Subject> buildSubject(LoadedFiles& files, const RenderRequest& request,
+                                    std::ostream& err) {
+    if (request.source.empty())
+        return fromType("Mandel", request, err);
+    if (request.source.size() == 2)
+        return fromEntry(files, request.source[0], request.source[1], err);
+    std::string_view only = request.source[0];
+    if (equalsIgnoreCase(fs::path(only).extension().string(), ".png"))
+        return fromImage(files, only, err);
+    return fromType(only, request, err);
+}
+
+bool applySettings(FractalRecord& record, const RenderRequest& request, std::ostream& err) {
+    for (std::string_view setting : request.settings) {
+        auto equals = setting.find('=');
+        std::string_view key = setting.substr(0, equals);
+        std::string_view value = equals == std::string_view::npos ? "" : setting.substr(equals + 1);
+        if (equals == std::string_view::npos ||
+            !(setByKey(record.params(), key, value) || setByKey(record.settings3D(), key, value))) {
+            err << "vortimax-cli render: \"" << key << "\" is not a parameter of "
+                << registryName(record.type) << " (vortimax-cli params "
+                << registryName(record.type) << " lists them)\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool applyPalette(FractalRecord& record, PaletteList& palettes, const fs::path& path,
+                  std::ostream& err) {
+    std::optional<Palette> palette = readMapFile(path);
+    if (!palette) {
+        err << "vortimax-cli render: cannot read palette \"" << path.string() << "\"\n";
+        return false;
+    }
+    const Palette* existing = palettes.findDuplicate(*palette);
+    const Palette& used =
+        existing ? *existing : palettes.insertUnique(std::make_unique<Palette>(*palette));
+    record.palName = used.name();
+    return true;
+}
+
+// Progress on stderr: a bar redrawn in place on a terminal, plain lines otherwise.
+class ProgressReport {
+public:
+    explicit ProgressReport(std::ostream& err) : err_(err), terminal_(isatty(STDERR_FILENO)) {}
+
+    void show(double fraction) {
+        int percent = static_cast<int>(fraction * 100.0);
+        auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
+                           std::chrono::steady_clock::now() - start_)
+                           .count();
+        if (terminal_) {
+            int filled = percent * 30 / 100;
+            err_ << "\r[" << std::string(filled, '#') << std::string(30 - filled, ' ') << "] "
+                 << percent << "%  " << elapsed / 60 << ':' << (elapsed % 60 < 10 ? "0" : "")
+                 << elapsed % 60 << std::flush;
+        } else if (percent >= nextLine_) {
+            err_ << "render: " << percent << "% (" << elapsed << " s)\n";
+            nextLine_ = percent / 10 * 10 + 10;
+        }
+    }
+    void finish() {
+        if (terminal_)
+            err_ << '\n';
+    }
+
+private:
+    std::ostream& err_;
+    bool terminal_;
+    int nextLine_ = 0;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Opens the fractal on a calculation task, waits for the finished image and writes the
+// files while the view still holds it.
+int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const RenderRequest& request,
+                      std::ostream& out, std::ostream& err) {
+    ScriptedFrontend frontend;
+    ViewEnvironment environment;
+    environment.frontend = &frontend;
+    installDrivers(environment.drivers);
+    installColouring(environment.hooks);
+    installPaletteApplication(environment.hooks, palettes);
+    if (environment.drivers[record.type] == nullptr) {
+        err << "vortimax-cli render: fractals of type " << registryName(record.type)
+            << " cannot be calculated yet\n";
+        return kExitFailure;
+    }
+    if (openView(record, false, environment) != 0) {
+        for (const auto& box : frontend.messageBoxes())
+            err << box.caption << ": " << box.text << '\n';
+        return kExitFailure;
+    }
+    FractalView& view = *record.view;
+    ProgressReport progress(err);
+    for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+        if (tick % 10 == 0)
+            progress.show(view.progress());
+        std::this_thread::sleep_for(10ms);
+    }
+    progress.show(1.0);
+    progress.finish();
+    int status = kExitSuccess;
+    PngWriteResult written = writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+                                             parameterEntryText(record), *request.output);
+    if (written != PngWriteResult::Written) {
+        err << "vortimax-cli render: cannot write \"" << request.output->string() << "\"\n";
+        status = kExitFailure;
+    } else {
+        out << "wrote " << request.output->string() << " (" << record.width << "x" << record.height
+            << ", " << record.calcTime << " ms)\n";
+    }
+    if (request.values && !writeValuesNpy(view.buffers(), *request.values)) {
+        err << "vortimax-cli render: cannot write \"" << request.values->string() << "\"\n";
+        status = kExitFailure;
+    }
+    closeView(record, false, environment);
+    return status;
+}
+
+} // namespace
+
+int runRender(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    auto request = parseArguments(args, err);
+    if (!request)
+        return kExitUsage;
+    LoadedFiles files;
+    auto subject = buildSubject(files, *request, err);
+    if (!subject)
+        return kExitFailure;
+    FractalRecord& record = *subject->record;
+    record.width = request->width;
+    record.height = request->height;
+    if (request->depth)
+        record.displayDepth = *request->depth;
+    record.trueColourOn8Bit = 0;
+    record.staticImage = 0;
+    if (!applySettings(record, *request, err))
+        return kExitUsage;
+    if (request->palette && !applyPalette(record, files.palettes(), *request->palette, err))
+        return kExitFailure;
+    return calculateAndWrite(record, files.palettes(), *request, out, err);
+}
+
+} // namespace vortimax::cli

@@ -1,0 +1,105 @@
+#include "app/temp_dir.h"
+#include "cli/loaded_files.h"
+#include "cli/render_command.h"
+#include "imagefile/png_loader.h"
+#include "model/fractal_record.h"
+#include "palette/palette_list.h"
+#include "parfile/entry_parser.h"
+
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+
+using namespace vortimax;
+using vortimax::test::readBytes;
+using vortimax::test::TempDir;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome render(std::vector<std::string> args) {
+    std::vector<std::string_view> views(args.begin(), args.end());
+    std::ostringstream out, err;
+    int status = cli::runRender(views, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(RenderCommand, WritesAPaletteImageWhoseParametersReadBack) {
+    TempDir dir;
+    std::string png = (dir / "m.png").string();
+    std::string npy = (dir / "m.npy").string();
+    Outcome done =
+        render({"Mandel", "--size", "64x48", "--set", "MaxIter=90", "--values", npy, "-o", png});
+    ASSERT_EQ(done.status, 0) << done.err;
+    DecodedPng image;
+    ASSERT_EQ(loadPng(png, image), PngLoadResult::Loaded);
+    EXPECT_EQ(image.width, 64);
+    EXPECT_EQ(image.height, 48);
+    EXPECT_TRUE(image.palette.has_value());
+    ASSERT_EQ(image.parameterTexts.size(), 1u);
+
+    PaletteList palettes;
+    auto parsed = createRecord(kTypeJulia, 0, RecordCreationContext{});
+    ASSERT_TRUE(parseEntryText(*parsed, image.parameterTexts[0], palettes, {}));
+    auto expected = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    expected->params().setInteger("MaxIter", 90);
+    EXPECT_EQ(parsed->type, kTypeMandel);
+    EXPECT_EQ(parsed->paramBlock, expected->paramBlock);
+
+    std::string values = readBytes(npy);
+    ASSERT_GT(values.size(), 128u);
+    EXPECT_EQ(values.substr(0, 6), "\x93NUMPY");
+    EXPECT_NE(values.find("'shape': (48, 64)"), std::string::npos);
+    EXPECT_EQ(values.size() % 4, 0u);
+    EXPECT_EQ(values.size(), 128u + 64u * 48u * 4u);
+}
+
+TEST(RenderCommand, RefusesBadRequestsWithoutWritingAFile) {
+    TempDir dir;
+    std::string png = (dir / "x.png").string();
+    Outcome unknownKey = render({"Mandel", "--set", "Nonsense=1", "-o", png});
+    EXPECT_EQ(unknownKey.status, 2);
+    EXPECT_NE(unknownKey.err.find("vortimax-cli params Mandel"), std::string::npos);
+    EXPECT_EQ(render({"Mandelbrot", "-o", png}).status, 1);
+    EXPECT_EQ(render({"Mandel", "--size", "0x10", "-o", png}).status, 2);
+    EXPECT_EQ(render({"Mandel"}).status, 2);
+    Outcome plasma = render({"Plasma", "--size", "8x8", "-o", png});
+    EXPECT_EQ(plasma.status, 1);
+    EXPECT_NE(plasma.err.find("cannot be calculated yet"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+} // namespace
+
+namespace {
+
+// Every Julia/Mandel-family entry of the corpus renders at 64 x 48 through the command.
+TEST(RenderCommand, CorpusEntriesOfTheEscapeTimeTypesRender) {
+    const std::filesystem::path corpus = std::filesystem::path(VORTIMAX_CORPUS_DIR) / "par";
+    if (!std::filesystem::is_directory(corpus))
+        GTEST_SKIP() << "no corpus at " << corpus;
+    TempDir dir;
+    const std::string png = (dir / "entry.png").string();
+    int rendered = 0;
+    for (const auto& file : std::filesystem::directory_iterator(corpus)) {
+        cli::LoadedFiles files;
+        std::ostringstream ignored;
+        files.load(file.path(), ignored);
+        for (const cli::LoadedEntry& entry : files.entries()) {
+            if (!entry.parsed || entry.record->type > kTypeMandel)
+                continue;
+            Outcome done =
+                render({file.path().string(), entry.record->name, "--size", "64x48", "-o", png});
+            EXPECT_EQ(done.status, 0) << file.path() << " " << entry.record->name << done.err;
+            ++rendered;
+        }
+    }
+    EXPECT_GT(rendered, 50);
+    std::cout << "rendered " << rendered << " corpus entries\n";
+}
+
+} // namespace
