@@ -133,8 +133,9 @@ PngWriteResult writeTemporary(WriteJob& job, std::FILE* file) {
         job.endInfo = png_create_info_struct(job.png);
         if (job.info && job.endInfo)
             result = encode(job, file);
+        // The end-info struct goes first: freeing it needs the write struct.
+        png_destroy_info_struct(job.png, &job.endInfo);
         png_destroy_write_struct(&job.png, &job.info);
-        png_destroy_info_struct(nullptr, &job.endInfo);
     }
     const bool flushed = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
     const bool closed = std::fclose(file) == 0;
