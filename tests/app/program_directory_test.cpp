@@ -16,13 +16,11 @@ using test::writeBytes;
 class ProgramDirectoryTest : public ::testing::Test {
 protected:
     ProgramDirectoryTest() {
-        fs::create_directories(root / "cwd");
-        fs::create_directories(root / "home");
-        fs::create_directories(root / "data" / "Palettes");
-        fs::create_directories(root / "data" / "Fractals");
-        writeBytes(root / "data" / "PosPrefs.asc", "// prefs\r\n");
-        writeBytes(root / "data" / "Palettes" / "Fire.map", "0 0 0 ; key=7\r\n");
-        writeBytes(root / "data" / "Fractals" / "Starter.par", "A {\r\n}\r\n");
+        for (const char* folder : {"cwd", "home", "data/Palettes", "data/Fractals"})
+            fs::create_directories(root / folder);
+        writeBytes(root / "data/PosPrefs.asc", "// prefs\r\n");
+        writeBytes(root / "data/Palettes/Fire.map", "0 0 0 ; key=7\r\n");
+        writeBytes(root / "data/Fractals/Starter.par", "A {\r\n}\r\n");
         env["HOME"] = (root / "home").string();
     }
 
@@ -42,18 +40,16 @@ protected:
 };
 
 TEST_F(ProgramDirectoryTest, DirArgumentWinsAndMustExist) {
-    writeBytes(root / "cwd" / "Vortimax.cfg", "");
-    fs::create_directories(root / "cwd" / "mine");
+    writeBytes(root / "cwd/Vortimax.cfg", "");
+    fs::create_directories(root / "cwd/mine");
     ProgramDirectoryInputs in = inputs();
     in.dirArgument = "mine";
     const ProgramDirectoryResult result = chooseProgramDirectory(in);
     ASSERT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.directory, root / "cwd" / "mine");
+    EXPECT_EQ(result.directory, root / "cwd/mine");
     EXPECT_EQ(result.source, ProgramDirectorySource::Argument);
-
     in.dirArgument = root / "nowhere";
     const ProgramDirectoryResult missing = chooseProgramDirectory(in);
-    EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.error.find("--dir"), std::string::npos);
     EXPECT_TRUE(missing.directory.empty());
 }
@@ -65,111 +61,84 @@ TEST_F(ProgramDirectoryTest, WorkingDirectoryWithMarkerIsPortableInstall) {
         ProgramDirectoryInputs in = inputs();
         in.workingDirectory = cwd.path();
         const ProgramDirectoryResult result = chooseProgramDirectory(in);
-        ASSERT_TRUE(result.ok()) << result.error;
-        EXPECT_EQ(result.directory, cwd.path()) << marker;
+        EXPECT_EQ(result.directory, cwd.path()) << marker << result.error;
         EXPECT_EQ(result.source, ProgramDirectorySource::WorkingDirectory);
     }
-    EXPECT_FALSE(fs::exists(root / "home" / ".config")) << "home left untouched";
+    EXPECT_FALSE(fs::exists(root / "home/.config")) << "home left untouched";
+    writeBytes(root / "cwd/vortimax.CFG", ""); // marker names must match exactly
+    EXPECT_EQ(chooseProgramDirectory(inputs()).source, ProgramDirectorySource::UserDirectory);
 }
 
-TEST_F(ProgramDirectoryTest, UserDirectoryIsCreatedAndSeededOnce) {
+TEST_F(ProgramDirectoryTest, UserDirectoryIsSeededOnceAndUserChangesSurvive) {
     env["XDG_CONFIG_HOME"] = (root / "xdg").string();
     const ProgramDirectoryResult first = chooseProgramDirectory(inputs());
-    ASSERT_TRUE(first.ok()) << first.error;
-    const fs::path dir = root / "xdg" / "vortimax";
-    EXPECT_EQ(first.directory, dir);
-    EXPECT_EQ(first.source, ProgramDirectorySource::UserDirectory);
+    const fs::path dir = root / "xdg/vortimax";
+    EXPECT_EQ(first.directory, dir) << first.error;
     EXPECT_EQ(first.seeded.size(), 1 + kSeedFolders.size());
-    EXPECT_EQ(readBytes(dir / "PosPrefs.asc"), "// prefs\r\n");
-    EXPECT_EQ(readBytes(dir / "Palettes" / "Fire.map"), "0 0 0 ; key=7\r\n");
-    EXPECT_TRUE(fs::is_regular_file(dir / "Fractals" / "Starter.par"));
-    for (const std::string_view folder : kSeedFolders) {
+    for (const char* file : {"PosPrefs.asc", "Palettes/Fire.map", "Fractals/Starter.par"})
+        EXPECT_EQ(readBytes(dir / file), readBytes(root / "data" / file)) << file;
+    for (const std::string_view folder : kSeedFolders)
         EXPECT_TRUE(fs::is_directory(dir / folder)) << folder;
-    }
-
-    // The user's changes survive the next start, and a removed folder is given back.
+    // The next start overwrites nothing, gives back a removed folder, leaves no temporaries.
     writeBytes(dir / "PosPrefs.asc", "changed");
-    writeBytes(dir / "Palettes" / "Fire.map", "mine");
+    writeBytes(dir / "Palettes/Fire.map", "mine");
     fs::remove(dir / "Pictures");
-    const ProgramDirectoryResult second = chooseProgramDirectory(inputs());
-    ASSERT_TRUE(second.ok()) << second.error;
-    EXPECT_EQ(second.seeded, std::vector<std::string>{"Pictures"});
+    EXPECT_EQ(chooseProgramDirectory(inputs()).seeded, std::vector<std::string>{"Pictures"});
     EXPECT_EQ(readBytes(dir / "PosPrefs.asc"), "changed");
-    EXPECT_EQ(readBytes(dir / "Palettes" / "Fire.map"), "mine");
+    EXPECT_EQ(readBytes(dir / "Palettes/Fire.map"), "mine");
     EXPECT_TRUE(fs::is_directory(dir / "Pictures"));
-    for (const auto& entry : fs::directory_iterator(dir)) {
+    for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_NE(entry.path().filename().string().rfind(".seeding-", 0), 0u) << "leftover";
-    }
 }
 
 TEST_F(ProgramDirectoryTest, HomeIsUsedWhenXdgIsEmptyOrRelative) {
     for (const std::string xdg : {"", "relative/config"}) {
         env["XDG_CONFIG_HOME"] = xdg;
-        const ProgramDirectoryResult result = chooseProgramDirectory(inputs());
-        ASSERT_TRUE(result.ok()) << result.error;
-        EXPECT_EQ(result.directory, root / "home" / ".config" / "vortimax");
+        EXPECT_EQ(chooseProgramDirectory(inputs()).directory, root / "home/.config/vortimax");
     }
-    env.erase("HOME");
-    env.erase("XDG_CONFIG_HOME");
-    const ProgramDirectoryResult noHome = chooseProgramDirectory(inputs());
-    EXPECT_FALSE(noHome.ok());
-    EXPECT_NE(noHome.error.find("HOME"), std::string::npos);
+    env.clear();
+    EXPECT_NE(chooseProgramDirectory(inputs()).error.find("HOME"), std::string::npos);
 }
 
 TEST_F(ProgramDirectoryTest, DataDirectoryLookupOrder) {
     ProgramDirectoryInputs in = inputs();
     in.builtInDataDir.clear();
-    EXPECT_FALSE(findDataDirectory(in).error.empty());
-
     // Installed layout: <prefix>/bin/vortimax with <prefix>/share/vortimax.
-    fs::create_directories(root / "prefix" / "share");
-    fs::rename(root / "data", root / "prefix" / "share" / "vortimax");
-    in.executable = root / "prefix" / "bin" / "vortimax";
-    EXPECT_EQ(findDataDirectory(in).directory, root / "prefix" / "share" / "vortimax");
-
+    fs::create_directories(root / "prefix/share");
+    fs::rename(root / "data", root / "prefix/share/vortimax");
+    in.executable = root / "prefix/bin/vortimax";
+    EXPECT_EQ(findDataDirectory(in).directory, root / "prefix/share/vortimax");
     // The variable wins, and a wrong value is an error rather than a silent fallback.
-    TempDir other;
-    writeBytes(other / "PosPrefs.asc", "");
-    env[std::string(kDataDirVariable)] = other.path().string();
-    EXPECT_EQ(findDataDirectory(inputs()).directory, other.path());
+    env[std::string(kDataDirVariable)] = (root / "prefix/share/vortimax").string();
+    EXPECT_EQ(findDataDirectory(inputs()).directory, root / "prefix/share/vortimax");
     env[std::string(kDataDirVariable)] = (root / "nowhere").string();
     const DataDirectoryResult wrong = findDataDirectory(in);
     EXPECT_TRUE(wrong.directory.empty());
     EXPECT_NE(wrong.error.find("VORTIMAX_DATA_DIR"), std::string::npos);
 }
 
-TEST_F(ProgramDirectoryTest, MissingDataGivesMessageAndCreatesNothing) {
+TEST_F(ProgramDirectoryTest, FailuresAreReportedAndCreateNothing) {
     ProgramDirectoryInputs in = inputs();
     in.builtInDataDir = root / "nowhere";
     in.executable = "bin/vortimax";
-    const ProgramDirectoryResult result = chooseProgramDirectory(in);
-    EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find("PosPrefs.asc"), std::string::npos);
-    EXPECT_NE(result.error.find((root / "nowhere").string()), std::string::npos);
-    EXPECT_FALSE(fs::exists(root / "home" / ".config" / "vortimax"));
+    const ProgramDirectoryResult noData = chooseProgramDirectory(in);
+    EXPECT_NE(noData.error.find("PosPrefs.asc"), std::string::npos);
+    EXPECT_NE(noData.error.find((root / "nowhere").string()), std::string::npos);
+    EXPECT_FALSE(fs::exists(root / "home/.config/vortimax"));
+    // A file where the user directory belongs is left alone.
+    fs::create_directories(root / "home/.config");
+    writeBytes(root / "home/.config/vortimax", "not a folder");
+    EXPECT_NE(chooseProgramDirectory(inputs()).error.find("Cannot create"), std::string::npos);
+    EXPECT_EQ(readBytes(root / "home/.config/vortimax"), "not a folder");
 }
 
-TEST_F(ProgramDirectoryTest, FileInTheWayIsReported) {
-    fs::create_directories(root / "home" / ".config");
-    writeBytes(root / "home" / ".config" / "vortimax", "not a folder");
-    const ProgramDirectoryResult result = chooseProgramDirectory(inputs());
-    EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find("Cannot create"), std::string::npos);
-    EXPECT_EQ(readBytes(root / "home" / ".config" / "vortimax"), "not a folder");
-}
-
-// Started from an unrelated directory with the data directory this build ships.
-TEST_F(ProgramDirectoryTest, UnrelatedDirectorySeedsFromShippedData) {
-    fs::create_directories(root / "cwd" / "Palettes");
-    writeBytes(root / "cwd" / "vortimax.CFG", ""); // marker names must match exactly
+// The data directory this build ships holds what a first start copies.
+TEST_F(ProgramDirectoryTest, ShippedDataSeedsTheUserDirectory) {
     ProgramDirectoryInputs in = inputs();
     in.builtInDataDir = processProgramDirectoryInputs(std::nullopt, "").builtInDataDir;
     const ProgramDirectoryResult result = chooseProgramDirectory(in);
-    ASSERT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.source, ProgramDirectorySource::UserDirectory);
-    EXPECT_TRUE(fs::is_regular_file(result.directory / "PosPrefs.asc"));
-    EXPECT_TRUE(fs::is_regular_file(result.directory / "Palettes" / "Fire.map"));
-    EXPECT_TRUE(fs::is_regular_file(result.directory / "Fractals" / "Starter.par"));
+    for (const char* file : {"PosPrefs.asc", "Palettes/Fire.map", "Fractals/Starter.par"})
+        EXPECT_TRUE(fs::is_regular_file(result.directory / file)) << file << result.error;
 }
 
 } // namespace

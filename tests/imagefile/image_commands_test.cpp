@@ -37,12 +37,6 @@ protected:
     ImageCommandResult save() {
         return saveImage(*record, buffers, colours, frontend, dir.path(), imageDir);
     }
-    std::size_t fractalCount() const {
-        std::size_t n = 0;
-        for (const Folder& folder : workspace.folders().all())
-            n += folder.fractals().size();
-        return n;
-    }
 
     TempDir dir;
     ScriptedFrontend frontend;
@@ -57,9 +51,8 @@ protected:
 TEST_F(ImageCommands, SaveThenLoadGivesSamePixelsAndParameters) {
     frontend.queuePath(dir / "my fractal.png");
     ASSERT_EQ(save(), ImageCommandResult::Done);
-    const auto requests = frontend.callsOf(FrontendCallKind::SaveFile);
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].startDirectory, dir / "my fractal.png");
+    EXPECT_EQ(frontend.callsOf(FrontendCallKind::SaveFile).at(0).startDirectory,
+              dir / "my fractal.png");
     EXPECT_TRUE(frontend.messageBoxes().empty());
     ASSERT_EQ(frontend.progressRuns().size(), 1u);
     EXPECT_EQ(frontend.progressRuns()[0].caption, "Saving fractal image");
@@ -77,11 +70,8 @@ TEST_F(ImageCommands, SaveThenLoadGivesSamePixelsAndParameters) {
     EXPECT_EQ(back.type, record->type);
     EXPECT_EQ(back.params().integer("MaxIter"), 777);
     EXPECT_EQ(back.comment, "round trip");
-    EXPECT_EQ(back.width, 21);
-    EXPECT_EQ(back.height, 9);
-    EXPECT_EQ(back.displayDepth, 24);
+    EXPECT_EQ((std::array{back.width, back.height, back.displayDepth}), (std::array{21, 9, 24}));
     EXPECT_EQ(back.staticImage, 1);
-    EXPECT_EQ(back.scrollbar, 0);
     // The palette made from the image shows the saved colours unrotated.
     const Palette* palette = palettes.find(back.palName);
     ASSERT_NE(palette, nullptr);
@@ -94,8 +84,7 @@ TEST_F(ImageCommands, SaveThenLoadGivesSamePixelsAndParameters) {
         for (int x = 0; x < 21; ++x) {
             const auto& e = colours.entries[buffers.pixelRow(y)[x]];
             const std::uint8_t* p = target.pixelRow(y) + x * 3;
-            ASSERT_EQ((std::array<std::uint8_t, 3>{p[0], p[1], p[2]}),
-                      (std::array<std::uint8_t, 3>{e.blue, e.green, e.red}));
+            ASSERT_EQ((std::array{p[0], p[1], p[2]}), (std::array{e.blue, e.green, e.red}));
         }
     EXPECT_FALSE(copyIntoBuffers(loaded->image, buffers)); // 8-bit buffer: refused
 }
@@ -107,7 +96,6 @@ TEST_F(ImageCommands, ThreeDQuestionDecidesTheImage) {
     EXPECT_EQ(save(), ImageCommandResult::Cancelled);
     EXPECT_TRUE(frontend.callsOf(FrontendCallKind::SaveFile).empty());
     ASSERT_EQ(frontend.messageBoxes().size(), 1u);
-    EXPECT_EQ(frontend.messageBoxes()[0].caption, "Saving image");
     EXPECT_EQ(frontend.messageBoxes()[0].buttons, MessageButtons::YesNoCancel);
 
     frontend.queueAnswer(MessageAnswer::Yes);
@@ -148,7 +136,6 @@ TEST_F(ImageCommands, ForeignPngLoadsAsStaticPictureWithItsPalette) {
     ASSERT_TRUE(first.has_value());
     const FractalRecord& fractal = *first->record;
     EXPECT_EQ(fractal.name, "Sunset_Sky");
-    EXPECT_EQ(fractal.type, static_cast<std::uint32_t>(kTypeMandel));
     EXPECT_EQ(fractal.staticImage, 1);
     EXPECT_EQ(fractal.scrollbar, 0); // 59 < 100 - 40 and 49 < 100 - 50
     EXPECT_EQ(fractal.palName, "Sunset_Sky");
@@ -160,8 +147,8 @@ TEST_F(ImageCommands, ForeignPngLoadsAsStaticPictureWithItsPalette) {
     ASSERT_TRUE(second.has_value());
     EXPECT_EQ(second->record->scrollbar, 1);
     EXPECT_NE(second->record->palName, "Sunset_Sky");
-    EXPECT_EQ(workspace.folders().size(), 1u);
-    EXPECT_EQ(fractalCount(), 2u);
+    ASSERT_EQ(workspace.folders().size(), 1u);
+    EXPECT_EQ(workspace.folders().find("Unnamed")->fractals().size(), 2u);
 
     ASSERT_TRUE(test::writeForeignPng(dir / "photo.png", 3, 2, PNG_COLOR_TYPE_RGB));
     const auto rgb = loadImage(dir / "photo.png", context);
@@ -179,7 +166,6 @@ TEST_F(ImageCommands, BadFilesAreRefusedBeforeAnythingIsCreated) {
     EXPECT_EQ(frontend.messageBoxes()[0].text,
               "The file " + (dir / "fake.png").string() +
                   " is not a valid PNG file.\nPNG signature not correct...");
-    EXPECT_TRUE(frontend.progressRuns().empty());
 
     ASSERT_TRUE(test::writeForeignPng(dir / "cut.png", 30, 30, PNG_COLOR_TYPE_PALETTE));
     const std::string bytes = readBytes(dir / "cut.png");

@@ -39,22 +39,18 @@ TEST(PngWriter, PaletteImageHasChunksInOrderAndReadsBackExactly) {
 
     DecodedPng image;
     ASSERT_EQ(loadPng(dir / "p.png", image), PngLoadResult::Loaded);
-    ASSERT_EQ(image.width, 37);
-    ASSERT_EQ(image.height, 11);
+    ASSERT_EQ((std::array{image.width, image.height}), (std::array{37, 11}));
     ASSERT_TRUE(image.palette.has_value());
     for (std::size_t i = 0; i < 256; ++i) {
         const auto& e = colours.entries[i];
         EXPECT_EQ((*image.palette)[i], (std::array<std::uint8_t, 3>{e.red, e.green, e.blue}));
     }
-    // Loaded rows are bottom-up like the buffer: pixel (x, y) is the palette colour of
-    // the written index.
+    // Loaded rows are bottom-up like the buffer, as the palette colours of the indices.
     for (int y = 0; y < 11; ++y)
         for (int x = 0; x < 37; ++x) {
             const auto& e = colours.entries[buffers.pixels[y * buffers.rowLength + x]];
             const std::uint8_t* p = &image.bgrRows[(y * 37 + x) * 3];
-            ASSERT_EQ(p[0], e.blue);
-            ASSERT_EQ(p[1], e.green);
-            ASSERT_EQ(p[2], e.red);
+            ASSERT_EQ((std::array{p[0], p[1], p[2]}), (std::array{e.blue, e.green, e.red}));
         }
     EXPECT_EQ(image.parameterTexts, std::vector<std::string>{kEntry});
 }
@@ -63,9 +59,7 @@ TEST(PngWriter, TrueColourAnd3DImagesAreRgbWithTopRowFirst) {
     TempDir dir;
     auto buffers = patternBuffers(5, 4, 3);
     buffers.image3D.assign(buffers.pixels.size(), 0);
-    buffers.image3D[0] = 11; // bottom-left pixel, red first
-    buffers.image3D[1] = 22;
-    buffers.image3D[2] = 33;
+    std::copy_n("\x0b\x16\x21", 3, buffers.image3D.begin()); // bottom-left pixel, red first
     const auto colours = testColours();
     ASSERT_EQ(writeFractalPng({buffers, colours, false}, kEntry, dir / "2d.png"),
               PngWriteResult::Written);
@@ -94,9 +88,9 @@ TEST(PngWriter, TrueColourAnd3DImagesAreRgbWithTopRowFirst) {
     const auto rows2D = rawRows(dir / "2d.png");
     ASSERT_EQ(rows2D.size(), 4u);
     const std::uint8_t* bottom = buffers.pixelRow(0);
-    EXPECT_EQ(rows2D[3][0], bottom[2]); // red of the bottom-left pixel, last file row
-    EXPECT_EQ(rows2D[3][1], bottom[1]);
-    EXPECT_EQ(rows2D[3][2], bottom[0]);
+    // The bottom-left pixel is in the last file row, red first.
+    EXPECT_EQ((std::array{rows2D[3][0], rows2D[3][1], rows2D[3][2]}),
+              (std::array{bottom[2], bottom[1], bottom[0]}));
     EXPECT_EQ(rows2D[0][0], buffers.pixelRow(3)[2]);
     const auto rows3D = rawRows(dir / "3d.png");
     EXPECT_EQ((std::vector<png_byte>(rows3D[3].begin(), rows3D[3].begin() + 3)),

@@ -25,7 +25,7 @@ void setComplex(FractalRecord& r, const char* re, const char* im, double x, doub
     r.params().setBigFixed(im, BigFixed::fromDouble(y));
 }
 
-// A Julia record whose orbit never moves, so that each stop test sees z = p.
+// A Julia record whose orbit never moves: each stop test sees z = p.
 std::unique_ptr<FractalRecord> stillJulia() {
     auto r = record(kTypeJulia);
     r->subtype = kIdentitySubtype;
@@ -37,11 +37,9 @@ float valueOf(const FractalRecord& r, double re, double im = 0.0) {
     return pixelValue(readEscapeParams(r), re, im);
 }
 
-// Mandel z^2 + c: point 0 stays at 0 ("Black" gives -1, the tracking kernel's zero
-// supremum is replaced); point 1 leaves the fast loop at z = 26 after five counted steps
-// (the lagging test saw 4, which is not beyond 4, then 25), while the general loop stops
-// at z = 5; MaxIter 1 still takes two fast steps, so point 3 escapes rather than being
-// counted as inside.
+// Mandel z^2 + c: point 0 stays inside (-1). Point 1 leaves the fast loop at z = 26 after
+// five counted steps (its lagging test saw 4, not beyond 4, then 25); the general loop
+// stops at z = 5. MaxIter 1 still takes two fast steps, so point 3 escapes.
 TEST(EscapeKernelTest, MandelFastPathEdges) {
     auto r = record(kTypeMandel);
     r->params().setInteger("MaxIter", 100);
@@ -56,12 +54,11 @@ TEST(EscapeKernelTest, MandelFastPathEdges) {
     EXPECT_EQ(general.z, (Complex{5.0, 0.0}));
     EXPECT_EQ(general.remaining, 98);
 
-    p.inside = kInsideSupremum;
+    p.inside = kInsideSupremum; // a zero supremum is replaced, never returned as 0
     EXPECT_FALSE(usesFastPath(p));
     EXPECT_EQ(pixelValue(p, 0.0, 0.0), kSubstituteInside);
 
-    // A bailout beyond the float range still lets the fast loop escape.
-    r->params().setReal("Bailout", 1e300);
+    r->params().setReal("Bailout", 1e300); // beyond float range: the fast loop still escapes
     EXPECT_GT(pixelValue(readEscapeParams(*r), 1.0, 0.0), 0.0f);
 
     r->params().setReal("Bailout", 4.0);
@@ -72,9 +69,8 @@ TEST(EscapeKernelTest, MandelFastPathEdges) {
     EXPECT_EQ(pixelValue(p, 3.0, 0.0), 1.0f);
 }
 
-// The tracking rules on Julia c = 0 from 1.0001: |z| grows at every step and stays below
-// the bailout for ten steps, so the supremum is the last |z| and the infimum the first.
-// "Magnitude" takes the fast loop, which stops after MaxIter - 1 steps.
+// Julia c = 0 from 1.0001: |z| grows every step and stays below the bailout, so the
+// supremum is the last |z| and the infimum the first; "Magnitude" stops after MaxIter - 1.
 TEST(EscapeKernelTest, TrackingInsideRules) {
     auto r = record(kTypeJulia);
     setComplex(*r, "Cr", "Ci", 0.0, 0.0);
@@ -85,22 +81,21 @@ TEST(EscapeKernelTest, TrackingInsideRules) {
     for (int i = 1; i < 9; ++i)
         ninth = ninth * ninth;
     const double last = ninth * ninth;
-    const float expected[] = {
-        -1.0f,
-        static_cast<float>((1.0 - 5.0 * ninth * ninth) * 2.0),
-        static_cast<float>(-std::sqrt(last * last) * 75.0 * 2.0),
-        static_cast<float>(-std::sqrt(first * first) * 75.0 * 2.0),
-        -22.0f,
-        -4.0f,
-    };
+    const float expected[] = {-1.0f,
+                              static_cast<float>((1.0 - 5.0 * ninth * ninth) * 2.0),
+                              static_cast<float>(-std::sqrt(last * last) * 75.0 * 2.0),
+                              static_cast<float>(-std::sqrt(first * first) * 75.0 * 2.0),
+                              -22.0f,
+                              -4.0f};
     for (int rule = 0; rule < 6; ++rule) {
         r->params().setInteger("Inside", rule);
         EXPECT_EQ(valueOf(*r, 1.0001), expected[rule]) << "rule " << rule;
     }
 }
 
-// Each bailout test with a point just inside and one just outside it (Bailout 4,
-// BailoutVar 0.5 so that a missing or misplaced weight shows).
+// Each bailout test with a point just inside and one just outside (BailoutVar 0.5 shows a
+// missing or misplaced weight); "P-Ring" fires when |z| is within Bailin of |p|, never
+// with Bailin 0.
 TEST(EscapeKernelTest, BailoutTests) {
     struct Case {
         int test;
@@ -119,31 +114,17 @@ TEST(EscapeKernelTest, BailoutTests) {
         EXPECT_EQ(valueOf(*r, c.stays.re, c.stays.im), -1.0f) << "test " << c.test;
         EXPECT_EQ(valueOf(*r, c.leaves.re, c.leaves.im), 1.0f) << "test " << c.test;
     }
-}
-
-// "P-Ring" fires when |z| lies within Bailin of |p|: never with Bailin 0. Circle
-// inversion moves the point before the orbit starts and before the ring is measured.
-TEST(EscapeKernelTest, PRingAndInversion) {
-    auto r = stillJulia();
     r->params().setInteger("Bailoutest", kBailoutPRing);
     r->params().setReal("Bailin", 0.0);
     EXPECT_EQ(valueOf(*r, 0.5, 0.7), -1.0f);
     r->params().setReal("Bailin", 0.01);
     EXPECT_EQ(valueOf(*r, 0.5, 0.7), 1.0f);
-
-    r->params().setInteger("Bailoutest", kBailoutMod);
-    r->params().setReal("Bailout", 3.0);
-    r->params().setInteger("Inversion", 1);
-    r->params().setReal("InvRadius", 1.0);
-    setComplex(*r, "InvCenterX", "InvCenterY", 0.0, 0.0);
-    EXPECT_EQ(valueOf(*r, 0.5), 1.0f); // inverted to 2
-    EXPECT_EQ(valueOf(*r, 1.0), -1.0f);
 }
 
-// The finite test compares with the previous z; the cycle test with the z saved at
-// the half-way point and never earlier, so a still orbit is caught at n = MaxIter -
-// MaxIter / 2.
-TEST(EscapeKernelTest, FiniteAndCycleTests) {
+// The finite test compares with the previous z; the cycle test with the z saved half-way
+// and never earlier, so a still orbit is caught at n = MaxIter - MaxIter / 2. Circle
+// inversion moves the point before the orbit starts.
+TEST(EscapeKernelTest, FiniteCycleAndInversion) {
     auto r = record(kTypeJulia);
     setComplex(*r, "Cr", "Ci", 0.0, 0.0);
     r->params().setInteger("TestForFinite", 1);
@@ -157,24 +138,27 @@ TEST(EscapeKernelTest, FiniteAndCycleTests) {
     EXPECT_EQ(valueOf(*still, 0.3), 5.0f);
     still->params().setInteger("MaxIter", 11);
     EXPECT_EQ(valueOf(*still, 0.3), 6.0f);
+
+    still = stillJulia();
+    still->params().setReal("Bailout", 3.0);
+    still->params().setInteger("Inversion", 1);
+    still->params().setReal("InvRadius", 1.0);
+    setComplex(*still, "InvCenterX", "InvCenterY", 0.0, 0.0);
+    EXPECT_EQ(valueOf(*still, 0.5), 1.0f); // inverted to 2
+    EXPECT_EQ(valueOf(*still, 1.0), -1.0f);
 }
 
-// Start values and the subtypes whose form is easy to get wrong.
-TEST(EscapeKernelTest, StartValuesAndSteps) {
+// Start values and steps whose form is easy to get wrong; unknown subtypes leave z alone.
+// "cmplxmarks" with D = 1 follows z^2 + c exactly; "zzpwr" truncates Dr 2.9 to 2.
+TEST(EscapeKernelTest, SubtypeFormulas) {
     auto r = record(kTypeMandel, kSubtypeMagnet2);
     setComplex(*r, "Cr", "Ci", 0.25, -0.5);
     EscapeParams p = readEscapeParams(*r);
     EXPECT_EQ(initOrbit(p, {1, 1}).z, (Complex{0.25, -0.5}));
-    p.subtype = kSubtypeLambda;
-    EXPECT_EQ(initOrbit(p, {1, 1}).z, (Complex{0.75, -0.5}));
-    p.subtype = 0;
-    EXPECT_EQ(initOrbit(p, {1, 1}).z, (Complex{1.25, 0.5}));
     p.subtype = kSubtypeManowar;
     Orbit o = initOrbit(p, {0.1, 0.2});
     subtypeStep(p.subtype)(p, o);
-    const Complex expected =
-        complexSqr(Complex{0.35, -0.3}) + Complex{0.1, 0.2} + Complex{0.1, 0.2};
-    EXPECT_EQ(o.z, expected);
+    EXPECT_EQ(o.z, (complexSqr(Complex{0.35, -0.3}) + Complex{0.1, 0.2} + Complex{0.1, 0.2}));
     EXPECT_EQ(o.z1, (Complex{0.35, -0.3}));
 
     // "fn+fn" with fn1 = zero, fn2 = ident, D = i: the imaginary part subtracts Di * wr.
@@ -188,37 +172,30 @@ TEST(EscapeKernelTest, StartValuesAndSteps) {
     subtypeStep(kLastSubtype)(p, o);
     subtypeStep(-1)(p, o);
     EXPECT_EQ(o.z, (Complex{2.0, 3.0}));
-}
 
-// "cmplxmarks" with D = 1 has T = 1 and follows z^2 + c exactly; "zzpwr" truncates Dr.
-TEST(EscapeKernelTest, SubtypesWithDerivedConstants) {
-    auto r = record(kTypeJulia, kSubtypeCmplxmarks);
-    setComplex(*r, "Dr", "Di", 1.0, 0.0);
-    EscapeParams marks = readEscapeParams(*r);
-    EscapeParams plain = marks;
+    auto end = [](const EscapeParams& q, bool track) {
+        return generalOrbit(q, initOrbit(q, {0.2, 0.1}), 0.0, track).z;
+    };
+    auto j = record(kTypeJulia, kSubtypeCmplxmarks);
+    setComplex(*j, "Dr", "Di", 1.0, 0.0);
+    EscapeParams same = readEscapeParams(*j);
+    EscapeParams plain = same;
     plain.subtype = 0;
-    EXPECT_EQ(generalOrbit(marks, initOrbit(marks, {0.1, 0.1}), 0.0, true).z,
-              generalOrbit(plain, initOrbit(plain, {0.1, 0.1}), 0.0, true).z);
-
-    EscapeParams zz = marks;
-    zz.subtype = 22;
-    zz.zzpwrExponent = 2.0;
-    setComplex(*r, "Dr", "Di", 2.9, 0.0);
-    r->subtype = 22;
-    const EscapeParams truncated = readEscapeParams(*r);
-    EXPECT_EQ(generalOrbit(truncated, initOrbit(truncated, {0.2, 0.1}), 0.0, false).z,
-              generalOrbit(zz, initOrbit(zz, {0.2, 0.1}), 0.0, false).z);
+    EXPECT_EQ(end(same, true), end(plain, true));
+    setComplex(*j, "Dr", "Di", 2.9, 0.0);
+    j->subtype = 22;
+    plain.subtype = 22;
+    plain.zzpwrExponent = 2.0;
+    EXPECT_EQ(end(readEscapeParams(*j), false), end(plain, false));
 }
 
 // Out-of-range numbers from a damaged record are brought into range.
 TEST(EscapeKernelTest, HostileParameters) {
     auto r = record(kTypeMandel);
     r->subtype = 4000;
-    r->params().setInteger("MaxIter", -5);
-    r->params().setInteger("Bailoutest", 10);
-    r->params().setInteger("Inside", 9);
-    r->params().setInteger("Passes", 77);
-    r->params().setInteger("Fn1", 31);
+    for (const auto& [name, value] :
+         {std::pair{"MaxIter", -5}, {"Bailoutest", 10}, {"Inside", 9}, {"Passes", 77}, {"Fn1", 31}})
+        r->params().setInteger(name, value);
     const EscapeParams p = readEscapeParams(*r);
     EXPECT_EQ(p.maxIter, 1);
     EXPECT_EQ(p.bailoutTest, kBailoutMod);
@@ -228,67 +205,53 @@ TEST(EscapeKernelTest, HostileParameters) {
     EXPECT_EQ(pixelValue(p, 0.1, 0.1), -1.0f);
 }
 
-class DriverTest : public ::testing::Test {
-protected:
-    void open(std::uint32_t type, std::uint32_t subtype) {
-        view.reset();
-        rec = record(type, subtype);
-        rec->width = 64;
-        rec->height = 48;
-        view = std::make_unique<FractalView>(*rec, environment);
-        ASSERT_TRUE(
-            allocateBuffers(BufferLayout{64, 48, 8, false, false, false, 24}, view->buffers()));
-    }
-    void calculate() { environment.drivers[rec->type](*view, 0, 0, 63, 47); }
-    // Number of cells of the image that hold 0.0 or NaN.
-    int unusable() const {
-        int count = 0;
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x) {
-                const float v = view->buffers().value(x, y);
-                count += (v == 0.0f || std::isnan(v)) ? 1 : 0;
-            }
-        return count;
-    }
-
+// A 64x48 view of one escape-time fractal, calculated through the installed driver.
+struct Rendered {
     ViewEnvironment environment;
     std::unique_ptr<FractalRecord> rec;
     std::unique_ptr<FractalView> view;
 
-    void SetUp() override { installDrivers(environment.drivers); }
-    void TearDown() override { view.reset(); }
+    Rendered(std::uint32_t type, std::uint32_t subtype, int inside) : rec(record(type, subtype)) {
+        installDrivers(environment.drivers);
+        rec->width = 64;
+        rec->height = 48;
+        rec->params().setInteger("Inside", inside);
+        view = std::make_unique<FractalView>(*rec, environment);
+        EXPECT_TRUE(
+            allocateBuffers(BufferLayout{64, 48, 8, false, false, false, 24}, view->buffers()));
+    }
+    void calculate() { environment.drivers[rec->type](*view, 0, 0, 63, 47); }
 };
 
-TEST_F(DriverTest, InstallsTheEscapeTimeTypesOnly) {
-    for (std::uint32_t type = 0; type < kFractalTypeCount; ++type)
-        EXPECT_EQ(environment.drivers[type] != nullptr, type <= kTypeMandel) << type;
-}
-
-// Every subtype of both types, with the plain and the tracking kernel, fills every cell.
-TEST_F(DriverTest, EverySubtypeFillsTheImage) {
+// Every subtype of both types, plain and tracking kernel: no cell is left 0.0 or NaN.
+TEST(EscapeDriverTest, EverySubtypeFillsTheImage) {
     for (std::uint32_t type : {kTypeJulia, kTypeMandel})
         for (std::uint32_t subtype = 0; subtype <= 24; ++subtype)
             for (int inside : {kInsideMagnitude, kInsideSupremum}) {
-                open(type, subtype);
-                rec->params().setInteger("Inside", inside);
-                calculate();
-                EXPECT_EQ(unusable(), 0) << type << "/" << subtype << "/" << inside;
+                Rendered r(type, subtype, inside);
+                r.calculate();
+                int unusable = 0;
+                for (int y = 0; y < 48; ++y)
+                    for (int x = 0; x < 64; ++x) {
+                        const float v = r.view->buffers().value(x, y);
+                        unusable += (v == 0.0f || std::isnan(v)) ? 1 : 0;
+                    }
+                EXPECT_EQ(unusable, 0) << type << "/" << subtype << "/" << inside;
             }
 }
 
-// The second calculation of an unchanged fractal finds every cell filled and computes
-// nothing; cells cleared since then are computed again.
-TEST_F(DriverTest, SecondCalculationComputesNothing) {
-    open(kTypeMandel, 0);
-    calculate();
-    const float corner = view->buffers().value(0, 0);
-    for (float& v : view->buffers().values)
+// Recalculating an unchanged fractal computes nothing; cleared cells are computed again.
+TEST(EscapeDriverTest, SecondCalculationComputesNothing) {
+    Rendered r(kTypeMandel, 0, kInsideBlack);
+    r.calculate();
+    const float corner = r.view->buffers().value(0, 0);
+    for (float& v : r.view->buffers().values)
         v = 7.0f;
-    view->buffers().value(0, 0) = 0.0f;
-    calculate();
-    EXPECT_EQ(view->buffers().value(0, 0), corner);
-    EXPECT_EQ(view->buffers().value(13, 17), 7.0f);
-    EXPECT_EQ(view->buffers().value(63, 47), 7.0f);
+    r.view->buffers().value(0, 0) = 0.0f;
+    r.calculate();
+    EXPECT_EQ(r.view->buffers().value(0, 0), corner);
+    EXPECT_EQ(r.view->buffers().value(13, 17), 7.0f);
+    EXPECT_EQ(r.view->buffers().value(63, 47), 7.0f);
 }
 
 } // namespace

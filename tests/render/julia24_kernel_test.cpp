@@ -27,8 +27,7 @@ float value(const Julia24Params& p, double re, double im = 0.0) {
     return julia24Value(p, Complex{re, im});
 }
 
-// Both types, both subtypes, every Outside and every Inside over the default areas: each
-// pixel of the image holds a non-zero number.
+// Both types and subtypes, every Outside and Inside: no pixel is left 0.0 or NaN.
 TEST(Julia24Driver, EveryValueOfARenderedImageIsSet) {
     for (std::uint32_t type : {kTypeJulia24, kTypeMandel24})
         for (std::uint32_t subtype : {0u, 1u})
@@ -53,10 +52,11 @@ TEST(Julia24Driver, EveryValueOfARenderedImageIsSet) {
                 }
 }
 
-// The z^2 + c "CPM" loop lags one step and counts down from MaxIter - 1: the Mandel24
-// orbit of 1 is 0, 1, 2, 5, 26; the test sees 25 in the fourth step, so n = 150 - 145.
-// The z^3 + c loop ends at loop index 1 for the Julia24 orbit 2, 8 (|z|^2 64 escapes).
-TEST(Julia24Kernel, CpmCountsAndLags) {
+// "CPM" lags one step: the Mandel24 orbit of 1 is 0, 1, 2, 5, 26 and the test sees 25 in
+// the fourth step. The z^3 + c Julia24 orbit of 2 escapes at loop index 1 (|z|^2 = 64).
+// "DEM" uses the derivative: Julia24 from 2 ends with dz 32, z 16; Mandel24 from the
+// constant 2 ends at index 0 with dz 1, z 4.5. From -2 the phase is the angle pi.
+TEST(Julia24Kernel, OutsideRules) {
     const double cpm2 =
         5.0 + 1.0 - std::log(std::log(25.0 + 1e-07) * 0.5 / 0.69314718) / 0.69314718;
     EXPECT_EQ(value(params(true, false, kOutside24Cpm, kInside24Black), 1.0), float(cpm2));
@@ -64,26 +64,19 @@ TEST(Julia24Kernel, CpmCountsAndLags) {
         1.0 + 1.0 -
         std::log(std::log(64.0 + 1e-07) * 0.333333333333333 / 1.098612289) / 1.098612289;
     EXPECT_EQ(value(params(false, true, kOutside24Cpm, kInside24Black), 2.0), float(cpm3));
-}
 
-// Julia24 from 2: dz 4 then 32, z 4 then 16 (escape seen at loop index 1). Mandel24 from
-// the constant 2 without the pixel 0.5 added: dz 1, z 4.5 at index 0. From -2 the
-// derivative lies on the negative axis, angle pi.
-TEST(Julia24Kernel, DistanceEstimateAndPhaseUseTheDerivative) {
     const float julia = float(std::atan(1.0 / (2.0 * 16.0 * std::log(16.0) / 32.0)) * 100.0);
     EXPECT_EQ(value(params(false, false, kOutside24Dem, kInside24Black), 2.0), julia);
-
     Julia24Params mandel = params(true, false, kOutside24Dem, kInside24Black, 3.0);
     mandel.constant = Complex{2.0, 0.0};
-    const float expected = float(std::atan(1.0 / (2.0 * 4.5 * std::log(4.5))) * 100.0);
-    EXPECT_EQ(value(mandel, 0.5), expected);
-
+    EXPECT_EQ(value(mandel, 0.5), float(std::atan(1.0 / (2.0 * 4.5 * std::log(4.5))) * 100.0));
     EXPECT_FLOAT_EQ(value(params(false, false, kOutside24Phase, kInside24Black), -2.0),
                     float(std::fabs(std::log(3.14159265358979 / 4.0))));
+    EXPECT_EQ(value(params(false, false, 5, kInside24Black), 2.0), -1.0f); // unknown Outside
 }
 
-// The Julia24 orbit of 0.5 is 0.25, 0.0625, 0.00390625 in three steps. "Magnitude" with
-// "CPM" takes the fast loop (at least 2 steps, MaxIter - 1), with "DEM" all three.
+// The Julia24 orbit of 0.5 is 0.25, 0.0625, 0.00390625. "Magnitude" with "CPM" takes the
+// fast loop (MaxIter - 1 steps), with "DEM" all three; an unknown Inside is black.
 TEST(Julia24Kernel, InsideRules) {
     auto inside = [](int rule, int outside = kOutside24Dem) {
         Julia24Params p = params(false, false, outside, rule);
@@ -100,17 +93,15 @@ TEST(Julia24Kernel, InsideRules) {
     EXPECT_EQ(inside(17), -1.0f);
 }
 
-// Values that would be zero, NaN or (outside) negative get the fixed fallbacks; an unknown
-// Outside gives -1; decomposition with Coding > 0 replaces the value by the sector offset.
+// Values that would be zero, NaN or (outside) negative get the fixed fallbacks;
+// decomposition with Coding > 0 replaces the value by the sector offset.
 TEST(Julia24Kernel, FallbacksAndDecomposition) {
     Julia24Params zeroMult = params(true, false, kOutside24Cpm, kInside24Magnitude);
+    EXPECT_EQ(value(zeroMult, 0.0), kInside24Fallback);
     zeroMult.insideMult = 0.0;
     EXPECT_EQ(value(zeroMult, -1.0), kInside24Fallback);
-    EXPECT_EQ(value(params(true, false, kOutside24Cpm, kInside24Magnitude), 0.0),
-              kInside24Fallback);
     // Far out, log log |z| outgrows n + 1.
     EXPECT_EQ(value(params(false, false, kOutside24Cpm, kInside24Black), 1e10), kOutside24Fallback);
-    EXPECT_EQ(value(params(false, false, 5, kInside24Black), 2.0), -1.0f);
 
     Julia24Params sectors = params(false, false, kOutside24Dem, kInside24Black);
     sectors.decomposition.decomposition = true;
@@ -122,23 +113,20 @@ TEST(Julia24Kernel, FallbacksAndDecomposition) {
     EXPECT_EQ(value(sectors, 2.0), kOutside24Fallback);
 }
 
-TEST(Julia24Kernel, CircleInversionMovesThePoint) {
+// Circle inversion moves the point first; the record's values are brought into range.
+TEST(Julia24Kernel, InversionAndRecordParameters) {
     Julia24Params p = params(false, false, kOutside24Dem, kInside24Black);
     const float direct = value(p, 4.0, 2.0);
     p.inversion.enabled = true;
     EXPECT_FLOAT_EQ(value(p, 0.2, 0.1), direct); // (4 + 2i) / |4 + 2i|^2 = 0.2 + 0.1i
-}
 
-TEST(Julia24Kernel, ParametersFromTheRecord) {
     auto record = createRecord(kTypeMandel24, 1, RecordCreationContext{});
     record->params().setInteger("MaxIter", -5);
     record->params().setBigFixed("Cr", BigFixed::fromDouble(0.25));
-    const Julia24Params p = readJulia24Params(*record);
-    EXPECT_TRUE(p.mandel);
-    EXPECT_TRUE(p.cubic);
-    EXPECT_EQ(p.maxIter, 1);
-    EXPECT_EQ(p.constant, (Complex{0.25, 0.0}));
-    EXPECT_FALSE(p.decomposition.decomposition);
+    const Julia24Params read = readJulia24Params(*record);
+    EXPECT_TRUE(read.mandel && read.cubic);
+    EXPECT_EQ(read.maxIter, 1);
+    EXPECT_EQ(read.constant, (Complex{0.25, 0.0}));
 }
 
 } // namespace
