@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <utility>
+
 namespace vortimax {
 
 void setDefaultLibraryPaths(Settings& settings, const std::filesystem::path& programDir) {
@@ -28,6 +30,17 @@ std::vector<std::filesystem::path> splitPathList(std::string_view list) {
         list.remove_prefix(end + 1);
     }
     return result;
+}
+
+const ToolWindowState& toolWindowState(const Settings& settings, std::size_t row) {
+    const ToolWindowRow& entry = ToolWindowRegistry::row(row);
+    if (entry.parameterWindow)
+        return entry.keyword == "PARM2" ? settings.parm2 : settings.parm1;
+    return settings.toolWindows.state(entry.parent.value_or(row));
+}
+
+ToolWindowState& toolWindowState(Settings& settings, std::size_t row) {
+    return const_cast<ToolWindowState&>(toolWindowState(std::as_const(settings), row));
 }
 
 } // namespace vortimax

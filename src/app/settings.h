@@ -82,6 +82,11 @@ private:
     static std::size_t index(Confirmation which) { return static_cast<std::size_t>(which); }
 };
 
+// The placement and open flag kept for a row of the tool-window registry: the parameter
+// windows of all types share Parm1 / Parm2, child rows use their parent's.
+ToolWindowState& toolWindowState(Settings& settings, std::size_t row);
+const ToolWindowState& toolWindowState(const Settings& settings, std::size_t row);
+
 // The library directories below the program directory ("Palettes", "Fractals",
 // "Formulas", "Anims", "Pictures"); the save directories are the same.
 void setDefaultLibraryPaths(Settings& settings, const std::filesystem::path& programDir);

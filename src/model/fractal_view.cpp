@@ -478,6 +478,31 @@ int resizeView(FractalRecord& record, int width, int height, bool keepDefault,
     return 0;
 }
 
+int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (view == nullptr)
+        return 0;
+    const bool wasFinished = view->finished();
+    pauseView(*view);
+    ImageBuffers fresh;
+    if (!allocateBuffers(layoutFor(record, environment.screenDepth), fresh))
+        return 1;
+    view->lockResize();
+    ImageBuffers& buffers = view->buffers();
+    fresh.values = std::move(buffers.values);
+    if (!fresh.tierazon1.empty() && buffers.tierazon1.size() == fresh.tierazon1.size()) {
+        fresh.tierazon1 = std::move(buffers.tierazon1);
+        fresh.tierazon2 = std::move(buffers.tierazon2);
+    }
+    buffers = std::move(fresh);
+    view->unlockResize();
+    if (wasFinished)
+        redrawView(*view);
+    else
+        recalculateView(*view);
+    return 0;
+}
+
 ImageSize windowSizeRule(int width, int height) {
     width = std::max(width, 32);
     height = std::max(height, 10);

@@ -1,22 +1,16 @@
 #include "palette/palette_commands.h"
 
+#include "base/abortable_load.h"
 #include "base/text_io.h"
 #include "base/text_utils.h"
 #include "model/unique_name.h"
 #include "palette/map_file.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <exception>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 namespace vortimax {
@@ -29,8 +23,6 @@ struct Texts {
     static constexpr std::string_view loadedAs = " loaded as ";
     static constexpr std::string_view loadTitle = "Load palette";
     static constexpr std::string_view loadProgress = "Loading palettes";
-    static constexpr std::string_view abortCaption = "Aborting";
-    static constexpr std::string_view abortText = "Load was aborted...";
     static constexpr std::string_view directoryLog = "Loading palettes from directory ";
     static constexpr std::string_view saveTitle = "Save palette";
     static constexpr std::string_view saveAllPrompt =
@@ -47,7 +39,6 @@ struct Texts {
 };
 
 const std::vector<std::string> kMapFilters{"*.map"};
-constexpr auto kAbortNoticeInterval = std::chrono::milliseconds(100);
 
 std::string concat(std::initializer_list<std::string_view> parts) {
     std::string text;
@@ -60,58 +51,6 @@ void applyToFractal(PaletteList& list, Palette& palette, FractalRecord* fractal)
     list.setCurrent(&palette);
     if (fractal != nullptr)
         fractal->palName = palette.name();
-}
-
-// A load that reads on a worker; returns whether it stopped early on an abort.
-using AbortableWork = std::function<bool(Progress&)>;
-
-// Runs `work` under the progress window. An abort asked for in the window is noticed by
-// `work` between two files; until it has wound down, the person is told every 100 ms that
-// the load is being aborted, and at least once when it stopped early. Returns whether it
-// did.
-bool runAbortableLoad(Frontend& frontend, const AbortableWork& work) {
-    std::atomic<bool> abortFlag{false};
-    bool stopped = false;
-    auto tell = [&] {
-        frontend.messageBox(Texts::abortCaption, Texts::abortText, MessageButtons::Ok,
-                            MessageIcon::Information);
-    };
-    frontend.runWithProgress(Texts::loadProgress, abortFlag, [&](Progress& progress) {
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool done = false;
-        std::exception_ptr failure;
-        // A jthread: should a box throw, the loader is still waited for.
-        std::jthread loader([&] {
-            try {
-                stopped = work(progress);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            std::lock_guard lock(mutex);
-            done = true;
-            finished.notify_all();
-        });
-        bool told = false;
-        {
-            std::unique_lock lock(mutex);
-            while (!done) {
-                if (abortFlag.load()) {
-                    lock.unlock();
-                    tell();
-                    told = true;
-                    lock.lock();
-                }
-                finished.wait_for(lock, kAbortNoticeInterval, [&] { return done; });
-            }
-        }
-        loader.join();
-        if (failure)
-            std::rethrow_exception(failure);
-        if (stopped && !told)
-            tell();
-    });
-    return stopped;
 }
 
 // The "*.map" files of a directory in name order; none when it cannot be listed.
@@ -151,7 +90,7 @@ PaletteLoadResult loadPalettes(PaletteList& list, Frontend& frontend,
         return result;
     // The worker only reads; the list changes on this thread once it is done.
     std::vector<std::optional<Palette>> read(files.size());
-    result.aborted = runAbortableLoad(frontend, [&](Progress& progress) {
+    result.aborted = runAbortableLoad(frontend, Texts::loadProgress, [&](Progress& progress) {
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (progress.abortRequested())
                 return true;

@@ -1,0 +1,238 @@
+#include "app/command_handlers.h"
+#include "app/command_table.h"
+#include "app/menu_state.h"
+#include "app_fixture.h"
+#include "model/param_text.h"
+#include "model/view_undo.h"
+
+namespace vortimax {
+namespace {
+
+namespace fs = std::filesystem;
+using test::AppFixture;
+using test::kNewMandel;
+using test::kNewMandel24;
+
+// Every command the table marks as carried out by the program has a handler, and no
+// handler serves a command the frontend owns or one that does nothing.
+TEST(CommandHandlerTableTest, MatchesTheCommandTable) {
+    for (const CommandRow& row : commandTable()) {
+        const bool handled = findMenuHandler(row.id) != nullptr;
+        EXPECT_EQ(handled, row.handler == CommandHandler::Model) << row.id << " " << row.menuPath;
+    }
+    for (const CommandHandlerRow& handler : menuCommandHandlers())
+        EXPECT_NE(findCommand(handler.id), nullptr) << handler.id;
+    for (const CommandHandlerRow& handler : toolbarHandlers())
+        EXPECT_NE(findToolbarButton(handler.id), nullptr) << handler.id;
+}
+
+class ApplicationCommandTest : public AppFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(start().ok); }
+
+    std::string param(const FractalRecord& record, std::string_view key) {
+        return displayValue(record.params(), *record.params().table().find(key));
+    }
+};
+
+TEST_F(ApplicationCommandTest, NewFractalsTakeUniqueNamesInTheCurrentFolder) {
+    for (int i = 0; i < 3; ++i)
+        create(kNewMandel24);
+    std::vector<std::string> names;
+    for (const FractalRecord& record : app->workspace().currentFolder()->fractals().all())
+        names.push_back(record.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Mandel", "Mandel.1", "Mandel.2"}));
+    EXPECT_EQ(app->currentFractal()->type, kTypeMandel24);
+    EXPECT_EQ(app->views().openViews.size(), 3u);
+}
+
+TEST_F(ApplicationCommandTest, NewFractalWithoutFolderCreatesUnnamed) {
+    Workspace& workspace = app->workspace();
+    while (workspace.folders().size() > 0)
+        workspace.deleteAll();
+    create(kNewMandel);
+    ASSERT_NE(workspace.currentFolder(), nullptr);
+    EXPECT_EQ(workspace.currentFolder()->name(), "Unnamed");
+}
+
+TEST_F(ApplicationCommandTest, TaskpriorityAndUnknownIdsChangeNothing) {
+    create(kNewMandel);
+    const Settings before = app->settings();
+    for (int id : {29067, 29068, 29069})
+        EXPECT_EQ(app->executeCommand(id), CommandOutcome::NoAction);
+    EXPECT_EQ(app->executeCommand(28999), CommandOutcome::Unknown);
+    EXPECT_EQ(app->executeCommand(29131), CommandOutcome::ForFrontend); // rename dialog
+    EXPECT_TRUE(app->settings() == before);
+    EXPECT_TRUE(frontend.messageBoxes().empty());
+}
+
+TEST_F(ApplicationCommandTest, CommandsWithoutTheirSubjectAreGreyedAndRefused) {
+    EXPECT_EQ(app->currentFractal(), nullptr);
+    for (int id : {29024, 29026, 29034, 29036, 29110, 29184, 29143}) {
+        EXPECT_EQ(app->executeCommand(id), CommandOutcome::NotAvailable) << id;
+        EXPECT_FALSE(menuItemState(*app, id).enabled) << id;
+    }
+    for (int id : {29145, 29148, 29147, 29120})
+        EXPECT_EQ(app->executeCommand(id), CommandOutcome::NotAvailable) << id;
+    EXPECT_EQ(app->executeToolbarButton(206), CommandOutcome::NotAvailable);
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo");
+}
+
+TEST_F(ApplicationCommandTest, SelectionAndBoxZoom) {
+    FractalRecord& record = create(kNewMandel);
+    FractalView& view = *record.view;
+    const std::string left = param(record, "TopLeftR");
+    ASSERT_EQ(app->executeCommand(29034), CommandOutcome::Done); // Select
+    EXPECT_EQ(view.selectionLeft, 16);
+    EXPECT_EQ(view.selectionTop, 36);
+    EXPECT_EQ(view.selectionRight, 48);
+    EXPECT_EQ(view.selectionBottom, 12);
+    app->executeCommand(29035); // Deselect
+    EXPECT_EQ(view.selectionLeft, kNoSelection);
+    app->executeCommand(29041); // Select all
+    EXPECT_EQ(view.selectionRight, 63);
+    EXPECT_EQ(view.selectionBottom, 47);
+
+    app->executeCommand(29034);
+    app->executeCommand(29036, CommandModifiers{true}); // into a new fractal
+    FractalRecord& zoomed = *app->currentFractal();
+    ASSERT_NE(&zoomed, &record);
+    EXPECT_EQ(param(record, "TopLeftR"), left);
+    EXPECT_NE(param(zoomed, "TopLeftR"), left);
+    EXPECT_NE(zoomed.view, nullptr);
+    EXPECT_EQ(view.selectionLeft, kNoSelection);
+    EXPECT_TRUE(testing::settled(zoomed));
+
+    app->selectFractal(record);
+    app->executeCommand(29034);
+    app->executeCommand(29036);
+    EXPECT_EQ(param(record, "TopLeftR"), param(zoomed, "TopLeftR"));
+    EXPECT_TRUE(testing::settled(record));
+}
+
+TEST_F(ApplicationCommandTest, DefaultValuesAndTypeConversionAreUndoSteps) {
+    FractalRecord& record = create(kNewMandel);
+    ASSERT_TRUE(setByKey(record.params(), "MaxIter", "777"));
+    ASSERT_TRUE(recordUndo(record, "MaxIter"));
+    app->executeCommand(29024);
+    EXPECT_EQ(param(record, "MaxIter"), "150");
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Default values");
+    app->executeCommand(29026);
+    EXPECT_EQ(param(record, "MaxIter"), "777");
+    EXPECT_EQ(menuItemState(*app, 29027).text, "Redo: Default values");
+
+    EXPECT_FALSE(menuItemState(*app, 29144).enabled);
+    ASSERT_EQ(app->executeCommand(29143), CommandOutcome::Done);
+    EXPECT_EQ(record.type, kTypeMandel24);
+    EXPECT_EQ(param(record, "MaxIter"), "777");
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Type conversion");
+    EXPECT_TRUE(testing::settled(record));
+    app->executeCommand(29026);
+    EXPECT_EQ(record.type, kTypeMandel);
+    EXPECT_TRUE(testing::settled(record));
+}
+
+TEST_F(ApplicationCommandTest, ConfirmationTogglesReachTheDeletions) {
+    FractalRecord& record = create(kNewMandel);
+    EXPECT_TRUE(menuItemState(*app, 29095).checked);
+    app->executeCommand(29095); // Delete Fractal confirmation off
+    EXPECT_FALSE(menuItemState(*app, 29095).checked);
+    EXPECT_FALSE(app->settings().confirm(Confirmation::DelPic));
+    EXPECT_EQ(app->executeToolbarButton(207), CommandOutcome::Done);
+    EXPECT_TRUE(app->workspace().currentFolder()->fractals().empty());
+    EXPECT_TRUE(frontend.messageBoxes().empty());
+    (void)record;
+
+    app->executeCommand(29100);
+    for (bool on : app->settings().confirmations)
+        EXPECT_TRUE(on);
+    app->executeCommand(29101);
+    for (bool on : app->settings().confirmations)
+        EXPECT_FALSE(on);
+    app->executeCommand(29038);
+    EXPECT_FALSE(app->settings().autoSave);
+    EXPECT_FALSE(menuItemState(*app, 29038).checked);
+}
+
+// Switching the colour depth keeps the calculated values and colours them anew.
+TEST_F(ApplicationCommandTest, PaletteModeAnd3DRelayOutTheView) {
+    FractalRecord& record = create(kNewMandel);
+    const std::vector<float> values = record.view->buffers().values;
+    app->executeCommand(29182);
+    EXPECT_EQ(record.displayDepth, 24);
+    EXPECT_EQ(app->settings().displayDepth, 24);
+    EXPECT_TRUE(menuItemState(*app, 29182).checked);
+    ASSERT_TRUE(testing::settled(record));
+    EXPECT_EQ(record.view->buffers().bytesPerPixel, 3);
+    EXPECT_EQ(record.view->buffers().values, values);
+
+    app->executeCommand(29140);
+    EXPECT_EQ(record.dims, 1);
+    ASSERT_TRUE(testing::settled(record));
+    EXPECT_TRUE(record.view->buffers().has3D());
+    app->executeCommand(29030);
+    EXPECT_EQ(record.scrollbar, 1);
+    app->executeCommand(29155);
+    EXPECT_EQ(record.imageFilter, 4);
+    EXPECT_TRUE(menuItemState(*app, 29155).checked);
+}
+
+TEST_F(ApplicationCommandTest, NetworkModeIsHeldByOneFractal) {
+    FractalRecord& first = create(kNewMandel);
+    app->executeCommand(29122);
+    EXPECT_EQ(first.networkMode, 1);
+    FractalRecord& second = create(kNewMandel);
+    frontend.queueAnswer(MessageAnswer::No);
+    app->executeCommand(29122);
+    EXPECT_EQ(second.networkMode, 0);
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "Network Subsystem");
+    EXPECT_NE(frontend.messageBoxes().back().text.find("Currently fractal " + first.name +
+                                                       " is using it."),
+              std::string::npos);
+    app->executeCommand(29122);
+    EXPECT_EQ(second.networkMode, 1);
+    EXPECT_EQ(first.networkMode, 0);
+}
+
+// The clone button copies a finished image instead of calculating it again.
+TEST_F(ApplicationCommandTest, CloneButtonCopiesTheImage) {
+    FractalRecord& source = create(kNewMandel);
+    ASSERT_EQ(app->executeToolbarButton(740), CommandOutcome::Done);
+    FractalRecord& copy = *app->currentFractal();
+    ASSERT_NE(&copy, &source);
+    ASSERT_NE(copy.view, nullptr);
+    ASSERT_TRUE(testing::settled(copy));
+    EXPECT_EQ(copy.view->buffers().values, source.view->buffers().values);
+    EXPECT_EQ(copy.view->buffers().pixels, source.view->buffers().pixels);
+}
+
+TEST_F(ApplicationCommandTest, FoldersAndToolbars) {
+    app->executeCommand(29103);
+    EXPECT_EQ(app->workspace().currentFolder()->name(), "Change me");
+    EXPECT_EQ(app->workspace().currentFolder()->filePath(), dir / "Fractals" / "Change me");
+    app->executeCommand(29191);
+    EXPECT_EQ(app->workspace().currentFolder()->name(), "Animation.1");
+    EXPECT_EQ(app->executeCommand(29109), CommandOutcome::Done); // asked, answered yes
+    EXPECT_EQ(app->workspace().folders().size(), 3u);
+    app->executeCommand(29173);
+    EXPECT_EQ(app->toolbar(3), ToolbarMode::Window);
+    EXPECT_TRUE(menuItemState(*app, 29173).checked);
+    EXPECT_FALSE(menuItemState(*app, 29174).checked);
+}
+
+TEST_F(ApplicationCommandTest, PaletteCommandsRecolourTheCurrentFractal) {
+    FractalRecord& record = create(kNewMandel);
+    const ColourTable before = record.view->colours;
+    app->executeCommand(29137); // Duplicate the default palette: applied to the fractal
+    EXPECT_EQ(record.palName, "Palette.1");
+    ASSERT_TRUE(testing::settled(record));
+    EXPECT_EQ(record.view->colours, before);
+    fs::create_directories(dir / "Fractals");
+    fs::create_directories(dir / "Pictures");
+    frontend.queuePath(dir / "Pictures" / "Mandel.png");
+    app->executeCommand(29008);
+    EXPECT_TRUE(fs::exists(dir / "Pictures" / "Mandel.png"));
+}
+
+} // namespace
+} // namespace vortimax
