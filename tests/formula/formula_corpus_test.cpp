@@ -1,0 +1,76 @@
+// Compiles the formulas of real formula files (written for other programs, so many use
+// words this language lacks) and runs every one that compiles over a few pixels.
+
+#include "app/scripted_frontend.h"
+#include "formula/formula_entry.h"
+#include "formula/formula_iteration.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace vortimax {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The bodies between `{` and the next `}` of every file in the corpus's formula folder.
+std::vector<std::string> corpusBodies(const fs::path& folder) {
+    std::vector<std::string> bodies;
+    for (const auto& file : fs::recursive_directory_iterator(folder)) {
+        if (!file.is_regular_file()) {
+            continue;
+        }
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        for (std::size_t open = text.find('{'); open != std::string::npos;
+             open = text.find('{', open + 1)) {
+            const std::size_t close = text.find('}', open);
+            if (close == std::string::npos) {
+                break;
+            }
+            bodies.push_back(text.substr(open + 1, close - open - 1));
+        }
+    }
+    return bodies;
+}
+
+TEST(FormulaCorpus, RealFormulasCompileOrFailWithOneMessage) {
+    const fs::path folder = fs::path(VORTIMAX_CORPUS_DIR) / "frm";
+    if (!fs::is_directory(folder)) {
+        GTEST_SKIP() << "corpus folder " << folder << " is absent";
+    }
+    std::size_t compiled = 0;
+    for (const std::string& body : corpusBodies(folder)) {
+        ScriptedFrontend silent;
+        FormulaEntry entry;
+        const int result = compileFormula(entry, "corpus", body, {.silent = true}, &silent);
+        EXPECT_TRUE(silent.messageBoxes().empty()) << body;
+        ScriptedFrontend loud;
+        FormulaEntry checked;
+        EXPECT_EQ(compileFormula(checked, "corpus", body, {.checkOnly = true}, &loud), result);
+        EXPECT_EQ(loud.messageBoxes().size(), result == 0 ? 0u : 1u) << body;
+        if (result != 0) {
+            continue;
+        }
+        ++compiled;
+        FormulaSettings settings;
+        settings.maxIter = 25;
+        settings.p = {Complex{0.3, 0.1}, Complex{4.0, 0.0}, Complex{}, Complex{}};
+        FormulaIterator iterator(entry.code, settings);
+        for (int pixel = 0; pixel < 9; ++pixel) {
+            const Complex point{-1.5 + pixel % 3, -1.0 + pixel / 3};
+            const FormulaPixelResult result = iterator.iteratePixel({point, pixel % 3, pixel / 3});
+            EXPECT_GE(result.iterations, 1) << body;
+            EXPECT_LE(result.iterations, settings.maxIter) << body;
+            EXPECT_TRUE(!result.inside || result.iterations == settings.maxIter) << body;
+        }
+    }
+    EXPECT_GT(compiled, 0u);
+}
+
+} // namespace
+} // namespace vortimax
