@@ -51,6 +51,8 @@ public:
     virtual bool isMaster() const = 0;
     virtual bool isConnectedToMaster() const = 0;
     virtual void startMaster() = 0;
+    // Connects to the master at "a.b.c.d:port" as typed by the person.
+    virtual void connectToMaster(const std::string& address) = 0;
     virtual void stopMaster() = 0;
     virtual void disconnectFromMaster() = 0;
     virtual void restart() = 0;
@@ -134,6 +136,15 @@ public:
     void setNetworkControl(NetworkControl* network) { network_ = network; }
     void setFormulaDirectoryLoader(FormulaDirectoryLoader loader) {
         loadFormulaDirectories_ = std::move(loader);
+    }
+    // Loads formula, IFS or L-system files chosen in the generic Load (the formula
+    // subsystem installs it); false when it does not know the files' extension.
+    void
+    setLibraryFileLoader(std::function<bool(const std::vector<std::filesystem::path>&)> loader) {
+        loadLibraryFiles_ = std::move(loader);
+    }
+    bool loadLibraryFiles(const std::vector<std::filesystem::path>& files) {
+        return loadLibraryFiles_ && loadLibraryFiles_(files);
     }
     // Called (on the interface thread) after each change the frontend shows.
     void setChangeListener(std::function<void(ApplicationChange)> listener) {
@@ -252,6 +263,7 @@ private:
     AnimationControl* animation_ = nullptr;
     NetworkControl* network_ = nullptr;
     FormulaDirectoryLoader loadFormulaDirectories_;
+    std::function<bool(const std::vector<std::filesystem::path>&)> loadLibraryFiles_;
     std::function<void(ApplicationChange)> changeListener_;
     std::array<ToolbarMode, kToolbarCount> toolbars_{ToolbarMode::Docked, ToolbarMode::Docked,
                                                      ToolbarMode::Closed, ToolbarMode::Closed};

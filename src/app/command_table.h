@@ -23,7 +23,7 @@ enum class CommandHandler {
 // (empty when the item has none).
 struct CommandRow {
     int id = 0;
-    std::string menuPath; // menu path or item label, levels separated by '/'
+    std::string menuPath; // menu, submenus and item label, separated by '|'
     std::string help;
     CommandHandler handler = CommandHandler::None;
     // The type a "new fractal" command creates.

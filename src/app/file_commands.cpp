@@ -1,12 +1,10 @@
 #include "app/command_actions.h"
-#include "base/text_utils.h"
+#include "app/generic_load.h"
 #include "imagefile/image_commands.h"
 #include "model/fractal_view.h"
 #include "palette/palette_application.h"
 #include "palette/palette_commands.h"
-#include "parfile/par_loader.h"
 #include "parfile/save_commands.h"
-#include "parfile/zar_import.h"
 
 namespace vortimax::actions {
 
@@ -15,9 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kLoadFolderTitle = "Loading fractal data structures";
-constexpr std::string_view kLoadingParameterFiles = "Loading parameter files";
-constexpr std::string_view kLoadingParameterFile = "Loading parameter file";
-constexpr std::string_view kNothingLoadedText = " holds no fractals or could not be read.";
 constexpr std::string_view kNewProjectName = "Change me";
 constexpr std::string_view kNewAnimationName = "Animation";
 constexpr std::string_view kNoFolderName = "Unnamed";
@@ -57,30 +52,10 @@ Palette& workingPalette(Application& app) {
 } // namespace
 
 CommandOutcome loadFolder(Application& app, const CommandInvocation&) {
-    Frontend& frontend = app.frontend();
     auto path =
-        frontend.requestOpenFile(kLoadFolderTitle, projectDirectory(app), {"*.par", "*.zar"});
-    if (!path)
-        return CommandOutcome::Done;
-    if (equalsIgnoreCase(path->extension().string(), ".zar")) {
-        importZarIntoWorkspace(*path, app.workspace(), frontend, app.creationContext());
-        return CommandOutcome::Done;
-    }
-    ParameterLoadOptions options;
-    options.context = app.creationContext();
-    Folder* folder = nullptr;
-    app.runLoad(kLoadingParameterFiles, [&](Progress& progress) {
-        progress.setText(kLoadingParameterFile);
-        folder = loadParameterFile(*path, app.workspace(), &progress, options);
-        return progress.abortRequested();
-    });
-    if (folder == nullptr) {
-        frontend.messageBox(kLoadingParameterFiles,
-                            path->string() + std::string(kNothingLoadedText), MessageButtons::Ok,
-                            MessageIcon::Warning);
-        return CommandOutcome::Done;
-    }
-    app.workspace().selectFolder(*folder, true);
+        app.frontend().requestOpenFile(kLoadFolderTitle, projectDirectory(app), {"*.par", "*.zar"});
+    if (path)
+        loadParameterFiles(app, {*path});
     return CommandOutcome::Done;
 }
 
@@ -191,20 +166,7 @@ CommandOutcome saveImage(Application& app, const CommandInvocation&) {
 
 // The picture becomes a fractal of its own, shown in its window as it was loaded.
 CommandOutcome loadImage(Application& app, const CommandInvocation&) {
-    LoadImageContext context{app.workspace(),       app.palettes(),      app.frontend(),
-                             app.creationContext(), app.screen().width,  app.screen().height,
-                             projectDirectory(app), app.imageDirectory()};
-    auto loaded = vortimax::loadImage(std::nullopt, context);
-    app.imageDirectory() = context.imageDirectory;
-    if (!loaded)
-        return CommandOutcome::Done;
-    FractalRecord& record = *loaded->record;
-    if (openView(record, true, app.views()) != 0 || record.view == nullptr)
-        return CommandOutcome::Done;
-    FractalView& view = *record.view;
-    copyIntoBuffers(loaded->image, view.buffers());
-    redrawView(view);
-    app.frontend().viewChanged(view.id(), Rect{0, 0, record.width, record.height});
+    loadImageFile(app, std::nullopt);
     return CommandOutcome::Done;
 }
 

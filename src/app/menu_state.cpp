@@ -78,6 +78,8 @@ constexpr WidgetNeeds kWidgetNeeds[] = {
     {29009, CommandNeeds::OpenView}, // Print
     {29131, CommandNeeds::Folder},   // Rename folder
     {29133, CommandNeeds::Fractal},  // Rename fractal
+    {29146, CommandNeeds::Network},  // Connect to master
+    {29118, CommandNeeds::Network},  // Server info
 };
 
 bool networkStateAllows(const Application& app, int id) {
@@ -125,6 +127,12 @@ MenuItemState menuItemState(const Application& app, int commandId) {
         state.enabled = state.enabled && (commandId == kUndo ? undo.canUndo : undo.canRedo);
     }
     return state;
+}
+
+bool hasCheckMark(int commandId) {
+    return std::any_of(std::begin(kChecks), std::end(kChecks), [&](const CheckRow& check) {
+        return commandId >= check.first && commandId <= check.last;
+    });
 }
 
 } // namespace vortimax

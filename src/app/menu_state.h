@@ -19,4 +19,7 @@ struct MenuItemState {
 // whenever the application reports a change of the menus.
 MenuItemState menuItemState(const Application& app, int commandId);
 
+// Whether the item carries a check mark at all (a toggle or one of a group of choices).
+bool hasCheckMark(int commandId);
+
 } // namespace vortimax

@@ -530,9 +530,8 @@ void resumeView(FractalView& view) {
 }
 
 void continueView(FractalView& view) {
-    if (view.record().dims == 0)
-        return;
-    view.buffers().clear3D();
+    if (view.record().dims != 0)
+        view.buffers().clear3D();
     view.post(calc::kContinue, calc::kIdle);
 }
 

@@ -138,6 +138,8 @@ ImageSize windowSizeRule(int width, int height);
 void pauseView(FractalView& view);
 void recalculateView(FractalView& view);
 void resumeView(FractalView& view);
+// Finishes an unfinished image (a paused calculation goes on) and, while 3D is on, makes
+// the 3D image anew.
 void continueView(FractalView& view);
 void redrawView(FractalView& view);
 void filterView(FractalView& view);

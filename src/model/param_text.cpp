@@ -69,6 +69,21 @@ bool setByKey(BlockRef block, std::string_view key, std::string_view text) {
     return true;
 }
 
+bool readsAsValue(const ParamDescriptor& row, std::string_view text) {
+    switch (row.kind) {
+    case ParamKind::Real:
+        return scanDouble(text).has_value();
+    case ParamKind::BigFixed:
+        return BigFixed::fromText(text, BigFixed::kFileDigitLimit).has_value();
+    case ParamKind::Text:
+        return true;
+    case ParamKind::Integer:
+    case ParamKind::Flag:
+        return integerFromText(row, text).has_value();
+    }
+    return false;
+}
+
 std::string displayValue(ConstBlockRef block, std::size_t index) {
     const ParamDescriptor& row = block.table().row(index);
     const std::uint8_t* field = block.field(index);

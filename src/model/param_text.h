@@ -16,6 +16,10 @@ namespace vortimax {
 // Returns false when no row has the key.
 bool setByKey(BlockRef block, std::string_view key, std::string_view text);
 
+// Whether setByKey would take `text` as a value of the row (a choice name or a number of
+// the row's kind; any text for text rows).
+bool readsAsValue(const ParamDescriptor& row, std::string_view text);
+
 // The value of a row as a person reads it: reals in their shortest exact form,
 // high-precision values as decimal text, integers with a choice list by name.
 std::string displayValue(ConstBlockRef block, std::size_t index);

@@ -1,6 +1,8 @@
 #include "app/command_handlers.h"
 #include "app/command_table.h"
+#include "app/generic_load.h"
 #include "app/menu_state.h"
+#include "app/parameter_edit.h"
 #include "app_fixture.h"
 #include "model/param_text.h"
 #include "model/view_undo.h"
@@ -232,6 +234,52 @@ TEST_F(ApplicationCommandTest, PaletteCommandsRecolourTheCurrentFractal) {
     frontend.queuePath(dir / "Pictures" / "Mandel.png");
     app->executeCommand(29008);
     EXPECT_TRUE(fs::exists(dir / "Pictures" / "Mandel.png"));
+}
+
+// A typed value pauses, applies, records an undo step labelled with the row and renews
+// the image; colour-only rows only recolour it.
+TEST_F(ApplicationCommandTest, ParameterEditsAreUndoSteps) {
+    FractalRecord& record = create(kNewMandel);
+    using R = ParameterEditResult;
+    EXPECT_EQ(editParameter(record, ParameterBlock::Parameters, "MaxIter", "150"), R::Unchanged);
+    EXPECT_EQ(editParameter(record, ParameterBlock::Parameters, "MaxIter", "lots"), R::Rejected);
+    EXPECT_EQ(editParameter(record, ParameterBlock::Parameters, "NoSuchKey", "1"), R::Rejected);
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo");
+    EXPECT_EQ(param(record, "MaxIter"), "150");
+
+    ASSERT_EQ(editParameter(record, ParameterBlock::Parameters, "MaxIter", "40"), R::Applied);
+    EXPECT_EQ(menuItemState(*app, 29026).text.rfind("Undo: ", 0), 0u);
+    ASSERT_TRUE(testing::settled(record));
+    const std::vector<float> values = record.view->buffers().values;
+    ASSERT_EQ(editParameter(record, ParameterBlock::Parameters, "ColormodeSpeed", "3"), R::Applied);
+    ASSERT_TRUE(testing::settled(record));
+    EXPECT_EQ(record.view->buffers().values, values); // recoloured, not calculated
+    ASSERT_EQ(editParameter(record, ParameterBlock::Settings3D, "YStretch", "2"), R::Applied);
+    app->executeCommand(29026);
+    ASSERT_TRUE(testing::settled(record));
+    EXPECT_EQ(param(record, "MaxIter"), "40");
+}
+
+TEST_F(ApplicationCommandTest, GenericLoadChoosesByExtension) {
+    loadFiles(*app, {});
+    EXPECT_EQ(frontend.messageBoxes().back().text, "Nothing selected");
+    test::writeBytes(dir / "notes.txt", "x");
+    loadFiles(*app, {dir / "notes.txt"});
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "Load...");
+    EXPECT_NE(frontend.messageBoxes().back().text.find("extension is unknown"), std::string::npos);
+
+    test::writeBytes(dir / "two.PAR", "A {\r\n Type=Mandel\r\n}\r\nB {\r\n}\r\n");
+    loadFiles(*app, {dir / "two.PAR"});
+    ASSERT_NE(app->workspace().currentFolder(), nullptr);
+    EXPECT_EQ(app->workspace().currentFolder()->name(), "Two.Par");
+    EXPECT_EQ(app->workspace().currentFolder()->fractals().size(), 2u);
+    test::writeBytes(dir / "empty.par", "; nothing here\r\n");
+    loadFiles(*app, {dir / "empty.par"});
+    EXPECT_NE(frontend.messageBoxes().back().text.find("holds no fractals"), std::string::npos);
+
+    fs::copy_file(fs::path(VORTIMAX_DATA_DIR) / "Palettes" / "Ocean.map", dir / "Sea.map");
+    loadFiles(*app, {dir / "Sea.map"});
+    EXPECT_NE(app->palettes().find("Sea"), nullptr);
 }
 
 } // namespace

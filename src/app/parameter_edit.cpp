@@ -1,0 +1,56 @@
+#include "app/parameter_edit.h"
+
+#include "model/fractal_view.h"
+#include "model/param_text.h"
+#include "model/view_undo.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vortimax {
+
+namespace {
+
+BlockRef blockOf(FractalRecord& record, ParameterBlock block) {
+    return block == ParameterBlock::Settings3D ? record.settings3D() : record.params();
+}
+
+// Picks the calculation up where the pause left it.
+void goOn(FractalView* view, bool wasFinished) {
+    if (view != nullptr && !wasFinished)
+        resumeView(*view);
+}
+
+} // namespace
+
+ParameterEditResult editParameter(FractalRecord& record, ParameterBlock block, std::string_view key,
+                                  std::string_view text) {
+    if (block == ParameterBlock::Parameters && !record.hasParams())
+        return ParameterEditResult::Rejected;
+    BlockRef target = blockOf(record, block);
+    const auto index = target.table().find(key);
+    if (!index || !readsAsValue(target.table().row(*index), text))
+        return ParameterEditResult::Rejected;
+    FractalView* view = record.view;
+    const bool wasFinished = view == nullptr || view->finished();
+    if (view != nullptr)
+        pauseView(*view);
+    const std::vector<std::uint8_t> before(target.bytes().begin(), target.bytes().end());
+    setByKey(target, key, text);
+    if (std::equal(before.begin(), before.end(), target.bytes().begin())) {
+        goOn(view, wasFinished);
+        return ParameterEditResult::Unchanged;
+    }
+    const ParamDescriptor& row = target.table().row(*index);
+    const std::string_view label = row.label.empty() ? row.key : row.label;
+    if (row.recalculation) {
+        recordUndoAndRecalculate(record, true, label);
+    } else {
+        recordUndo(record, label);
+        if (view != nullptr)
+            redrawView(*view);
+    }
+    return ParameterEditResult::Applied;
+}
+
+} // namespace vortimax
