@@ -86,6 +86,8 @@ CommandOutcome deleteFolder(Application& app, const CommandInvocation&) {
 // A fractal of the type with its defaults joins the current folder (a new folder
 // "Unnamed" when there is none), becomes current and is calculated in its window.
 CommandOutcome newFractal(Application& app, const CommandInvocation& command) {
+    if (!app.views().drivers[*command.fractalType])
+        return CommandOutcome::NotAvailable; // its calculation is not part of the program yet
     Workspace& workspace = app.workspace();
     Folder* folder = workspace.currentFolder();
     if (folder == nullptr) {

@@ -103,6 +103,8 @@ bool isEnabled(const Application& app, const CommandRow& row) {
         return true;
     if (!isCommandAvailable(row.id, current(app)))
         return false;
+    if (row.fractalType && !app.views().drivers[*row.fractalType])
+        return false; // a type that cannot be calculated yet
     if (const CommandHandlerRow* handler = findMenuHandler(row.id))
         return needsMet(app, handler->needs) && networkStateAllows(app, row.id);
     const auto* widget = std::find_if(std::begin(kWidgetNeeds), std::end(kWidgetNeeds),

@@ -81,6 +81,9 @@ void zoomIntoNewFractal(Application& app, FractalRecord& source, bool zoomIn) {
 template <typename Change, typename Undo>
 void changeLayout(Application& app, FractalRecord& record, std::string_view caption, Change change,
                   Undo undoChange) {
+    // The worker reads these fields while it calculates: it pauses first.
+    if (record.view != nullptr)
+        pauseView(*record.view);
     change();
     if (relayoutView(record, app.views()) == 0)
         return;
@@ -201,6 +204,8 @@ CommandOutcome proportional(Application& app, const CommandInvocation&) {
 
 CommandOutcome imageFilter(Application& app, const CommandInvocation& command) {
     FractalRecord& record = current(app);
+    if (record.view != nullptr)
+        pauseView(*record.view); // the worker reads the filter choice
     record.imageFilter = command.value;
     if (record.view != nullptr)
         filterView(*record.view);

@@ -1,5 +1,7 @@
 #include "model/workspace.h"
 
+#include "base/text_io.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
@@ -185,6 +187,9 @@ void Workspace::selectFolder(Folder& folder, bool force) {
 bool Workspace::renameFolder(Folder& folder, std::string_view text) {
     if (!contains(folder))
         throw std::logic_error("only a folder of the workspace can be renamed");
+    // A blank name would make an unusable file name: the folder keeps its own.
+    if (trimSpace(text).empty())
+        return false;
     // Besides the name, the file must differ from every other folder's file, so that two
     // folders are never saved over each other.
     std::filesystem::path directory = folder.filePath().parent_path();
@@ -268,6 +273,8 @@ bool Workspace::renameFractal(FractalRecord& record, std::string_view text) {
     Folder* folder = record.folder;
     if (folder != nullptr && !isMember(record))
         throw std::logic_error("the fractal belongs to another workspace");
+    if (trimSpace(text).empty())
+        return false; // a blank name is no name: the fractal keeps its own
     std::string oldName = record.name;
     if (folder != nullptr)
         folder->renameFractal(record, text);

@@ -77,6 +77,14 @@ TEST_F(ApplicationCommandTest, CommandsWithoutTheirSubjectAreGreyedAndRefused) {
     for (int id : {29145, 29148, 29147, 29120})
         EXPECT_EQ(app->executeCommand(id), CommandOutcome::NotAvailable) << id;
     EXPECT_EQ(app->executeToolbarButton(206), CommandOutcome::NotAvailable);
+    // Types the program cannot calculate yet are not offered.
+    for (const FractalTypeInfo& type : fractalTypes()) {
+        const bool calculable = app->views().drivers[type.id] != nullptr;
+        EXPECT_EQ(menuItemState(*app, type.menuCommand).enabled, calculable) << type.id;
+        if (!calculable) {
+            EXPECT_EQ(app->executeCommand(type.menuCommand), CommandOutcome::NotAvailable);
+        }
+    }
     EXPECT_EQ(menuItemState(*app, 29026).text, "Undo");
 }
 

@@ -74,6 +74,9 @@ TEST_F(WorkspaceTest, FractalNamesStayUniqueInTheFolderAndARenameMayKeepItsOwn) 
     FractalRecord& z = addRecord(project, "Zeta", true);
     EXPECT_TRUE(workspace.renameFractal(z, "mandel"));
     EXPECT_FALSE(workspace.renameFractal(z, "mandel")); // mandel.1 is its own name
+    EXPECT_FALSE(workspace.renameFractal(z, "  "));
+    EXPECT_FALSE(workspace.renameFolder(project, ""));
+    EXPECT_EQ(project.name(), "Project");
     EXPECT_EQ(listing(project), "Mandel *mandel.1");
     EXPECT_EQ(events[WorkspaceEvent::CurrentFractalChanged], 1);
     EXPECT_EQ(events[WorkspaceEvent::FractalRenamed], 1);
