@@ -40,6 +40,7 @@ void FormulaIterator::startPixel(const FormulaPixel& pixel) {
 bool FormulaIterator::iterate(std::int32_t k) {
     EvalContext& c = context_;
     c.iter = k;
+    previousZ_ = c.z;
     for (const CompiledStatement& statement : code_.iteration) {
         evaluate(c, statement);
     }

@@ -77,6 +77,8 @@ public:
     // The evaluation context, for callers that fill further values (layer values) and for
     // inspection.
     EvalContext& context() { return context_; }
+    // z before the iteration just run (for the built-in finite-attractor and cycle tests).
+    Complex previousZ() const { return previousZ_; }
     const EvalContext& context() const { return context_; }
 
 private:
@@ -88,6 +90,7 @@ private:
     FormulaCode code_;
     bool testFormula_;
     EvalContext context_;
+    Complex previousZ_{0.0, 0.0};
 };
 
 template <class StopTest>

@@ -20,7 +20,8 @@ class FractalView;
 // stage) of the rectangle x0..x1 by y0..y1 (inclusive, rows from the bottom), honouring
 // the command word. The render layer fills the table at start-up; the calculation task
 // never includes kernel headers.
-using CalculationDriver = void (*)(FractalView& view, int x0, int y0, int x1, int y1);
+// A driver may carry state set up at installation (the formula library it reads).
+using CalculationDriver = std::function<void(FractalView& view, int x0, int y0, int x1, int y1)>;
 using DriverTable = std::array<CalculationDriver, kFractalTypeCount>;
 
 // What a formula or IFS fractal needs before it can be opened.

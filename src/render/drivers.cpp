@@ -9,7 +9,7 @@ namespace {
 
 struct DriverEntry {
     FractalTypeId type;
-    CalculationDriver driver;
+    void (*driver)(FractalView& view, int x0, int y0, int x1, int y1);
 };
 
 // One line per type.

@@ -85,18 +85,11 @@ constexpr InsideRuleFunction kInsideRules[] = {
 };
 // clang-format on
 
-float storable(double value, bool inside) {
-    const float v = toSingle(value);
-    if (v == 0.0f || !std::isfinite(v))
-        return inside ? kSubstituteInside : kSubstituteOutside;
-    return v;
-}
-
 float finish(const EscapeParams& p, const OrbitEnd& end, Complex point) {
     if (end.remaining < 0)
-        return storable(insideValue(p, end), true);
-    return storable(outsideValue(p.outside, end.remaining, end.z.re, end.z.im, point.re, point.im),
-                    false);
+        return storableValue(insideValue(p, end), true);
+    return storableValue(
+        outsideValue(p.outside, end.remaining, end.z.re, end.z.im, point.re, point.im), false);
 }
 
 Complex inverted(const EscapeParams& p, Complex point) {
@@ -192,6 +185,13 @@ PixelKernel selectKernel(const EscapeParams& params) {
     if (usesFastPath(params))
         return fastKernel;
     return params.inside <= kInsideMagnitude ? generalKernel<false> : generalKernel<true>;
+}
+
+float storableValue(double value, bool inside) {
+    const float v = toSingle(value);
+    if (v == 0.0f || !std::isfinite(v))
+        return inside ? kSubstituteInside : kSubstituteOutside;
+    return v;
 }
 
 float pixelValue(const EscapeParams& params, double re, double im) {

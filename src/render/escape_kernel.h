@@ -60,6 +60,9 @@ OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagni
 // Whether the calculation takes the fast loop.
 bool usesFastPath(const EscapeParams& params);
 
+// A value as the value buffer stores it: 0.0, NaN and infinities become the substitutes.
+float storableValue(double value, bool inside);
+
 // The value of an inside orbit by the inside rule (before the non-zero substitution).
 double insideValue(const EscapeParams& params, const OrbitEnd& end);
 
