@@ -1,0 +1,126 @@
+#include "ui/fractal_canvas.h"
+
+#include "app/application.h"
+#include "model/fractal_view.h"
+#include "render/area_commands.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vortimax::ui {
+
+namespace {
+
+// The selection box: white outline over a translucent grey (0x95, 0x95, 0x95) fill.
+const QColor kSelectionFill(0x95, 0x95, 0x95, 80);
+
+QImage imageOf(const ImageBuffers& buffers, const ColourTable& colours, bool threeD) {
+    const int width = buffers.width;
+    const int height = buffers.height;
+    if (width <= 0 || height <= 0)
+        return {};
+    if (threeD) {
+        QImage image(buffers.image3D.data(), width, height, buffers.rowLength * 3,
+                     QImage::Format_BGR888);
+        return image.mirrored();
+    }
+    if (buffers.bytesPerPixel == 3) {
+        QImage image(buffers.pixels.data(), width, height, buffers.rowLength * 3,
+                     QImage::Format_BGR888);
+        return image.mirrored();
+    }
+    QImage image(buffers.pixels.data(), width, height, buffers.rowLength, QImage::Format_Indexed8);
+    QList<QRgb> table;
+    table.reserve(256);
+    for (const ColourEntry& entry : colours.entries)
+        table.push_back(qRgb(entry.red, entry.green, entry.blue));
+    image.setColorTable(table);
+    return image.mirrored();
+}
+
+} // namespace
+
+FractalCanvas::FractalCanvas(FractalView& view, Application& app, QWidget* parent)
+    : QWidget(parent), view_(view), app_(app) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+QSize FractalCanvas::sizeHint() const {
+    return {view_.buffers().width, view_.buffers().height};
+}
+
+QImage FractalCanvas::currentImage() const {
+    auto& view = const_cast<FractalView&>(view_);
+    view.lockResize();
+    const bool threeD = view.record().dims != 0 && view.buffers().has3D() && view.done3D();
+    QImage image = imageOf(view.buffers(), view.colours, threeD);
+    view.unlockResize();
+    return image;
+}
+
+void FractalCanvas::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(dragOffset_, currentImage());
+    drawSelection(painter);
+}
+
+void FractalCanvas::drawSelection(QPainter& painter) const {
+    if (view_.selectionLeft == kNoSelection)
+        return;
+    const QRect box = QRect(QPoint(view_.selectionLeft, view_.selectionTop),
+                            QPoint(view_.selectionRight, view_.selectionBottom))
+                          .normalized();
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(kSelectionFill);
+    painter.drawRect(box);
+}
+
+void FractalCanvas::mousePressEvent(QMouseEvent* event) {
+    app_.selectFractal(view_.record());
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        selecting_ = true;
+        view_.selectionLeft = view_.selectionRight = at.x();
+        view_.selectionTop = view_.selectionBottom = at.y();
+        update();
+    } else if (event->button() == Qt::RightButton) {
+        dragStart_ = at;
+    }
+}
+
+void FractalCanvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (selecting_) {
+        view_.selectionRight = std::clamp(at.x(), 0, view_.buffers().width - 1);
+        view_.selectionBottom = std::clamp(at.y(), 0, view_.buffers().height - 1);
+        update();
+    } else if (dragStart_) {
+        dragOffset_ = at - *dragStart_;
+        update();
+    }
+}
+
+// A click without dragging leaves no box; a finished drag of the image moves the fractal
+// by whole pixels (rows counted upwards).
+void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (selecting_ && event->button() == Qt::LeftButton) {
+        selecting_ = false;
+        if (view_.selectionLeft == view_.selectionRight ||
+            view_.selectionTop == view_.selectionBottom)
+            view_.selectionLeft = kNoSelection;
+        update();
+        app_.notify(ApplicationChange::Menus);
+    } else if (dragStart_ && event->button() == Qt::RightButton) {
+        const QPoint moved = event->position().toPoint() - *dragStart_;
+        dragStart_.reset();
+        dragOffset_ = {};
+        if (!moved.isNull())
+            moveFractal(view_.record(), moved.x(), -moved.y(), app_.views());
+        update();
+    }
+}
+
+} // namespace vortimax::ui

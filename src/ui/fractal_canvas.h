@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+#include <optional>
+
+namespace vortimax {
+class Application;
+class FractalView;
+} // namespace vortimax
+
+namespace vortimax::ui {
+
+// Shows one open fractal's image and takes the mouse: the left button draws the
+// selection box, the right button drags the image to move the fractal.
+class FractalCanvas final : public QWidget {
+public:
+    FractalCanvas(FractalView& view, Application& app, QWidget* parent = nullptr);
+
+    FractalView& view() { return view_; }
+    QSize sizeHint() const override;
+    // The image is drawn with its rows bottom-up turned the right way round; what a
+    // worker is writing is read under the record's resize lock.
+    QImage currentImage() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void drawSelection(QPainter& painter) const;
+
+    FractalView& view_;
+    Application& app_;
+    std::optional<QPoint> dragStart_;
+    QPoint dragOffset_;
+    bool selecting_ = false;
+};
+
+} // namespace vortimax::ui

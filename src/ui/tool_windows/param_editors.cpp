@@ -1,0 +1,281 @@
+#include "ui/tool_windows/param_editors.h"
+
+#include "base/text_utils.h"
+#include "formula/function_table.h"
+#include "model/param_text.h"
+#include "ui/qt_text.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <algorithm>
+#include <array>
+#include <climits>
+
+namespace vortimax::ui {
+
+namespace {
+
+// --- Names for rows that store a plain number -----------------------------------------
+
+ChoiceList functionNames() {
+    static const auto names = [] {
+        std::array<std::string_view, kFunctionCount> list{};
+        for (std::size_t i = 0; i < list.size(); ++i)
+            list[i] = functionTable()[i].name;
+        return list;
+    }();
+    return names;
+}
+
+ChoiceList colourRuleNames() {
+    static constexpr std::string_view names[] = {"Linear", "Log", "Arctan", "Sinus"};
+    return names;
+}
+
+struct NamedValues {
+    std::string_view key; // letter case ignored
+    ChoiceList (*names)();
+};
+
+const NamedValues kNamedValues[] = {
+    {"fn1", functionNames}, {"fn2", functionNames},      {"fn3", functionNames},
+    {"fn4", functionNames}, {"Function", functionNames}, {"ColormodeType", colourRuleNames},
+};
+
+// --- Controls ----------------------------------------------------------------------------
+
+std::int32_t integerOf(ConstBlockRef block, std::size_t index) {
+    return loadInt(block.field(index));
+}
+
+int clampToInt(double value) {
+    return static_cast<int>(std::clamp(value, double{INT_MIN}, double{INT_MAX}));
+}
+
+// Reals, high-precision coordinates and texts: the text as typed.
+class LineEditor final : public ParamEditor {
+public:
+    LineEditor(const ParamDescriptor& row, QWidget* parent, CommitHandler commit)
+        : edit_(new QLineEdit(parent)) {
+        if (row.kind == ParamKind::Text && row.length > 0)
+            edit_->setMaxLength(row.length - 1);
+        QObject::connect(edit_, &QLineEdit::editingFinished, edit_, std::move(commit));
+    }
+    QWidget* widget() const override { return edit_; }
+    std::string text() const override { return toStdString(edit_->text()); }
+
+protected:
+    // Only a new value is written, so a refresh leaves the cursor where it was.
+    void display(ConstBlockRef block, std::size_t index) override {
+        const QString value = toQString(displayValue(block, index));
+        if (edit_->text() == value)
+            return;
+        edit_->setText(value);
+        edit_->setCursorPosition(0);
+    }
+
+private:
+    QLineEdit* edit_;
+};
+
+// A line of text with arrows: the arrows (and the Up and Down keys) add or take away the
+// row's step size, kept within the row's range; typed text keeps every digit.
+class StepBox final : public QAbstractSpinBox {
+public:
+    StepBox(const ParamDescriptor& row, QWidget* parent)
+        : QAbstractSpinBox(parent), step_(row.increment), minimum_(row.minimum),
+          maximum_(row.maximum) {}
+
+    void setValueText(const QString& text) { lineEdit()->setText(text); }
+
+    void stepBy(int steps) override {
+        const auto value = scanDouble(toStdString(text()));
+        if (!value)
+            return;
+        const double next = std::clamp(*value + steps * step_, minimum_, maximum_);
+        setValueText(toQString(formatShortest(next)));
+        Q_EMIT editingFinished();
+    }
+
+protected:
+    StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+
+private:
+    double step_;
+    double minimum_;
+    double maximum_;
+};
+
+class StepEditor final : public ParamEditor {
+public:
+    StepEditor(const ParamDescriptor& row, QWidget* parent, CommitHandler commit)
+        : box_(new StepBox(row, parent)) {
+        QObject::connect(box_, &QAbstractSpinBox::editingFinished, box_, std::move(commit));
+    }
+    QWidget* widget() const override { return box_; }
+    std::string text() const override { return toStdString(box_->text()); }
+
+protected:
+    void display(ConstBlockRef block, std::size_t index) override {
+        const QString value = toQString(displayValue(block, index));
+        if (box_->text() != value)
+            box_->setValueText(value);
+    }
+
+private:
+    StepBox* box_;
+};
+
+// Integers: typed values are held inside the row's range.
+class SpinEditor final : public ParamEditor {
+public:
+    SpinEditor(const ParamDescriptor& row, QWidget* parent, CommitHandler commit)
+        : spin_(new QSpinBox(parent)) {
+        spin_->setRange(clampToInt(row.minimum), clampToInt(row.maximum));
+        spin_->setSingleStep(row.increment >= 1.0 ? clampToInt(row.increment) : 1);
+        // Arrows commit each step; typing commits on Return or on leaving the field.
+        spin_->setKeyboardTracking(false);
+        QObject::connect(spin_, &QSpinBox::valueChanged, spin_, commit);
+        QObject::connect(spin_, &QSpinBox::editingFinished, spin_, std::move(commit));
+    }
+    QWidget* widget() const override { return spin_; }
+    std::string text() const override { return std::to_string(spin_->value()); }
+
+protected:
+    void display(ConstBlockRef block, std::size_t index) override {
+        const QSignalBlocker blocker(spin_);
+        spin_->setValue(integerOf(block, index));
+    }
+
+private:
+    QSpinBox* spin_;
+};
+
+// Named values: rows with their own choice list are written by name, others by number.
+// A value without a name shows no entry.
+class ChoiceEditor final : public ParamEditor {
+public:
+    ChoiceEditor(const ParamDescriptor& row, QWidget* parent, CommitHandler commit)
+        : combo_(new QComboBox(parent)), names_(choiceNames(row)), byName_(!row.choices.empty()) {
+        for (std::string_view name : names_)
+            combo_->addItem(toQString(name));
+        QObject::connect(combo_, &QComboBox::activated, combo_, std::move(commit));
+    }
+    QWidget* widget() const override { return combo_; }
+    std::string text() const override {
+        const int index = combo_->currentIndex();
+        if (index < 0)
+            return {};
+        return byName_ ? std::string(names_[static_cast<std::size_t>(index)])
+                       : std::to_string(index);
+    }
+
+protected:
+    void display(ConstBlockRef block, std::size_t index) override {
+        const std::int32_t value = integerOf(block, index);
+        const QSignalBlocker blocker(combo_);
+        combo_->setCurrentIndex(value >= 0 && value < combo_->count() ? value : -1);
+    }
+
+private:
+    QComboBox* combo_;
+    ChoiceList names_;
+    bool byName_;
+};
+
+// Flags and integers that only switch between 0 and 1.
+class FlagEditor final : public ParamEditor {
+public:
+    FlagEditor(const ParamDescriptor&, QWidget* parent, CommitHandler commit)
+        : box_(new QCheckBox(parent)) {
+        QObject::connect(box_, &QCheckBox::toggled, box_, std::move(commit));
+    }
+    QWidget* widget() const override { return box_; }
+    std::string text() const override { return box_->isChecked() ? "1" : "0"; }
+
+protected:
+    void display(ConstBlockRef block, std::size_t index) override {
+        const QSignalBlocker blocker(box_);
+        box_->setChecked(integerOf(block, index) != 0);
+    }
+
+private:
+    QCheckBox* box_;
+};
+
+// --- Which control a row gets: the first rule that matches --------------------------------
+
+bool isWord(const ParamDescriptor& row) {
+    return row.kind == ParamKind::Integer || row.kind == ParamKind::Flag;
+}
+bool hasNames(const ParamDescriptor& row) {
+    return isWord(row) && !choiceNames(row).empty();
+}
+bool isSwitch(const ParamDescriptor& row) {
+    return row.kind == ParamKind::Flag ||
+           (row.kind == ParamKind::Integer && row.minimum == 0.0 && row.maximum == 1.0);
+}
+bool isSteppedReal(const ParamDescriptor& row) {
+    return row.kind == ParamKind::Real && row.increment > 0.0;
+}
+bool anyRow(const ParamDescriptor&) {
+    return true;
+}
+
+template <typename Editor>
+std::unique_ptr<ParamEditor> make(const ParamDescriptor& row, QWidget* parent,
+                                  CommitHandler commit) {
+    return std::make_unique<Editor>(row, parent, std::move(commit));
+}
+
+struct EditorRule {
+    bool (*matches)(const ParamDescriptor& row);
+    std::unique_ptr<ParamEditor> (*make)(const ParamDescriptor& row, QWidget* parent,
+                                         CommitHandler commit);
+};
+
+const EditorRule kEditorRules[] = {
+    {hasNames, make<ChoiceEditor>},    {isSwitch, make<FlagEditor>}, {isWord, make<SpinEditor>},
+    {isSteppedReal, make<StepEditor>}, {anyRow, make<LineEditor>},
+};
+
+} // namespace
+
+void ParamEditor::show(ConstBlockRef block, std::size_t index) {
+    display(block, index);
+    shown_ = text();
+}
+
+bool ParamEditor::inProgress() const {
+    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* own = widget();
+    return edited() && focus != nullptr && (focus == own || own->isAncestorOf(focus));
+}
+
+std::unique_ptr<ParamEditor> makeParamEditor(const ParamDescriptor& row, QWidget* parent,
+                                             CommitHandler commit) {
+    for (const EditorRule& rule : kEditorRules) {
+        if (!rule.matches(row))
+            continue;
+        std::unique_ptr<ParamEditor> editor = rule.make(row, parent, std::move(commit));
+        editor->widget()->setObjectName(toQString(row.key));
+        return editor;
+    }
+    return nullptr; // not reached: the last rule matches every row
+}
+
+ChoiceList choiceNames(const ParamDescriptor& row) {
+    if (!row.choices.empty())
+        return row.choices;
+    for (const NamedValues& named : kNamedValues)
+        if (equalsIgnoreCase(named.key, row.key))
+            return named.names();
+    return {};
+}
+
+} // namespace vortimax::ui

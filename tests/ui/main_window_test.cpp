@@ -1,0 +1,97 @@
+#include "app/command_table.h"
+#include "app/menu_state.h"
+#include "model/fractal_view.h"
+#include "ui/fractal_canvas.h"
+#include "ui/fractal_window.h"
+#include "ui_fixture.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace vortimax {
+namespace {
+
+using test::processUntil;
+using test::UiFixture;
+
+constexpr int kNewMandel = 29018;
+
+using MainWindowTest = UiFixture;
+
+TEST_F(MainWindowTest, EveryCommandIsInTheMenusWithItsHelpText) {
+    EXPECT_EQ(main->windowTitle(), "Vortimax");
+    QStringList tops;
+    for (QAction* menu : main->menuBar()->actions())
+        tops << menu->text();
+    EXPECT_EQ(tops, (QStringList{"File", "Edit", "Fractal", "Windows", "Settings", "Help"}));
+    for (const CommandRow& row : commandTable()) {
+        QAction* action = main->action(row.id);
+        ASSERT_NE(action, nullptr) << row.id;
+        EXPECT_EQ(action->statusTip().toStdString(), row.help) << row.id;
+    }
+    EXPECT_EQ(main->action(29018)->statusTip(),
+              "Creates a new Mandel fractal in the current project");
+    // Toolbars 1 and 2 docked, 3 and 4 closed.
+    const auto bars = main->findChildren<QToolBar*>();
+    int visible = 0;
+    for (QToolBar* bar : bars)
+        visible += bar->isVisible() ? 1 : 0;
+    EXPECT_EQ(visible, 2);
+}
+
+// Create a Mandel from the menu, see it calculated in its window, undo a change, close it
+// with the confirmation, and refuse to quit.
+TEST_F(MainWindowTest, CreateCalculateUndoCloseAndQuit) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalWindow* window = main->fractalWindow(record);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(processUntil([&] { return window->windowTitle() == "Mandeltyp 1 (100%)"; }))
+        << window->windowTitle().toStdString();
+    const QImage image = window->canvas().currentImage();
+    EXPECT_EQ(image.size(), QSize(64, 48));
+    EXPECT_NE(image.pixel(0, 0), image.pixel(32, 24)); // outside and inside differ
+
+    EXPECT_FALSE(main->action(29026)->isEnabled());
+    main->action(29024)->trigger(); // Defaultvalues: nothing differs, so no step
+    EXPECT_FALSE(main->action(29026)->isEnabled());
+
+    main->action(29143)->trigger(); // To Mandel24: an undo step and a new calculation
+    EXPECT_EQ(record.type, kTypeMandel24);
+    EXPECT_EQ(main->action(29026)->text(), "Undo: Type conversion");
+    ASSERT_TRUE(processUntil([&] { return record.view->finished(); }));
+    main->action(29026)->trigger();
+    EXPECT_EQ(record.type, kTypeMandel);
+    EXPECT_EQ(main->action(29027)->text(), "Redo: Type conversion");
+    ASSERT_TRUE(processUntil(
+        [&] { return record.view->finished() && record.view->commandWord() == calc::kIdle; }));
+
+    scripted.queueAnswer(MessageAnswer::No);
+    window->close();
+    EXPECT_NE(record.view, nullptr);
+    scripted.queueAnswer(MessageAnswer::Yes);
+    window->close();
+    EXPECT_EQ(record.view, nullptr);
+    EXPECT_TRUE(main->mdiArea().subWindowList().isEmpty() ||
+                processUntil([&] { return main->mdiArea().subWindowList().isEmpty(); }));
+
+    app->settings().setConfirm(Confirmation::End, true);
+    scripted.queueAnswer(MessageAnswer::No);
+    main->close();
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(app->isShutDown());
+    EXPECT_EQ(scripted.messageBoxes().back().caption, "Exiting program");
+}
+
+TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
+    createFromMenu(kNewMandel);
+    main->action(29036)->trigger(); // Boxzoom without a box: the default box and a hint
+    ASSERT_NE(main->activeFractalWindow(), nullptr);
+    EXPECT_NE(main->activeFractalWindow()->view().selectionLeft, kNoSelection);
+    EXPECT_EQ(app->status().text(), "Define the area to zoom in and choose 'Boxzoom in' again...");
+    EXPECT_TRUE(processUntil([&] { return app->statusFields().size == "64x48"; }));
+}
+
+} // namespace
+} // namespace vortimax
