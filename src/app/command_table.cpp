@@ -188,10 +188,11 @@ std::vector<CommandRow> buildTable() {
     std::vector<CommandRow> rows;
     for (const FixedRow& fixed : kFixedRows) {
         rows.push_back({fixed.id, std::string(fixed.menuPath), std::string(fixed.help),
-                        fixed.handler, std::nullopt, fixed.value});
+                        fixed.handler, std::nullopt, fixed.value, static_cast<int>(rows.size())});
     }
     for (const FractalTypeInfo& type : fractalTypes()) {
         rows.push_back(newFractalRow(type));
+        rows.back().order = static_cast<int>(type.id) - 1000; // ahead of the other items
     }
     std::sort(rows.begin(), rows.end(),
               [](const CommandRow& a, const CommandRow& b) { return a.id < b.id; });

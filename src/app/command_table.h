@@ -32,6 +32,8 @@ struct CommandRow {
     // depth of the palette modes, the index (Confirmation order) of a confirmation
     // toggle. 0 elsewhere.
     int value = 0;
+    // Position in the menus: rows are shown in this order within their menu.
+    int order = 0;
 };
 
 // One toolbar button and its status-line text.

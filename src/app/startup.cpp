@@ -154,8 +154,9 @@ private:
             workspace.createFolder(app_.firstDirectory(app_.settings_.paths.anims),
                                    startup_texts::kAnimationFolder, FolderKind::Animation);
         workspace.setAnimationFolder(&animation);
-        if (workspace.currentFolder() == nullptr)
-            workspace.selectFolder(*workspace.folders().first(), true);
+        // New fractals go to the current folder: start in a project, not in the animation.
+        if (workspace.currentFolder() == nullptr || workspace.currentFolder()->isAnimation())
+            workspace.selectFolder(*project, true);
     }
 
     // The windows whose open flag is set; a parameter window is reported once, as the

@@ -119,8 +119,20 @@ void MainWindow::buildMenus() {
         }
         return menu;
     };
+    // Submenus in the order they are shown, ahead of the items of their menu.
+    for (const char* path : {"File|Folder", "File|Fractal", "File|Palette"}) {
+        const QStringList parts = QString::fromLatin1(path).split(QLatin1Char('|'));
+        menus[parts[0] + QLatin1Char('|') + parts[1] + QLatin1Char('|')] =
+            menus[parts[0] + QLatin1Char('|')]->addMenu(parts[1]);
+    }
     QMenu* newDefault = menus[QStringLiteral("Fractal|")]->addMenu(tr("New Defaulttype"));
-    for (const CommandRow& row : commandTable()) {
+    std::vector<const CommandRow*> ordered;
+    for (const CommandRow& row : commandTable())
+        ordered.push_back(&row);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const CommandRow* a, const CommandRow* b) { return a->order < b->order; });
+    for (const CommandRow* entry : ordered) {
+        const CommandRow& row = *entry;
         const QStringList parts = splitPath(row.menuPath);
         auto* action = new QAction(parts.back(), this);
         action->setData(row.id);
@@ -336,6 +348,8 @@ ToolWindow* MainWindow::openToolWindow(std::size_t registryRow) {
         const ToolWindowState& state = toolWindowState(app_.settings(), top);
         if (state.x != 0 || state.y != 0)
             window->move(state.x, state.y);
+        else // never placed yet: beside the main window, not over its fractals
+            window->move(frameGeometry().topRight() + QPoint(8, 24 * int(toolWindows_.size())));
         toolWindows_[top] = window;
         window->refresh();
         window->show();

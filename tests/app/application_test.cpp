@@ -26,7 +26,7 @@ TEST_F(ApplicationStartTest, EmptyProjectDirectoryGivesDefaultFoldersAndTimers) 
     const StartupResult result = start();
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(folderNames(), (std::vector<std::string>{"Animation", "Vortimax.par"}));
-    EXPECT_EQ(app->workspace().currentFolder(), app->workspace().folders().first());
+    EXPECT_EQ(app->workspace().currentFolder(), app->workspace().defaultFolder());
     EXPECT_EQ(app->workspace().defaultFolder()->name(), "Vortimax.par");
     EXPECT_EQ(app->workspace().defaultFolder()->filePath(), dir / "Fractals" / "Vortimax.par");
     EXPECT_TRUE(app->workspace().animationFolder()->isAnimation());
@@ -60,7 +60,7 @@ TEST_F(ApplicationStartTest, LoadsLibrariesFromConfiguredPaths) {
     ASSERT_TRUE(app->start(options()).ok);
     EXPECT_NE(app->palettes().find("Hot"), nullptr);
     EXPECT_EQ(folderNames(), (std::vector<std::string>{"Animation", "Mine.Par"}));
-    EXPECT_EQ(app->workspace().currentFolder()->name(), "Animation");
+    EXPECT_EQ(app->workspace().currentFolder()->name(), "Mine.Par");
     EXPECT_EQ(formulaDirectories, (std::vector<fs::path>{"a", "b"}));
 }
 
