@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/config_file.h"
+#include "app/formula_libraries.h"
 #include "app/tool_window_registry.h"
 #include "base/abortable_load.h"
 #include "model/fractal_view.h"
@@ -18,7 +19,8 @@ Application::Application(Frontend& frontend, TimerHost* timerHost)
     : appFrontend_(frontend, messages_, status_),
       timers_(std::make_unique<TimerManager>(timerHost)),
       palettes_(std::make_unique<PaletteList>()), environment_(std::make_unique<ViewEnvironment>()),
-      workspace_(std::make_unique<Workspace>(appFrontend_)) {
+      workspace_(std::make_unique<Workspace>(appFrontend_)),
+      formulaLibraries_(std::make_unique<FormulaLibraries>()) {
     wireSubsystems();
 }
 
@@ -32,6 +34,7 @@ void Application::wireSubsystems() {
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, *palettes_);
+    formulaLibraries_->install(*this);
     workspace_->closeView = [this](FractalRecord& record) {
         forgetRecord(record);
         vortimax::closeView(record, false, *environment_);

@@ -24,6 +24,7 @@
 namespace vortimax {
 
 class FractalRecord;
+class FormulaLibraries;
 
 inline constexpr std::string_view kMainWindowTitle = "Vortimax";
 inline constexpr int kMainTimer = 1000;
@@ -196,6 +197,9 @@ public:
     const Settings& settings() const { return settings_; }
     const LayoutPrefs& layout() const { return layout_; }
     const ScreenInfo& screen() const { return screen_; }
+    // The formula, IFS and L-system libraries.
+    FormulaLibraries& formulaLibraries() { return *formulaLibraries_; }
+    const FormulaLibraries& formulaLibraries() const { return *formulaLibraries_; }
     PaletteList& palettes() { return *palettes_; }
     const PaletteList& palettes() const { return *palettes_; }
     Workspace& workspace() { return *workspace_; }
@@ -258,6 +262,7 @@ private:
     std::unique_ptr<PaletteList> palettes_;
     std::unique_ptr<ViewEnvironment> environment_;
     std::unique_ptr<Workspace> workspace_;
+    std::unique_ptr<FormulaLibraries> formulaLibraries_;
     ColourCycling cycling_;
     std::mutex animationLock_;
     AnimationControl* animation_ = nullptr;

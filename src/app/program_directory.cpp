@@ -82,9 +82,7 @@ bool isPortableInstall(const fs::path& dir) {
     return false;
 }
 
-// $XDG_CONFIG_HOME/vortimax, or ~/.config/vortimax. Relative values are ignored, as the
-// base directory rules ask.
-std::optional<fs::path> userDirectory(const ProgramDirectoryInputs& inputs) {
+std::optional<fs::path> userDirectoryOf(const ProgramDirectoryInputs& inputs) {
     if (const auto xdg = lookup(inputs, "XDG_CONFIG_HOME"); xdg && fs::path(*xdg).is_absolute()) {
         return fs::path(*xdg) / "vortimax";
     }
@@ -151,7 +149,7 @@ std::string seedItems(const fs::path& dataDir, const fs::path& dir,
 }
 
 ProgramDirectoryResult fromUserDirectory(const ProgramDirectoryInputs& inputs) {
-    const std::optional<fs::path> dir = userDirectory(inputs);
+    const std::optional<fs::path> dir = userDirectoryOf(inputs);
     if (!dir) {
         return failure("Cannot find a directory for the settings: neither XDG_CONFIG_HOME nor "
                        "HOME is set to an absolute path. Start with --dir DIRECTORY.");
@@ -238,6 +236,14 @@ ProgramDirectoryInputs processProgramDirectoryInputs(std::optional<fs::path> dir
     inputs.builtInDataDir = VORTIMAX_SHIPPED_DATA_DIR;
 #endif
     return inputs;
+}
+
+std::optional<fs::path> userProgramDirectory(const ProgramDirectoryInputs& inputs) {
+    return userDirectoryOf(inputs);
+}
+
+bool isPortableDirectory(const fs::path& directory) {
+    return isPortableInstall(directory);
 }
 
 } // namespace vortimax

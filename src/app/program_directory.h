@@ -49,6 +49,13 @@ struct ProgramDirectoryResult {
 // the directory already has are never touched. Failures come back as a message.
 ProgramDirectoryResult chooseProgramDirectory(const ProgramDirectoryInputs& inputs);
 
+// The per-user directory: $XDG_CONFIG_HOME/vortimax, or ~/.config/vortimax (relative
+// values are ignored, as the base directory rules ask); nothing without either.
+std::optional<std::filesystem::path> userProgramDirectory(const ProgramDirectoryInputs& inputs);
+
+// Whether the directory holds one of the portable markers.
+bool isPortableDirectory(const std::filesystem::path& directory);
+
 struct DataDirectoryResult {
     std::filesystem::path directory; // empty on failure
     std::string error;

@@ -1,5 +1,6 @@
 // vortimax-cli: the headless front end of Vortimax.
 
+#include "cli/check_command.h"
 #include "cli/exit_codes.h"
 #include "cli/params_command.h"
 #include "cli/parfile_commands.h"
@@ -42,6 +43,10 @@ constexpr Command kCommands[] = {
     {"convert", "IN... -o OUT.par",
      "read parameter and .zar files and write all entries into one parameter file",
      vortimax::cli::runConvert},
+    {"check", "FILE...",
+     "compile every entry of formula (.frm), IFS (.ifs) and L-system (.l) files and report "
+     "those that fail",
+     vortimax::cli::runCheck},
 };
 
 void printUsage(std::ostream& out) {

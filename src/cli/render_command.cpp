@@ -1,5 +1,7 @@
 #include "cli/render_command.h"
 
+#include "app/formula_libraries.h"
+#include "app/program_directory.h"
 #include "base/text_io.h"
 #include "base/text_utils.h"
 #include "cli/exit_codes.h"
@@ -15,6 +17,7 @@
 #include "parfile/entry_writer.h"
 #include "render/colouring_hooks.h"
 #include "render/drivers.h"
+#include "render/formula_driver.h"
 
 #include <chrono>
 #include <cstdio>
@@ -248,6 +251,36 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// The formula directories a render reads: the shipped starter formulas, then those of the
+// program directory the desktop program would use (a portable working directory, else the
+// per-user directory), when it exists. Nothing is created.
+std::vector<fs::path> formulaDirectories() {
+    const ProgramDirectoryInputs inputs = processProgramDirectoryInputs(std::nullopt, {});
+    std::vector<fs::path> directories;
+    if (DataDirectoryResult data = findDataDirectory(inputs); !data.directory.empty())
+        directories.push_back(data.directory / "Formulas");
+    std::error_code error;
+    if (isPortableDirectory(inputs.workingDirectory)) {
+        directories.push_back(inputs.workingDirectory / "Formulas");
+        return directories;
+    }
+    if (const auto user = userProgramDirectory(inputs);
+        user && fs::is_directory(*user / "Formulas", error))
+        directories.push_back(*user / "Formulas");
+    return directories;
+}
+
+// Makes Formula fractals calculable with the formulas of those directories.
+void installFormulas(FormulaLibraries& libraries, ViewEnvironment& environment,
+                     Frontend& frontend) {
+    std::atomic<bool> noAbort{false};
+    Progress progress(noAbort);
+    libraries.loadDirectories(formulaDirectories(), progress, frontend);
+    installFormulaDriver(
+        environment.drivers, environment.hooks,
+        [&libraries](std::string_view name) { return libraries.compiledFormula(name); });
+}
+
 // Opens the fractal on a calculation task, waits for the finished image and writes the
 // files while the view still holds it.
 int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const RenderRequest& request,
@@ -258,6 +291,9 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const Render
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, palettes);
+    FormulaLibraries formulas;
+    if (record.type == kTypeFormula)
+        installFormulas(formulas, environment, frontend);
     if (environment.drivers[record.type] == nullptr) {
         err << "vortimax-cli render: fractals of type " << registryName(record.type)
             << " cannot be calculated yet\n";

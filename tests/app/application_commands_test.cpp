@@ -268,6 +268,24 @@ TEST_F(ApplicationCommandTest, ParameterEditsAreUndoSteps) {
     EXPECT_EQ(param(record, "MaxIter"), "40");
 }
 
+// A Formula fractal calculates with a formula of the libraries, and says so when its
+// formula is missing.
+TEST_F(ApplicationCommandTest, FormulaFractalsUseTheLoadedLibraries) {
+    constexpr int kNewFormula = 29019;
+    app->executeCommand(kNewFormula);
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "Creating subtask");
+    EXPECT_NE(frontend.messageBoxes().back().text.find("isn't available"), std::string::npos);
+    EXPECT_EQ(app->currentFractal()->view, nullptr);
+
+    loadFiles(*app, {fs::path(VORTIMAX_DATA_DIR) / "Formulas" / "Starter.frm"});
+    FractalRecord& record = create(kNewFormula);
+    EXPECT_EQ(param(record, "FormulaName"), "Basic");
+    int inside = 0;
+    for (float v : record.view->buffers().values)
+        inside += v < 0.0f ? 1 : 0;
+    EXPECT_GT(inside, 0);
+}
+
 TEST_F(ApplicationCommandTest, GenericLoadChoosesByExtension) {
     loadFiles(*app, {});
     EXPECT_EQ(frontend.messageBoxes().back().text, "Nothing selected");
