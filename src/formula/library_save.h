@@ -5,6 +5,7 @@
 // files are always replaced as a whole, so a failure never leaves one half-written, and a
 // failure to write is reported.
 
+#include "base/entry_save.h"
 #include "base/frontend.h"
 #include "formula/library_kind.h"
 #include "formula/library_writer.h"
@@ -14,10 +15,10 @@
 
 namespace vortimax {
 
-enum class LibrarySaveResult { Saved, Cancelled, Failed };
+using LibrarySaveResult = EntrySaveResult;
 
 // Scratch copy of the entry, made in the chosen directory and deleted when the save ends.
-inline constexpr std::string_view kLibraryScratchFileName = "~tmp0091.bac";
+inline constexpr std::string_view kLibraryScratchFileName = kEntryScratchFileName;
 
 // Save one entry (its text as entryText gives it): a requester starting in `directory`
 // (which then remembers the directory chosen), then checks of the chosen file, each

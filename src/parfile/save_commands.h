@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/entry_save.h"
 #include "base/frontend.h"
 #include "model/folder.h"
 #include "model/fractal_record.h"
@@ -14,10 +15,10 @@ namespace vortimax {
 // failure never leaves it truncated or half-written. The entry's lines end in CR LF;
 // the rest of the file keeps its bytes exactly, whatever line ends it uses.
 
-enum class SaveResult { Saved, Cancelled, Failed };
+using SaveResult = EntrySaveResult;
 
 // Scratch copy of the entry, made in the chosen directory and deleted when the save ends.
-constexpr std::string_view kSaveScratchFileName = "~tmp0091.bac";
+constexpr std::string_view kSaveScratchFileName = kEntryScratchFileName;
 
 // Save one fractal: a requester starting in `directory` (which then remembers the
 // directory chosen), then checks of the chosen file:
