@@ -1,7 +1,10 @@
 #include "ui/tool_window.h"
 #include "ui/tool_windows/comment_window.h"
+#include "ui/tool_windows/formula_editor_window.h"
 #include "ui/tool_windows/fractal_tree_view.h"
 #include "ui/tool_windows/fractal_type_list_view.h"
+#include "ui/tool_windows/ifs_editor_window.h"
+#include "ui/tool_windows/lsystem_editor_window.h"
 #include "ui/tool_windows/message_window_view.h"
 #include "ui/tool_windows/parameter_windows.h"
 #include "ui/tool_windows/size_window.h"
@@ -25,6 +28,9 @@ const ToolWindowKind kKinds[] = {
     {"Comment", make<CommentWindow>},
     {"FRACTALTREE", make<FractalTreeView>},
     {"FractSel", make<FractalTypeListView>},
+    {"FormulaJM", make<FormulaEditorWindow>},
+    {"FormulaIFS", make<IfsEditorWindow>},
+    {"FormulaLSyst", make<LSystemEditorWindow>},
 };
 
 } // namespace
