@@ -41,18 +41,22 @@ QImage imageOf(const ImageBuffers& buffers, const ColourTable& colours, bool thr
 } // namespace
 
 FractalCanvas::FractalCanvas(FractalView& view, Application& app, QWidget* parent)
-    : QWidget(parent), view_(view), app_(app) {
+    : QWidget(parent), view_(&view), app_(app) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
     setFocusPolicy(Qt::ClickFocus);
 }
 
 QSize FractalCanvas::sizeHint() const {
-    return {view_.buffers().width, view_.buffers().height};
+    if (view_ == nullptr)
+        return {0, 0};
+    return {view_->buffers().width, view_->buffers().height};
 }
 
 QImage FractalCanvas::currentImage() const {
-    auto& view = const_cast<FractalView&>(view_);
+    if (view_ == nullptr)
+        return {};
+    FractalView& view = *view_;
     view.lockResize();
     const bool threeD = view.record().dims != 0 && view.buffers().has3D() && view.done3D();
     QImage image = imageOf(view.buffers(), view.colours, threeD);
@@ -68,10 +72,10 @@ void FractalCanvas::paintEvent(QPaintEvent*) {
 }
 
 void FractalCanvas::drawSelection(QPainter& painter) const {
-    if (view_.selectionLeft == kNoSelection)
+    if (view_ == nullptr || view_->selectionLeft == kNoSelection)
         return;
-    const QRect box = QRect(QPoint(view_.selectionLeft, view_.selectionTop),
-                            QPoint(view_.selectionRight, view_.selectionBottom))
+    const QRect box = QRect(QPoint(view_->selectionLeft, view_->selectionTop),
+                            QPoint(view_->selectionRight, view_->selectionBottom))
                           .normalized();
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(kSelectionFill);
@@ -79,12 +83,14 @@ void FractalCanvas::drawSelection(QPainter& painter) const {
 }
 
 void FractalCanvas::mousePressEvent(QMouseEvent* event) {
-    app_.selectFractal(view_.record());
+    if (view_ == nullptr)
+        return;
+    app_.selectFractal(view_->record());
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         selecting_ = true;
-        view_.selectionLeft = view_.selectionRight = at.x();
-        view_.selectionTop = view_.selectionBottom = at.y();
+        view_->selectionLeft = view_->selectionRight = at.x();
+        view_->selectionTop = view_->selectionBottom = at.y();
         update();
     } else if (event->button() == Qt::RightButton) {
         dragStart_ = at;
@@ -92,10 +98,12 @@ void FractalCanvas::mousePressEvent(QMouseEvent* event) {
 }
 
 void FractalCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (view_ == nullptr)
+        return;
     const QPoint at = event->position().toPoint();
     if (selecting_) {
-        view_.selectionRight = std::clamp(at.x(), 0, view_.buffers().width - 1);
-        view_.selectionBottom = std::clamp(at.y(), 0, view_.buffers().height - 1);
+        view_->selectionRight = std::clamp(at.x(), 0, view_->buffers().width - 1);
+        view_->selectionBottom = std::clamp(at.y(), 0, view_->buffers().height - 1);
         update();
     } else if (dragStart_) {
         dragOffset_ = at - *dragStart_;
@@ -106,11 +114,13 @@ void FractalCanvas::mouseMoveEvent(QMouseEvent* event) {
 // A click without dragging leaves no box; a finished drag of the image moves the fractal
 // by whole pixels (rows counted upwards).
 void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (view_ == nullptr)
+        return;
     if (selecting_ && event->button() == Qt::LeftButton) {
         selecting_ = false;
-        if (view_.selectionLeft == view_.selectionRight ||
-            view_.selectionTop == view_.selectionBottom)
-            view_.selectionLeft = kNoSelection;
+        if (view_->selectionLeft == view_->selectionRight ||
+            view_->selectionTop == view_->selectionBottom)
+            view_->selectionLeft = kNoSelection;
         update();
         app_.notify(ApplicationChange::Menus);
     } else if (dragStart_ && event->button() == Qt::RightButton) {
@@ -118,7 +128,7 @@ void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
         dragStart_.reset();
         dragOffset_ = {};
         if (!moved.isNull())
-            moveFractal(view_.record(), moved.x(), -moved.y(), app_.views());
+            moveFractal(view_->record(), moved.x(), -moved.y(), app_.views());
         update();
     }
 }

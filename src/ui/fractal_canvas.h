@@ -17,7 +17,10 @@ class FractalCanvas final : public QWidget {
 public:
     FractalCanvas(FractalView& view, Application& app, QWidget* parent = nullptr);
 
-    FractalView& view() { return view_; }
+    FractalView& view() { return *view_; }
+    // The view has ended: from now on the canvas shows nothing and takes no mouse input
+    // (Qt may still deliver events to it before it is deleted).
+    void detach() { view_ = nullptr; }
     QSize sizeHint() const override;
     // The image is drawn with its rows bottom-up turned the right way round; what a
     // worker is writing is read under the record's resize lock.
@@ -32,7 +35,7 @@ protected:
 private:
     void drawSelection(QPainter& painter) const;
 
-    FractalView& view_;
+    FractalView* view_;
     Application& app_;
     std::optional<QPoint> dragStart_;
     QPoint dragOffset_;

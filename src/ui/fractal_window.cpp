@@ -13,7 +13,7 @@
 namespace vortimax::ui {
 
 FractalWindow::FractalWindow(FractalView& view, Application& app, QWidget* parent)
-    : QMdiSubWindow(parent), view_(view), app_(app), scroller_(new QScrollArea(this)),
+    : QMdiSubWindow(parent), view_(&view), app_(app), scroller_(new QScrollArea(this)),
       canvas_(new FractalCanvas(view, app)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     scroller_->setWidget(canvas_);
@@ -26,23 +26,27 @@ FractalWindow::FractalWindow(FractalView& view, Application& app, QWidget* paren
 }
 
 FractalRecord& FractalWindow::record() {
-    return view_.record();
+    return view_->record();
 }
 
 void FractalWindow::closeForGood() {
     closingForGood_ = true;
+    view_ = nullptr;
+    canvas_->detach();
     close();
 }
 
 void FractalWindow::fitToImage() {
+    if (view_ == nullptr)
+        return;
     fitting_ = true;
-    const FractalRecord& rec = view_.record();
+    const FractalRecord& rec = view_->record();
     const bool scrolling = rec.scrollbar != 0;
-    canvas_->setFixedSize(view_.buffers().width, view_.buffers().height);
+    canvas_->setFixedSize(view_->buffers().width, view_->buffers().height);
     const Qt::ScrollBarPolicy policy = scrolling ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
     scroller_->setHorizontalScrollBarPolicy(policy);
     scroller_->setVerticalScrollBarPolicy(policy);
-    QSize client(view_.buffers().width, view_.buffers().height);
+    QSize client(view_->buffers().width, view_->buffers().height);
     if (scrolling && rec.winWidth > 0 && rec.winHeight > 0)
         client = QSize(rec.winWidth, rec.winHeight);
     if (scrolling)
@@ -55,13 +59,15 @@ void FractalWindow::fitToImage() {
 }
 
 void FractalWindow::repaintArea(int x, int y, int width, int height) {
+    if (view_ == nullptr)
+        return;
     // Rows of the view count from the bottom; the canvas counts from the top.
-    const int top = view_.buffers().height - (y + height);
+    const int top = view_->buffers().height - (y + height);
     canvas_->update(QRect(x, top, width, height));
 }
 
 void FractalWindow::closeEvent(QCloseEvent* event) {
-    if (closingForGood_ || app_.closeFractalWindow(view_.record())) {
+    if (closingForGood_ || view_ == nullptr || app_.closeFractalWindow(view_->record())) {
         event->accept();
         return;
     }
@@ -75,7 +81,7 @@ void FractalWindow::resizeEvent(QResizeEvent* event) {
     const bool dragging = QApplication::mouseButtons().testFlag(Qt::LeftButton);
     if (fitting_ || closingForGood_ || !(dragging || followResizes_))
         return;
-    FractalRecord& rec = view_.record();
+    FractalRecord& rec = view_->record();
     const QSize client = scroller_->viewport()->size();
     if (rec.scrollbar != 0) {
         rec.winWidth = client.width();
@@ -88,7 +94,8 @@ void FractalWindow::resizeEvent(QResizeEvent* event) {
 
 void FractalWindow::focusInEvent(QFocusEvent* event) {
     QMdiSubWindow::focusInEvent(event);
-    app_.selectFractal(view_.record());
+    if (view_ != nullptr)
+        app_.selectFractal(view_->record());
 }
 
 } // namespace vortimax::ui

@@ -22,7 +22,7 @@ class FractalWindow final : public QMdiSubWindow {
 public:
     FractalWindow(FractalView& view, Application& app, QWidget* parent = nullptr);
 
-    FractalView& view() { return view_; }
+    FractalView& view() { return *view_; }
     FractalRecord& record();
     FractalCanvas& canvas() { return *canvas_; }
 
@@ -41,7 +41,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    FractalView& view_;
+    FractalView* view_; // null once the view has ended
     Application& app_;
     QScrollArea* scroller_;
     FractalCanvas* canvas_;
