@@ -73,6 +73,20 @@ TEST(RenderCommand, RefusesBadRequestsWithoutWritingAFile) {
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 
+// Formula fractals take their formula from the shipped starter formulas.
+TEST(RenderCommand, FormulaFractalsUseTheStarterFormulas) {
+    TempDir dir;
+    std::string png = (dir / "f.png").string();
+    Outcome basic = render({"Formula", "--size", "32x24", "--set", "FormulaName=Basic", "-o", png});
+    EXPECT_EQ(basic.status, 0) << basic.err;
+    EXPECT_TRUE(std::filesystem::exists(png));
+    std::string missing = (dir / "g.png").string();
+    Outcome unknown = render({"Formula", "--set", "FormulaName=Nope", "-o", missing});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("but this formula isn't available"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
 } // namespace
 
 namespace {
