@@ -161,8 +161,10 @@ private:
         FractalRecord& record = view_.record_;
         if (record.dims != 0 && view_.buffers_.has3D()) {
             bool drawOnly = record.settings3D().integer("Drawmode") != 0;
-            if (!drawOnly && !isStatic() && hooks().transform3D)
+            if (!drawOnly && !isStatic() && hooks().transform3D) {
+                std::lock_guard pixels(view_.pixelMutex_);
                 hooks().transform3D(view_);
+            }
             view_.done3D_.store(true);
             return;
         }
@@ -214,16 +216,20 @@ private:
     }
 
     void applyFilter() {
-        if (hooks().applyFilter)
+        if (hooks().applyFilter) {
+            std::lock_guard pixels(view_.pixelMutex_);
             hooks().applyFilter(view_);
+        }
         view_.progress_.store(1.0);
     }
 
     void run3D() {
         if (view_.record_.dims == 0 || !view_.buffers_.has3D() || isStatic())
             return;
-        if (hooks().transform3D)
+        if (hooks().transform3D) {
+            std::lock_guard pixels(view_.pixelMutex_);
             hooks().transform3D(view_);
+        }
         view_.done3D_.store(true);
     }
 

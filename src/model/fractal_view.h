@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -86,6 +87,10 @@ public:
     void lockResize();
     void unlockResize();
 
+    // Held by the worker while it writes pixels (a coloured row, a palette reduction, a
+    // filter, the 3D image) and by whoever reads them while it may be writing.
+    std::mutex& pixelLock() { return pixelMutex_; }
+
 private:
     friend class ViewWorker;
 
@@ -102,6 +107,7 @@ private:
     std::atomic<bool> done3D_{false};
     std::atomic<int> passLimit_{1000};
     int lastJob_ = calc::kCalculate;
+    std::mutex pixelMutex_;
 };
 
 // Opens the fractal's view and starts its worker: 0 on success, 1 when it could not be

@@ -3,6 +3,7 @@
 #include "base/frontend.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace vortimax {
 
@@ -42,8 +43,10 @@ PassProgress::PassProgress(FractalView& view, const PassRect& rect, int passes)
 
 void PassProgress::rowDone(int row, int step) {
     const ViewHooks& hooks = view_.environment().hooks;
-    if (hooks.colourRow)
+    if (hooks.colourRow) {
+        std::lock_guard pixels(view_.pixelLock());
         hooks.colourRow(view_, rect_.x0, row, rect_.x1 - rect_.x0 + 1, step);
+    }
     visited_ += (rect_.x1 - rect_.x0) / step + 1;
     if (total_ > 0.0)
         view_.setProgress(std::min(visited_ / total_, 1.0));
@@ -64,8 +67,10 @@ void PassProgress::passDone() {
     paintBand();
     if (view_.record().trueColourOn8Bit) {
         const ViewHooks& hooks = view_.environment().hooks;
-        if (hooks.reduceToPalette)
+        if (hooks.reduceToPalette) {
+            std::lock_guard pixels(view_.pixelLock());
             hooks.reduceToPalette(view_, rect_.x0, rect_.y0, rect_.x1, rect_.y1);
+        }
         bandLow_ = rect_.y0;
         bandHigh_ = rect_.y1;
         paintBand();

@@ -6,10 +6,14 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
+#include <mutex>
 
 namespace vortimax::ui {
 
 namespace {
+
+constexpr int kRepaintRetryMs = 50;
 
 // The selection box: white outline over a translucent grey (0x95, 0x95, 0x95) fill.
 const QColor kSelectionFill(0x95, 0x95, 0x95, 80);
@@ -56,6 +60,12 @@ QSize FractalCanvas::sizeHint() const {
 QImage FractalCanvas::currentImage() const {
     if (view_ == nullptr)
         return {};
+    std::lock_guard pixels(view_->pixelLock());
+    return imageUnderLock();
+}
+
+// The caller holds the pixel lock; the resize lock keeps the buffers' size in place.
+QImage FractalCanvas::imageUnderLock() const {
     FractalView& view = *view_;
     view.lockResize();
     const bool threeD = view.record().dims != 0 && view.buffers().has3D() && view.done3D();
@@ -64,10 +74,19 @@ QImage FractalCanvas::currentImage() const {
     return image;
 }
 
+// While the worker writes a large part of the image at once (a filter, the 3D image) the
+// last picture stays on screen and the window is painted again shortly.
 void FractalCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    painter.drawImage(dragOffset_, currentImage());
+    if (view_ != nullptr) {
+        std::unique_lock pixels(view_->pixelLock(), std::try_to_lock);
+        if (pixels.owns_lock())
+            shown_ = imageUnderLock();
+        else
+            QTimer::singleShot(kRepaintRetryMs, this, [this] { update(); });
+    }
+    painter.drawImage(dragOffset_, shown_);
     drawSelection(painter);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QWidget>
 #include <optional>
@@ -34,9 +35,11 @@ protected:
 
 private:
     void drawSelection(QPainter& painter) const;
+    QImage imageUnderLock() const;
 
     FractalView* view_;
     Application& app_;
+    QImage shown_; // the picture last painted
     std::optional<QPoint> dragStart_;
     QPoint dragOffset_;
     bool selecting_ = false;
