@@ -10,19 +10,18 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace vortimax::test {
 
-// The text of a code: its reserved word, or "-" (9), "neg" (13), "mod" (255).
+// The text of a code: its reserved word, or "-", "neg", "mod" for the codes without one.
 inline std::string codeText(std::uint32_t code) {
-    if (code == kTokMinus) {
-        return "-";
-    }
-    if (code == kTokNegate) {
-        return "neg";
-    }
-    if (code == kTokModulus) {
-        return "mod";
+    const std::pair<std::uint32_t, const char*> unnamed[] = {
+        {kTokMinus, "-"}, {kTokNegate, "neg"}, {kTokModulus, "mod"}};
+    for (const auto& [unnamedCode, text] : unnamed) {
+        if (code == unnamedCode) {
+            return text;
+        }
     }
     for (const ReservedWord& word : reservedWords()) {
         if (word.code == code) {

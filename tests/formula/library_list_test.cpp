@@ -1,4 +1,4 @@
-// The library lists: order, unique names, renaming and the entry limit.
+// The library lists: order and unique names.
 
 #include "formula/library_list.h"
 
@@ -44,20 +44,6 @@ TEST(LibraryList, RemovedNamesAreFreeAgain) {
     library.remove(*library.find("Plant.1"));
     EXPECT_EQ(library.insert(named("Plant"))->name, "Plant.1");
     EXPECT_EQ(library.insert(named("Plant"))->name, "Plant.4");
-}
-
-TEST(LibraryList, RenameKeepsAnOwnNameAndResorts) {
-    LSystemLibrary library;
-    LSystemEntry& a = *library.insert(named("A"));
-    library.insert(named("A"));
-    library.insert(named("M"));
-    LSystemEntry& single = *library.find("M");
-    EXPECT_FALSE(library.rename(single, "M"));
-    EXPECT_EQ(single.name, "M");
-    EXPECT_TRUE(library.rename(a, "Z"));
-    EXPECT_EQ(namesOf(library), (std::vector<std::string>{"A.1", "M", "Z"}));
-    EXPECT_TRUE(library.rename(a, "m"));
-    EXPECT_EQ(a.name, "m.1");
 }
 
 } // namespace
