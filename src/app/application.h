@@ -286,6 +286,7 @@ private:
     // When the current fractal's calculation was first seen running (status window).
     std::optional<std::chrono::steady_clock::time_point> calculationStart_;
     const FractalRecord* timedFractal_ = nullptr;
+    bool started_ = false; // start() succeeded: only then is the configuration written back
     bool shutDown_ = false;
 };
 

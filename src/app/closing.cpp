@@ -60,7 +60,8 @@ void Application::shutdown() {
         std::lock_guard lock(animationLock_);
         animation_->abort();
     }
-    if (settings_.autoSave && !programDirectory_.empty())
+    // After a failed start the settings were never (fully) read: nothing is written back.
+    if (settings_.autoSave && started_)
         saveConfiguration();
     settings_.defaultComment.reset();
     queuedOpen_ = nullptr;

@@ -47,6 +47,7 @@ public:
         result.toolWindowsToOpen = toolWindowsToOpen();
         app_.status_.clear();
         result.ok = true;
+        app_.started_ = true;
         app_.notify(ApplicationChange::Menus);
         app_.notify(ApplicationChange::Toolbars);
         return result;

@@ -81,6 +81,8 @@ TEST_F(ApplicationStartTest, MissingLayoutPreferencesEndStartupWithAReason) {
     EXPECT_EQ(frontend.messageBoxes()[0].caption, "Failure");
     EXPECT_NE(frontend.messageBoxes()[0].text.find("PosPrefs"), std::string::npos);
     EXPECT_TRUE(frontend.progressRuns().empty());
+    app.reset(); // AutoSave is on, but a failed start writes no configuration
+    EXPECT_FALSE(fs::exists(dir / kConfigFileName));
 }
 
 TEST_F(ApplicationStartTest, ScreenCheck) {
