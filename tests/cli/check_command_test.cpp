@@ -31,9 +31,8 @@ Outcome check(const std::vector<std::string>& files) {
     const int status = cli::runCheck(args, out, err);
     Outcome outcome{status, {}, err.str()};
     std::istringstream stream(out.str());
-    for (std::string line; std::getline(stream, line);) {
+    for (std::string line; std::getline(stream, line);)
         outcome.lines.push_back(line);
-    }
     return outcome;
 }
 
@@ -121,9 +120,8 @@ TEST_F(CheckCommand, TheProgramRunsIt) {
     ASSERT_NE(pipe, nullptr);
     std::array<char, 4096> buffer{};
     std::string output;
-    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) {
+    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
         output.append(buffer.data(), n);
-    }
     const int status = pclose(pipe);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -135,14 +133,12 @@ TEST_F(CheckCommand, TheProgramRunsIt) {
 // file keeps, and the summary adds them up.
 TEST(CheckCorpus, VerdictsMatchWhatLoadingKeeps) {
     const fs::path corpus(VORTIMAX_CORPUS_DIR);
-    if (!fs::is_directory(corpus)) {
+    if (!fs::is_directory(corpus))
         GTEST_SKIP() << "corpus folder " << corpus << " is absent";
-    }
     std::vector<std::string> files;
     for (const auto& item : fs::recursive_directory_iterator(corpus)) {
-        if (item.is_regular_file() && libraryKindOfFile(item.path())) {
+        if (item.is_regular_file() && libraryKindOfFile(item.path()))
             files.push_back(item.path().string());
-        }
     }
     ASSERT_FALSE(files.empty());
     std::size_t allOk = 0;

@@ -1,12 +1,9 @@
 #include "cli/params_command.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace vortimax;
@@ -52,40 +49,32 @@ TEST(ParamsCommand, MandelMagnetShowsAreaBailoutAndFiniteTest) {
     ASSERT_EQ(result.status, 0) << result.err;
     auto rows = rowsByKey(result.out);
     EXPECT_EQ(rows.size(), 55u + 66u);
-    EXPECT_EQ(rows["TopLeftR"][5], "-4.0");
-    EXPECT_EQ(rows["BottomRightR"][5], "4.0");
-    EXPECT_EQ(rows["TopLeftI"][5], "3.0");
-    EXPECT_EQ(rows["BottomRightI"][5], "-3.0");
     EXPECT_EQ(rows["Bailout"], (std::vector<std::string>{"Bailout", "Bailout", "real", "0",
                                                          "1e+300", "100", "key", "interpolate"}));
     EXPECT_EQ(rows["TestForFinite"],
               (std::vector<std::string>{"TestForFinite", "TestForFinite", "flag", "-", "-", "1",
                                         "key", "match"}));
+    EXPECT_EQ(rows["TopLeftR"][5] + " " + rows["BottomRightR"][5] + " " + rows["TopLeftI"][5] +
+                  " " + rows["BottomRightI"][5],
+              "-4.0 4.0 3.0 -3.0");
     EXPECT_EQ(rows["Outside"][5], "iter");
-    EXPECT_EQ(rows["Cr"][2], "bigfixed");
-    EXPECT_EQ(rows["Cr"][6], "params");
-    EXPECT_EQ(rows["Cr"][7], "none");
+    EXPECT_EQ(rows["Cr"][2] + " " + rows["Cr"][6] + " " + rows["Cr"][7], "bigfixed params none");
     EXPECT_EQ(rows["Passes"][7], "copy");
     EXPECT_EQ(rows["Palette2"][2], "text");
     EXPECT_EQ(rows["Bailoutest"][1], "BailoutCheck");
     EXPECT_EQ(rows["Knotx5"][5], "-1e+10");
-    EXPECT_EQ(rows["ObserverVAngle"][1], "Observer vert. angle");
 }
 
 TEST(ParamsCommand, TypeRowsComeFirstThenThreeDRows) {
     Outcome result = runParams({"Plasma"});
     ASSERT_EQ(result.status, 0);
+    std::vector<std::string> lines;
     std::istringstream stream(result.out);
-    std::string first, line, last;
-    std::getline(stream, first);
-    int count = 1;
-    while (std::getline(stream, line)) {
-        last = line;
-        ++count;
-    }
-    EXPECT_EQ(first.substr(0, 9), "TopLeftR\t");
-    EXPECT_EQ(last.substr(0, 8), "Knoty20\t");
-    EXPECT_EQ(count, 21 + 66);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 21u + 66u);
+    EXPECT_TRUE(lines.front().starts_with("TopLeftR\t"));
+    EXPECT_TRUE(lines.back().starts_with("Knoty20\t"));
     EXPECT_NE(result.out.find("ObserverVAngle\tObserver vert. angle\treal\t-1e+300\t1e+300\t60\t"),
               std::string::npos);
 }
@@ -97,28 +86,15 @@ TEST(ParamsCommand, BadInputIsRefusedWithAClearMessage) {
     EXPECT_NE(unknown.err.find("unknown fractal type \"Mandelbrot\""), std::string::npos);
     EXPECT_NE(unknown.err.find("Julia24, Mandel24, Julia, Mandel, Formula"), std::string::npos);
     EXPECT_NE(unknown.err.find("Compound"), std::string::npos);
-    EXPECT_EQ(runParams({}).status, 2);
-    EXPECT_EQ(runParams({"Mandel", "--subtype"}).status, 2);
-    EXPECT_EQ(runParams({"Mandel", "--subtype", "25"}).status, 2);
-    EXPECT_EQ(runParams({"Mandel", "--subtype", "-1"}).status, 2);
-    EXPECT_EQ(runParams({"Mandel", "--subtype", "3x"}).status, 2);
-    EXPECT_EQ(runParams({"Julia24", "--subtype", "1"}).status, 2);
-    EXPECT_EQ(runParams({"Bifurcation", "--subtype", "5"}).status, 0);
-    EXPECT_EQ(runParams({"Mandel", "Julia"}).status, 2);
-}
-
-TEST(ParamsCommand, ExecutableReportsExitStatus) {
-    std::string command = std::string(VORTIMAX_CLI_PATH) + " params NoSuchType 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::array<char, 4096> buffer{};
-    std::string output;
-    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), n);
-    int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_NE(output.find("valid types:"), std::string::npos);
+    for (std::vector<std::string_view> args : {std::vector<std::string_view>{},
+                                               {"Mandel", "--subtype"},
+                                               {"Mandel", "--subtype", "25"},
+                                               {"Mandel", "--subtype", "-1"},
+                                               {"Mandel", "--subtype", "3x"},
+                                               {"Julia24", "--subtype", "1"},
+                                               {"Mandel", "Julia"}})
+        EXPECT_EQ(runParams(args).status, 2) << args.size();
+    EXPECT_EQ(runParams({"Bifurcation", "--subtype", "5"}).status, 0); // its highest subtype
 }
 
 } // namespace

@@ -37,9 +37,7 @@ TEST(RenderCommand, WritesAPaletteImageWhoseParametersReadBack) {
     ASSERT_EQ(done.status, 0) << done.err;
     DecodedPng image;
     ASSERT_EQ(loadPng(png, image), PngLoadResult::Loaded);
-    EXPECT_EQ(image.width, 64);
-    EXPECT_EQ(image.height, 48);
-    EXPECT_TRUE(image.palette.has_value());
+    EXPECT_TRUE(image.width == 64 && image.height == 48 && image.palette.has_value());
     ASSERT_EQ(image.parameterTexts.size(), 1u);
 
     PaletteList palettes;
@@ -50,11 +48,10 @@ TEST(RenderCommand, WritesAPaletteImageWhoseParametersReadBack) {
     EXPECT_EQ(parsed->type, kTypeMandel);
     EXPECT_EQ(parsed->paramBlock, expected->paramBlock);
 
+    // A 128-byte header naming rows by columns, then one 4-byte value per pixel.
     std::string values = readBytes(npy);
-    ASSERT_GT(values.size(), 128u);
     EXPECT_EQ(values.substr(0, 6), "\x93NUMPY");
     EXPECT_NE(values.find("'shape': (48, 64)"), std::string::npos);
-    EXPECT_EQ(values.size() % 4, 0u);
     EXPECT_EQ(values.size(), 128u + 64u * 48u * 4u);
 }
 
@@ -86,10 +83,6 @@ TEST(RenderCommand, FormulaFractalsUseTheStarterFormulas) {
     EXPECT_NE(unknown.err.find("but this formula isn't available"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
-
-} // namespace
-
-namespace {
 
 // Every Julia/Mandel-family entry of the corpus renders at 64 x 48 through the command.
 TEST(RenderCommand, CorpusEntriesOfTheEscapeTimeTypesRender) {

@@ -47,7 +47,6 @@ TEST(LibraryFile, FlagsAndTheEntryLocated) {
         {"Name x { }", "Name", kBad, ""},
         {"Name { ", "Name", kBad, ""},
         {"Name", "Name", kBad, ""},
-        {"Name  ", "Name", kBad, ""},
         {"Name (XAXIS { }", "Name", kBad, ""},
         {"A B {}\nWanted {}", "Wanted", kBad, ""},
         {"Wanted {}\nA B {}", "Wanted", kBad | kHas, "Wanted {}"},

@@ -49,9 +49,9 @@ TEST(ParameterText, JoinedLinesEntryNamesAndFolderNames) {
     // A '{' without a closing brace ends the search.
     EXPECT_EQ(namesOf("A { x }\nB { y\nC { z }\nD { ; }\n"), (Names{"A", "B"}));
 
-    EXPECT_EQ(parameterFolderName("my_set.par"), "My_Set.Par");
-    EXPECT_EQ(parameterFolderName("FRACT2x.PAR"), "Fract2X.Par");
-    EXPECT_EQ(parameterFolderName("\xe9t\xe9.par"), "\xe9T\xe9.Par");
+    for (const auto& [file, folder] :
+         {std::pair("FRACT2x.PAR", "Fract2X.Par"), {"\xe9t\xe9.par", "\xe9T\xe9.Par"}})
+        EXPECT_EQ(parameterFolderName(file), folder);
 }
 
 class ParLoader : public ::testing::Test {

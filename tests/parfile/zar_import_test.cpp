@@ -169,8 +169,6 @@ TEST(ZarTranslation, TablesMapTheirValues) {
 }
 
 TEST_F(ZarImportTest, NameFollowsThePaletteNameRule) {
-    EXPECT_EQ(zarFractalName("/some/dir/MY_ZOOM.ZAR"), "My_Zoom");
-    EXPECT_EQ(zarFractalName("my zoom.v2.zar"), "My Zoom");
     EXPECT_EQ(import("MY_ZOOM.ZAR", zarText())->name, "My_Zoom");
     EXPECT_EQ(import(".zar", zarText())->name, "Mandel_Tiera"); // no name: the default
 }
