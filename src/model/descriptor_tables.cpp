@@ -9,8 +9,10 @@ namespace {
 constexpr std::string_view kOutside24Names[] = {"CPM", "DEM", "Phase"};
 constexpr std::string_view kInsideNames[] = {"maxiter", "zmag",     "Supremum",
                                              "bof60",   "SupIndex", "bof61"};
-constexpr std::string_view kOutsideNames[] = {"iter", "real", "imag", "mult",
-                                              "summ", "atan", "arg",  "potential"};
+// The measures 8 to 13 came later than the file keys of 0 to 7; their names follow them.
+constexpr std::string_view kOutsideNames[] = {"iter",  "real", "imag",      "mult",  "summ",
+                                              "atan",  "arg",  "potential", "real2", "imag2",
+                                              "mult2", "div2", "summ2",     "pdist"};
 constexpr std::string_view kBailoutNames[] = {"mod", "real", "imag", "or", "and", "manh", "manr"};
 
 // Ranges that recur in the tables.
@@ -183,7 +185,7 @@ Rows stopTestRows() {
 Rows insideOutsideRows() {
     return {
         integer("Inside", 0, 5, kMatch, kKeyLine, kInsideChoices),
-        integer("Outside", 0, 7, kMatch, kKeyLine, kOutsideChoices),
+        integer("Outside", 0, std::size(kOutsideNames) - 1, kMatch, kKeyLine, kOutsideChoices),
         real("Insidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
         real("Outsidemult", -kHuge, kHuge, kInterpolate, kKeyLine),
     };

@@ -155,7 +155,9 @@ TEST(DescriptorTables, ChoiceListsByValue) {
     const DescriptorTable& julia = *descriptorTable(kTypeJulia);
     const ParamDescriptor& outside = julia.row(*julia.find("Outside"));
     EXPECT_EQ(outside.choiceName(7), "potential");
-    EXPECT_FALSE(outside.choiceName(8));
+    EXPECT_EQ(outside.maximum, 13.0); // every outside measure the colouring knows
+    EXPECT_EQ(outside.choiceName(13), "pdist");
+    EXPECT_FALSE(outside.choiceName(14));
     EXPECT_FALSE(outside.choiceName(-1));
     const ParamDescriptor& test = julia.row(*julia.find("Bailoutest"));
     EXPECT_EQ(test.maximum, 10.0); // more values than names: 7..10 have no name

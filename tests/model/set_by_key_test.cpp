@@ -19,7 +19,9 @@ TEST(SetByKey, ChoiceNamesAndTheRangeRule) {
     BlockRef params = record->params();
     EXPECT_TRUE(setByKey(params, "Outside", "POTENTIAL"));
     EXPECT_EQ(params.integer("Outside"), 7);
-    EXPECT_TRUE(setByKey(params, "outside", "12")); // above the maximum: the minimum
+    EXPECT_TRUE(setByKey(params, "outside", "12"));
+    EXPECT_EQ(params.integer("Outside"), 12);
+    EXPECT_TRUE(setByKey(params, "outside", "14")); // above the maximum: the minimum
     EXPECT_EQ(params.integer("Outside"), 0);
     EXPECT_TRUE(setByKey(params, "Bailoutest", "manh"));
     EXPECT_EQ(params.integer("Bailoutest"), 5);
