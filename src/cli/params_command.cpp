@@ -41,16 +41,6 @@ void printRows(ConstBlockRef block, std::ostream& out) {
     }
 }
 
-// Highest subtype a type accepts: the 25 iteration formulas, the 6 bifurcation maps,
-// 0 for every other type.
-std::uint32_t highestSubtype(std::uint32_t type) {
-    if (fractalType(type)->hasSubtypeFormula)
-        return kEscapeSubtypeCount - 1;
-    if (type == kTypeBifurcation)
-        return static_cast<std::uint32_t>(bifurcationSubtypeNames().size() - 1);
-    return 0;
-}
-
 std::string validTypeNames() {
     std::string names;
     for (const auto& type : fractalTypes())

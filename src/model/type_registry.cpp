@@ -81,4 +81,22 @@ std::span<const std::string_view> bifurcationSubtypeNames() {
     return kBifurcationNames;
 }
 
+std::span<const std::string_view> subtypeNames(std::uint32_t type) {
+    const FractalTypeInfo* info = fractalType(type);
+    if (info == nullptr)
+        return {};
+    if (info->hasSubtypeFormula)
+        return kEscapeSubtypeNames;
+    if (type == kTypeJulia24 || type == kTypeMandel24)
+        return std::span(kEscapeSubtypeNames).first(2); // z^2+c and z^3+c
+    if (type == kTypeBifurcation)
+        return kBifurcationNames;
+    return {};
+}
+
+std::uint32_t highestSubtype(std::uint32_t type) {
+    const std::size_t count = subtypeNames(type).size();
+    return count == 0 ? 0 : static_cast<std::uint32_t>(count - 1);
+}
+
 } // namespace vortimax

@@ -32,16 +32,11 @@ bool has3D(const FractalRecord& record) {
 
 // The subtype is no row of the table; the window names it.
 std::string subtypeNote(const FractalRecord& record) {
-    const FractalTypeInfo* info = typeOf(record);
-    if (info == nullptr)
-        return {};
-    const bool formulas = info->hasSubtypeFormula;
-    if (!formulas && record.type != kTypeBifurcation)
-        return {};
-    const auto names = formulas ? escapeSubtypeNames() : bifurcationSubtypeNames();
+    const auto names = subtypeNames(record.type);
     if (record.subtype >= names.size())
         return {};
-    return std::string(formulas ? "Formula: " : "Map: ") + std::string(names[record.subtype]);
+    const bool map = record.type == kTypeBifurcation;
+    return std::string(map ? "Map: " : "Formula: ") + std::string(names[record.subtype]);
 }
 
 std::string areaNote(const FractalRecord& record) {
