@@ -74,7 +74,8 @@ CommandOutcome newAnimationFolder(Application& app, const CommandInvocation&) {
 }
 
 CommandOutcome saveFolder(Application& app, const CommandInvocation&) {
-    vortimax::saveFolder(currentFolder(app), app.frontend(), app.settings().paths.projectSaveDir);
+    vortimax::saveFolder(currentFolder(app), app.frontend(), app.settings().paths.projectSaveDir,
+                         &app.palettes());
     return CommandOutcome::Done;
 }
 
@@ -106,7 +107,8 @@ CommandOutcome deleteFractal(Application& app, const CommandInvocation&) {
 }
 
 CommandOutcome saveFractal(Application& app, const CommandInvocation&) {
-    vortimax::saveFractal(current(app), app.frontend(), app.settings().paths.projectSaveDir);
+    vortimax::saveFractal(current(app), app.frontend(), app.settings().paths.projectSaveDir,
+                          &app.palettes());
     return CommandOutcome::Done;
 }
 
@@ -160,7 +162,7 @@ CommandOutcome saveImage(Application& app, const CommandInvocation&) {
     if (running)
         pauseView(view);
     vortimax::saveImage(record, view.buffers(), view.colours, app.frontend(),
-                        app.settings().paths.projectSaveDir, app.imageDirectory());
+                        app.settings().paths.projectSaveDir, app.imageDirectory(), &app.palettes());
     if (running)
         resumeView(view);
     return CommandOutcome::Done;

@@ -128,38 +128,28 @@ Folder& loadedImagesFolder(LoadImageContext& context) {
                                           FolderKind::Project);
 }
 
-// The record the first parsing "Parameter" text describes, or a default fractal.
-std::unique_ptr<FractalRecord> recordFromTexts(const DecodedPng& image, LoadImageContext& context) {
-    auto sink = [&](std::string_view line) { context.frontend.addMessage(line); };
+// The record the first parsing "Parameter" text describes, or nothing.
+std::unique_ptr<FractalRecord> parsedRecord(const DecodedPng& image, PaletteList& palettes,
+                                            const std::function<void(std::string_view)>& messages,
+                                            const RecordCreationContext& creation,
+                                            int screenDepth) {
     EntryParseOptions options;
-    options.screenDepth = context.creation.screenDepth;
+    options.screenDepth = screenDepth;
     for (const std::string& text : image.parameterTexts) {
-        auto candidate = createRecord(kTypeMandel, 0, context.creation);
-        if (parseEntryText(*candidate, text, context.palettes, sink, options))
+        auto candidate = createRecord(kTypeMandel, 0, creation);
+        if (parseEntryText(*candidate, text, palettes, messages, options))
             return candidate;
     }
-    return createRecord(kTypeMandel, 0, context.creation);
+    return nullptr;
 }
 
-// What the loaded picture decides, whatever the parameters say.
-void keepImageFields(FractalRecord& record, const DecodedPng& image, std::string_view name,
-                     const LoadImageContext& context) {
+// The image's name, size and palette.
+void adoptImage(FractalRecord& record, const DecodedPng& image, std::string_view name,
+                PaletteList& palettes) {
     record.name = std::string(name);
     record.pendingEntry.reset();
     record.width = image.width;
     record.height = image.height;
-    record.displayDepth = 24;
-    record.trueColourOn8Bit = trueColourOn8Bit(24, context.creation.screenDepth);
-    record.staticImage = 1;
-    const bool fits = image.width < context.screenWidth - kFrameWidth &&
-                      image.height < context.screenHeight - kFrameHeight;
-    record.scrollbar = fits ? 0 : 1;
-}
-
-// The PNG's palette as a new list member named after the image; the fractal shows it
-// unrotated, which reproduces the saved display colours exactly.
-void givePalette(FractalRecord& record, const DecodedPng& image, std::string_view name,
-                 PaletteList& palettes) {
     if (!image.palette)
         return;
     auto palette = std::make_unique<Palette>(*image.palette);
@@ -169,24 +159,36 @@ void givePalette(FractalRecord& record, const DecodedPng& image, std::string_vie
     record.palOffset = 0.0;
 }
 
+// What showing the loaded picture decides, whatever the parameters say.
+void keepImageFields(FractalRecord& record, const DecodedPng& image,
+                     const LoadImageContext& context) {
+    record.displayDepth = 24;
+    record.trueColourOn8Bit = trueColourOn8Bit(24, context.creation.screenDepth);
+    record.staticImage = 1;
+    const bool fits = image.width < context.screenWidth - kFrameWidth &&
+                      image.height < context.screenHeight - kFrameHeight;
+    record.scrollbar = fits ? 0 : 1;
+}
+
 } // namespace
 
 std::string parameterEntryForImage(const FractalRecord& record,
-                                   const std::filesystem::path& directory) {
+                                   const std::filesystem::path& directory,
+                                   const PaletteList* palettes) {
     const std::filesystem::path scratch = directory / kSaveScratchFileName;
     std::string text;
-    const bool read = writeParameterEntry(record, std::nullopt, scratch, false) &&
+    const bool read = writeParameterEntry(record, std::nullopt, scratch, false, palettes) &&
                       readLibraryFile(scratch, text) == LibraryReadStatus::Read;
     std::error_code ignored;
     std::filesystem::remove(scratch, ignored);
     // Without a writable parameter directory the same text is made in memory.
-    return read ? text : withCrLf(parameterEntryText(record));
+    return read ? text : withCrLf(parameterEntryText(record, std::nullopt, palettes));
 }
 
 ImageCommandResult saveImage(const FractalRecord& record, const ImageBuffers& buffers,
                              const ColourTable& colours, Frontend& frontend,
                              const std::filesystem::path& parameterDirectory,
-                             std::filesystem::path& imageDirectory) {
+                             std::filesystem::path& imageDirectory, const PaletteList* palettes) {
     const auto use3D = choose3D(record, buffers, frontend);
     if (!use3D)
         return ImageCommandResult::Cancelled;
@@ -195,7 +197,7 @@ ImageCommandResult saveImage(const FractalRecord& record, const ImageBuffers& bu
     if (!path)
         return ImageCommandResult::Cancelled;
     imageDirectory = path->parent_path();
-    const std::string entry = parameterEntryForImage(record, parameterDirectory);
+    const std::string entry = parameterEntryForImage(record, parameterDirectory, palettes);
     std::atomic<bool> abort{false};
     PngWriteResult result = PngWriteResult::WriteError;
     frontend.runWithProgress(kSaveProgressTitle, abort, [&](Progress& progress) {
@@ -233,13 +235,31 @@ std::optional<LoadedImage> loadImage(std::optional<std::filesystem::path> path,
         reportLoad(context.frontend, result, *path);
         return std::nullopt;
     }
-    const std::string name = normaliseFileName(path->filename().string(), kMaxNameLength);
-    auto record = recordFromTexts(loaded.image, context);
-    keepImageFields(*record, loaded.image, name, context);
-    givePalette(*record, loaded.image, name, context.palettes);
+    auto sink = [&](std::string_view line) { context.frontend.addMessage(line); };
+    auto record = fractalFromImage(loaded.image, path->filename().string(), context.palettes, sink,
+                                   context.creation, context.creation.screenDepth);
+    if (!record) {
+        // A picture of another program: shown as it is, with default parameters.
+        record = createRecord(kTypeMandel, 0, context.creation);
+        adoptImage(*record, loaded.image,
+                   normaliseFileName(path->filename().string(), kMaxNameLength), context.palettes);
+    }
+    keepImageFields(*record, loaded.image, context);
     Folder& folder = loadedImagesFolder(context);
     loaded.record = &context.workspace.addFractal(folder, std::move(record), true);
     return loaded;
+}
+
+std::unique_ptr<FractalRecord>
+fractalFromImage(const DecodedPng& image, std::string_view fileName, PaletteList& palettes,
+                 const std::function<void(std::string_view)>& messages,
+                 const RecordCreationContext& creation, int screenDepth) {
+    const std::string name = normaliseFileName(fileName, kMaxNameLength);
+    auto record = parsedRecord(image, palettes, messages, creation, screenDepth);
+    if (!record)
+        return nullptr;
+    adoptImage(*record, image, name, palettes);
+    return record;
 }
 
 bool copyIntoBuffers(const DecodedPng& image, ImageBuffers& buffers) {

@@ -7,6 +7,8 @@
 #include "model/image_buffers.h"
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -42,12 +44,14 @@ constexpr std::string_view kLoadRequesterTitle = "Load image";
 ImageCommandResult saveImage(const FractalRecord& record, const ImageBuffers& buffers,
                              const ColourTable& colours, Frontend& frontend,
                              const std::filesystem::path& parameterDirectory,
-                             std::filesystem::path& imageDirectory);
+                             std::filesystem::path& imageDirectory,
+                             const PaletteList* palettes = nullptr);
 
 // The parameter entry as the parameter-file writer puts it into a file (CR LF line ends),
 // read back from the scratch file in `directory`, which is deleted again.
 std::string parameterEntryForImage(const FractalRecord& record,
-                                   const std::filesystem::path& directory);
+                                   const std::filesystem::path& directory,
+                                   const PaletteList* palettes = nullptr);
 
 struct LoadImageContext {
     Workspace& workspace;
@@ -77,6 +81,16 @@ struct LoadedImage {
 // Errors are reported and leave no fractal and no palette behind.
 std::optional<LoadedImage> loadImage(std::optional<std::filesystem::path> path,
                                      LoadImageContext& context);
+
+// The fractal an image describes, as render and load both take it: the first "Parameter"
+// text that parses (nothing when none does; the parser's messages go to `messages`),
+// named after the file, at the image's size, and, when the image has a palette (or is
+// grey), coloured with a new member of the palette list made from it and named after
+// the file, unrotated, so that the saved display colours come back exactly.
+std::unique_ptr<FractalRecord>
+fractalFromImage(const DecodedPng& image, std::string_view fileName, PaletteList& palettes,
+                 const std::function<void(std::string_view)>& messages,
+                 const RecordCreationContext& creation = {}, int screenDepth = 24);
 
 // Copies the decoded rows into a true-colour buffer of the same size; false (and nothing
 // copied) when the buffer does not match.

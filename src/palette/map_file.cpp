@@ -145,6 +145,7 @@ std::optional<Palette> readMapFile(const std::filesystem::path& path) {
     Palette palette = readMap(in, normaliseFileName(path.string()));
     if (in.bad())
         return std::nullopt;
+    palette.setStoredInMapFile(true);
     return palette;
 }
 

@@ -1,5 +1,7 @@
 #include "palette/palette.h"
 
+#include "base/text_utils.h"
+
 #include <cmath>
 
 namespace vortimax {
@@ -53,7 +55,10 @@ Palette::Palette(const RgbTriples& colours) : name_("Palette") {
 }
 
 void Palette::setName(std::string_view name) {
-    name_ = cutName(name, kMaxPaletteNameLength);
+    std::string cut = cutName(name, kMaxPaletteNameLength);
+    if (!equalsIgnoreCase(cut, name_))
+        storedInMapFile_ = false;
+    name_ = std::move(cut);
 }
 
 Rgb Palette::colour(std::size_t index) const {
@@ -67,7 +72,11 @@ void Palette::setColour(std::size_t index, Rgb colour) {
 }
 
 void Palette::setEntry(std::size_t index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    entries_.at(index) = {blue, green, red, 1};
+    const ColourEntry entry{blue, green, red, 1};
+    ColourEntry& stored = entries_.at(index);
+    if (stored.red != red || stored.green != green || stored.blue != blue)
+        storedInMapFile_ = false;
+    stored = entry;
     hsv_[index] = rgbToHsv(red, green, blue);
 }
 
@@ -90,6 +99,11 @@ int Palette::knotKey(std::size_t index) const {
 void Palette::setKnotKey(std::size_t index, int key) {
     for (std::size_t c = 0; c < 3; ++c)
         knots_[c].at(index) = (key & kKnotBits[c]) != 0;
+}
+
+bool Palette::operator==(const Palette& other) const {
+    return name_ == other.name_ && entries_ == other.entries_ && knots_ == other.knots_ &&
+           hsv_ == other.hsv_;
 }
 
 bool Palette::sameColours(const Palette& other) const {

@@ -57,7 +57,14 @@ public:
     // Whether entries 0..251 are equal in red, green and blue.
     bool sameColours(const Palette& other) const;
 
-    bool operator==(const Palette&) const = default;
+    // Whether a map file holds these colours under this name, so that a parameter file
+    // may name the palette instead of listing its colours. The map reader sets it; a
+    // new name or a changed colour clears it.
+    bool storedInMapFile() const { return storedInMapFile_; }
+    void setStoredInMapFile(bool stored) { storedInMapFile_ = stored; }
+
+    // Name, colours and knots; where the palette is stored does not count.
+    bool operator==(const Palette& other) const;
 
 private:
     void setEntry(std::size_t index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
@@ -66,6 +73,7 @@ private:
     std::array<ColourEntry, kPaletteEntries> entries_{};
     std::array<std::array<bool, kPaletteEntries>, 3> knots_{};
     std::array<HsvEntry, kPaletteEntries> hsv_{};
+    bool storedInMapFile_ = false;
 };
 
 template <> struct NamedListTraits<Palette> {

@@ -9,6 +9,8 @@
 #include "parfile/brace_scanner.h"
 #include "parfile/center_mag.h"
 #include "parfile/colour_list.h"
+#include "parfile/entry_writer.h"
+#include "parfile/line_continuation.h"
 #include "parfile/value_list.h"
 
 #include <array>
@@ -103,14 +105,35 @@ std::optional<std::uint32_t> subtypeFor(std::uint32_t type, std::string_view tex
     return static_cast<std::uint32_t>(*value);
 }
 
+// Lines continued with a backslash joined to the next one, whose leading blanks go, as
+// the file loader joins them; entry texts that never went through a file (PNG images)
+// need the same.
+std::string joinContinuedLines(std::string_view text) {
+    std::string joined;
+    bool continued = false;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = withoutTrailingCr(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (continued)
+            line = withoutLeadingBlanks(line);
+        const std::size_t backslash = continuationAt(line);
+        continued = backslash != std::string_view::npos;
+        joined += continued ? line.substr(0, backslash) : line;
+        if (!continued)
+            joined += '\n';
+    }
+    return joined;
+}
+
 // ---- applying the keys ----
 
 // What parsing one entry builds up before it is handed to the record.
 struct ParseState {
     FractalRecord& record; // the fresh record the keys go into
-    // A palette decoded from a colour list; it joins the palette list only once the
-    // whole entry has been read.
-    std::unique_ptr<Palette> palette;
+    // Colours decoded from a colour list; they join the palette list only once the whole
+    // entry has been read.
+    std::optional<RgbTriples> listedColours;
     bool fractalUsesPalette = false;
 };
 
@@ -285,14 +308,19 @@ void applyColours(ParseState& s, std::string_view value) {
     if (value.starts_with('@')) {
         std::string name = normaliseFileName(value.substr(1), kPaletteReferenceLength);
         s.record.palName = name.substr(0, kPalNameLength);
-        s.palette.reset();
+        s.listedColours.reset();
         s.fractalUsesPalette = false;
     } else {
-        s.palette = std::make_unique<Palette>(decodeColourList(value));
-        s.palette->setName(s.record.name);
+        s.listedColours = decodeColourList(value);
         s.fractalUsesPalette = true;
     }
     s.record.palOffset = 0.0;
+}
+
+// The low channel bits this program writes after a colour list it cannot carry exactly.
+void applyColoursLowBits(ParseState& s, std::string_view value) {
+    if (s.listedColours)
+        applyLowBits(*s.listedColours, value);
 }
 
 void applyPalName(ParseState& s, std::string_view value) {
@@ -336,6 +364,7 @@ const HeaderKey kHeaderKeys[] = {
     {"PARAMS", applyParams},
     {"FUNCTION", applyFunctions},
     {"COLORS", applyColours},
+    {kColorsLowBitsKey, applyColoursLowBits},
 };
 // clang-format on
 
@@ -365,15 +394,17 @@ void applyWord(ParseState& s, std::string_view word) {
 
 // The parsed palette joins the list, unless the list already has its colours.
 void settlePalette(ParseState& s, PaletteList& palettes, const MessageSink& messages) {
-    if (!s.palette)
+    if (!s.listedColours)
         return;
+    auto palette = std::make_unique<Palette>(*s.listedColours);
+    palette->setName(s.record.name);
     std::string name;
-    if (Palette* existing = palettes.findDuplicate(*s.palette)) {
+    if (Palette* existing = palettes.findDuplicate(*palette)) {
         if (messages)
-            messages(formatted(kDuplicatePaletteFormat, {s.palette->name(), existing->name()}));
+            messages(formatted(kDuplicatePaletteFormat, {palette->name(), existing->name()}));
         name = existing->name();
     } else {
-        name = palettes.insertUnique(std::move(s.palette)).name();
+        name = palettes.insertUnique(std::move(palette)).name();
     }
     if (s.fractalUsesPalette)
         s.record.palName = name;
@@ -414,7 +445,8 @@ void adoptValues(FractalRecord& target, const FractalRecord& parsed) {
 } // namespace
 
 EntryParts splitEntry(std::string_view entryText) {
-    std::string_view body = entryBody(entryText);
+    const std::string joined = joinContinuedLines(entryBody(entryText));
+    std::string_view body = joined;
     EntryParts parts;
     bool firstComment = true;
     while (!body.empty()) {
@@ -447,15 +479,6 @@ std::vector<std::string_view> entryWords(std::string_view keyText) {
             words.push_back(keyText.substr(start, pos - start));
     }
     return words;
-}
-
-std::uint32_t highestSubtype(std::uint32_t type) {
-    const FractalTypeInfo* info = fractalType(type);
-    if (info != nullptr && info->hasSubtypeFormula)
-        return kEscapeSubtypeCount - 1;
-    if (type == kTypeBifurcation)
-        return static_cast<std::uint32_t>(bifurcationSubtypeNames().size() - 1);
-    return 0;
 }
 
 EntryTypeResult entryTypeOf(std::span<const std::string_view> words) {
@@ -513,7 +536,7 @@ bool parseEntryText(FractalRecord& record, std::string_view entryText, PaletteLi
         createRecord(typed.type.type, typed.type.subtype, context);
     fresh->name = record.name;
     fresh->comment = hasVisibleCharacter(parts.comment) ? parts.comment : record.comment;
-    ParseState state{*fresh, nullptr, false};
+    ParseState state{*fresh, std::nullopt, false};
     for (std::string_view word : words)
         applyWord(state, word);
     settlePalette(state, palettes, messages);

@@ -44,10 +44,6 @@ EntryTypeResult entryTypeOf(std::span<const std::string_view> words);
 // The type an entry text will be parsed as, or nothing when its type is unknown.
 std::optional<EntryType> peekEntryType(std::string_view entryText);
 
-// Highest subtype of a type: 24 for the types with iteration formulas, 5 for the
-// bifurcation maps, 0 for the others.
-std::uint32_t highestSubtype(std::uint32_t type);
-
 struct EntryParseOptions {
     // Bits per pixel of the screen, for the true-colour-on-8-bit flag.
     int screenDepth = 24;

@@ -8,6 +8,8 @@
 #include "model/descriptor_tables.h"
 #include "model/param_text.h"
 #include "model/type_registry.h"
+#include "palette/palette_list.h"
+#include "parfile/colour_list.h"
 
 #include <algorithm>
 #include <array>
@@ -37,7 +39,9 @@ std::string integerText(long long value) {
 
 // "%+ld": the sign is always written.
 std::string signedIntegerText(long long value) {
-    return value < 0 ? integerText(value) : "+" + integerText(value);
+    std::string text = value < 0 ? std::string() : std::string(1, '+');
+    appendInteger(text, value);
+    return text;
 }
 
 char safeNameByte(char c) {
@@ -116,14 +120,59 @@ struct HeaderValue {
     }
 };
 
-void appendHeaderKeys(std::string& out, const FractalRecord& record, const FractalRecord& fresh) {
+// A long value split into lines that end in a backslash: readers join them again.
+void appendContinuedLine(std::string& out, std::string_view key, std::string_view value) {
+    out += "  ";
+    out += key;
+    out += '=';
+    while (value.size() > kContinuedLineLength) {
+        out += value.substr(0, kContinuedLineLength);
+        out += "\\\n  ";
+        value.remove_prefix(kContinuedLineLength);
+    }
+    out += value;
+    out += '\n';
+}
+
+// The palette the entry must carry as colours: one the list holds that no map file has.
+const Palette* paletteToList(const FractalRecord& record, const PaletteList* palettes) {
+    if (palettes == nullptr)
+        return nullptr;
+    const Palette* palette = palettes->find(record.palName);
+    if (palette == nullptr || palettes->isDefault(*palette) || palette->storedInMapFile())
+        return nullptr;
+    return palette;
+}
+
+// "colors=" in place of "PalName=": the reader sets the palette offset to 0 there, and
+// the "PalOffset" line that follows puts it back.
+void appendColours(std::string& out, const Palette& palette) {
+    RgbTriples colours{};
+    for (std::size_t i = 0; i < kPaletteEntries; ++i) {
+        const Rgb rgb = palette.colour(i);
+        colours[i] = {static_cast<std::uint8_t>(rgb.red), static_cast<std::uint8_t>(rgb.green),
+                      static_cast<std::uint8_t>(rgb.blue)};
+    }
+    appendContinuedLine(out, "colors", encodeColourList(colours, kPaletteColours));
+    if (!colourListIsExact(colours, kPaletteColours))
+        appendContinuedLine(out, kColorsLowBitsKey, encodeLowBits(colours, kPaletteColours));
+}
+
+void appendHeaderKeys(std::string& out, const FractalRecord& record, const FractalRecord& fresh,
+                      const PaletteList* palettes) {
     // A new record always has the subtype it was made with, so the subtype is written
     // whenever it is not 0: a reader starts from subtype 0.
     if (record.subtype != 0)
         appendLine(out, "Subtype", integerText(record.subtype));
-    for (const HeaderKey& header : kHeaderKeys)
+    const Palette* listed = paletteToList(record, palettes);
+    for (const HeaderKey& header : kHeaderKeys) {
+        if (listed != nullptr && header.key == "PalName") {
+            appendColours(out, *listed);
+            continue;
+        }
         if (auto value = std::visit(HeaderValue{record, fresh}, header.field))
             appendLine(out, header.key, *value);
+    }
 }
 
 // A row's value as a parameter file writes it.
@@ -134,7 +183,7 @@ std::string fileValue(ConstBlockRef block, std::size_t index) {
     case ParamKind::Real:
         return formatFixed(loadReal(field), 15, true);
     case ParamKind::BigFixed:
-        return loadBigFixed(field).toText(kMaxCornerDigits);
+        return bigFixedFileText(loadBigFixed(field));
     case ParamKind::Text:
         return loadText(field, row.length);
     case ParamKind::Integer:
@@ -185,12 +234,13 @@ void appendCorners(std::string& out, ConstBlockRef block) {
     const BigFixed right = block.bigFixed("BottomRightR");
     const BigFixed bottom = block.bigFixed("BottomRightI");
     const int digits = cornerFractionDigits(left, right);
-    std::string values = left.toText(digits) + '/' + right.toText(digits) + '/' +
-                         bottom.toText(digits) + '/' + top.toText(digits);
+    std::string values = bigFixedFileText(left, digits) + '/' + bigFixedFileText(right, digits) +
+                         '/' + bigFixedFileText(bottom, digits) + '/' +
+                         bigFixedFileText(top, digits);
     if (block.integer("Stretch") == 1) {
         const BigFixed cornerR = left + right - block.bigFixed("TopRightR");
         const BigFixed cornerI = top + bottom - block.bigFixed("TopRightI");
-        values += '/' + cornerR.toText(digits) + '/' + cornerI.toText(digits);
+        values += '/' + bigFixedFileText(cornerR, digits) + '/' + bigFixedFileText(cornerI, digits);
     }
     appendLine(out, "Corners", values);
 }
@@ -200,8 +250,8 @@ void appendInversion(std::string& out, ConstBlockRef block) {
         return;
     appendLine(out, "invert",
                formatSignificant(block.real("InvRadius"), 20) + '/' +
-                   block.bigFixed("InvCenterX").toText(kMaxCornerDigits) + '/' +
-                   block.bigFixed("InvCenterY").toText(kMaxCornerDigits));
+                   bigFixedFileText(block.bigFixed("InvCenterX")) + '/' +
+                   bigFixedFileText(block.bigFixed("InvCenterY")));
 }
 
 // The function parameters each type writes on its "function=" line.
@@ -277,11 +327,27 @@ std::string parameterEntryName(std::string_view fractalName,
 int cornerFractionDigits(const BigFixed& topLeftR, const BigFixed& bottomRightR) {
     const double width = std::fabs((bottomRightR - topLeftR).toDouble());
     if (!(width > 0.0))
-        return kMaxCornerDigits;
-    const double digits = 4.5 - std::log10(width);
-    if (digits >= kMaxCornerDigits)
-        return kMaxCornerDigits;
-    return std::max(1, static_cast<int>(digits));
+        return 0;
+    const double digits = 16.0 - std::floor(std::log10(width));
+    return static_cast<int>(std::clamp(digits, 1.0, static_cast<double>(kMaxCornerDigits)));
+}
+
+std::string bigFixedFileText(const BigFixed& value, int minFractionDigits) {
+    // Where the first significant digit stands decides how many fraction digits carry
+    // the reader's 40: "123.4..." leaves 37 after the point, "0.00012..." needs 43.
+    const std::string full = value.toText(kMaxCornerDigits);
+    const std::size_t start = full.front() == '-' ? 1 : 0;
+    const std::size_t point = full.find('.');
+    int fractionDigits = BigFixed::kFileDigitLimit;
+    if (full.compare(start, point - start, "0") != 0) {
+        fractionDigits -= static_cast<int>(point - start);
+    } else {
+        const std::size_t firstDigit = full.find_first_not_of('0', point + 1);
+        fractionDigits += static_cast<int>(
+            (firstDigit == std::string::npos ? full.size() : firstDigit) - point - 1);
+    }
+    fractionDigits = std::clamp(std::max(fractionDigits, minFractionDigits), 1, kMaxCornerDigits);
+    return fractionDigits == kMaxCornerDigits ? full : value.toText(fractionDigits);
 }
 
 std::string formatSignificant(double value, int digits) {
@@ -295,7 +361,8 @@ std::string formatSignificant(double value, int digits) {
 }
 
 std::string parameterEntryText(const FractalRecord& record,
-                               std::optional<std::string_view> folderName) {
+                               std::optional<std::string_view> folderName,
+                               const PaletteList* palettes) {
     std::string out = parameterEntryName(record.name, folderName);
     if (record.pendingEntry)
         return out + "  " + *record.pendingEntry;
@@ -304,7 +371,7 @@ std::string parameterEntryText(const FractalRecord& record,
     appendLine(out, "Type", registryName(record.type));
     const auto freshRecord = createRecord(record.type, record.subtype, RecordCreationContext{});
     const FractalRecord& fresh = *freshRecord;
-    appendHeaderKeys(out, record, fresh);
+    appendHeaderKeys(out, record, fresh, palettes);
     appendLine(out, "DisplayDepth", integerText(record.displayDepth));
     appendParameters(out, record, fresh);
     appendKeyLines(out, record.settings3D(), fresh.settings3D(), descriptorTable(record.type));
@@ -313,11 +380,12 @@ std::string parameterEntryText(const FractalRecord& record,
 }
 
 bool writeParameterEntry(const FractalRecord& record, std::optional<std::string_view> folderName,
-                         const std::filesystem::path& path, bool append) {
+                         const std::filesystem::path& path, bool append,
+                         const PaletteList* palettes) {
     std::string content;
     if (append && readLibraryFile(path, content) == LibraryReadStatus::Unreadable)
         return false;
-    std::string entry = parameterEntryText(record, folderName);
+    std::string entry = parameterEntryText(record, folderName, palettes);
     if (append)
         entry += "\n\n\n";
     content += withCrLf(entry);

@@ -4,6 +4,7 @@
 #include "base/text_utils.h"
 #include "model/workspace.h"
 #include "parfile/entry_parser.h"
+#include "parfile/line_continuation.h"
 #include "parfile/value_list.h"
 
 #include <algorithm>
@@ -50,18 +51,6 @@ bool readPiece(std::istream& in, std::string& piece, std::size_t& budget) {
     if (!piece.empty() && piece.back() == '\r')
         piece.pop_back();
     return any;
-}
-
-// Where a line continues on the next one: the position of its backslash, or npos.
-std::size_t continuationAt(std::string_view line) {
-    if (line.find(';') != std::string_view::npos)
-        return std::string_view::npos;
-    std::size_t last = line.size();
-    while (last > 0 && static_cast<unsigned char>(line[last - 1]) <= 31)
-        --last;
-    if (last == 0 || line[last - 1] != '\\')
-        return std::string_view::npos;
-    return last - 1;
 }
 
 void appendLine(std::string& text, std::string_view line) {

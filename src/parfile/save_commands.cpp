@@ -63,17 +63,18 @@ std::filesystem::path folderProposal(const Folder& folder, const std::filesystem
 } // namespace
 
 SaveResult saveFractal(const FractalRecord& record, Frontend& frontend,
-                       std::filesystem::path& directory) {
+                       std::filesystem::path& directory, const PaletteList* palettes) {
     const auto path = frontend.requestSaveFile(Texts::saveTitle, directory, kParameterFilters);
     if (!path)
         return SaveResult::Cancelled;
     directory = path->parent_path();
     return saveEntryIntoFile(*path, parameterEntryName(record.name),
-                             withCrLf(parameterEntryText(record)),
+                             withCrLf(parameterEntryText(record, std::nullopt, palettes)),
                              LibraryBodySyntax::SemicolonComments, kSaveTexts, frontend);
 }
 
-SaveResult saveFolder(const Folder& folder, Frontend& frontend, std::filesystem::path& directory) {
+SaveResult saveFolder(const Folder& folder, Frontend& frontend, std::filesystem::path& directory,
+                      const PaletteList* palettes) {
     const auto path = frontend.requestSaveFile(
         Texts::saveFolderTitle, folderProposal(folder, directory), kParameterFilters);
     if (!path)
@@ -81,7 +82,7 @@ SaveResult saveFolder(const Folder& folder, Frontend& frontend, std::filesystem:
     directory = path->parent_path();
     std::string text;
     for (const FractalRecord& record : folder.fractals().all())
-        text += parameterEntryText(record) + "\n\n\n";
+        text += parameterEntryText(record, std::nullopt, palettes) + "\n\n\n";
     return replaceFileOrReport(*path, withCrLf(text), kSaveTexts, frontend);
 }
 

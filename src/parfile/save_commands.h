@@ -10,6 +10,8 @@
 
 namespace vortimax {
 
+class PaletteList;
+
 // The save commands for parameter files. Every question goes through the Frontend; the
 // file is always replaced as a whole (write to a temporary file, then rename), so a
 // failure never leaves it truncated or half-written. The entry's lines end in CR LF;
@@ -28,12 +30,15 @@ constexpr std::string_view kSaveScratchFileName = kEntryScratchFileName;
 //   Cancel writes nothing;
 // - otherwise the file is created or appended to, a line break before the entry.
 // A file that exists but cannot be read, or cannot be written, is reported.
+// `palettes` lets the entry carry a palette that no map file holds (see
+// parameterEntryText).
 SaveResult saveFractal(const FractalRecord& record, Frontend& frontend,
-                       std::filesystem::path& directory);
+                       std::filesystem::path& directory, const PaletteList* palettes = nullptr);
 
 // Save a folder: a requester proposing the folder's name in its directory (or `directory`
 // when it has none); the chosen file then holds every fractal of the folder, each entry
 // followed by "\n\n\n". `directory` remembers the directory chosen.
-SaveResult saveFolder(const Folder& folder, Frontend& frontend, std::filesystem::path& directory);
+SaveResult saveFolder(const Folder& folder, Frontend& frontend, std::filesystem::path& directory,
+                      const PaletteList* palettes = nullptr);
 
 } // namespace vortimax

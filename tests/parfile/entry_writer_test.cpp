@@ -101,11 +101,12 @@ TEST(EntryWriter, KeyLinesFunctionsCornersAndValuesLeftOut) {
         {kTypeTieraJulia, 0, "Fn2=2", "function=sin/cosh"},
         {kTypeLyapunov, 0, "", "!function !params"},
         {kTypePlasma, 0, "", "!Corners !params"},
-        // A deep zoom keeps the digits that tell its corners apart (width 5.1e-14: 17 digits).
+        // A deep zoom keeps every digit its corners were given.
         {kTypeMandel, 0,
          "TopLeftR=-0.74364388703715123456789 BottomRightR=-0.7436438870371 "
          "TopLeftI=0.131825904205330 BottomRightI=0.13182590420531249",
-         "Corners=-0.74364388703715123/-0.7436438870371/0.13182590420531249/0.13182590420533"},
+         "Corners=-0.74364388703715123456789/-0.7436438870371/0.13182590420531249/"
+         "0.13182590420533"},
         // A stretched area adds its bottom-left corner: (-2.1 + 0.7 - 0.9, 1.35 - 1.35 - 1.5).
         {kTypeMandel, 0, "Stretch=1 TopRightR=0.9 TopRightI=1.5",
          "Corners=-2.1/0.7/-1.35/1.35/-2.3/-1.5 Stretch=+1"},
@@ -132,16 +133,42 @@ TEST(EntryWriter, KeyLinesFunctionsCornersAndValuesLeftOut) {
     EXPECT_EQ(parameterEntryText(*record(15)), "Test  {\n  Type=Unknown_15\n  DisplayDepth=8\n}");
 }
 
-TEST(EntryWriter, CornerDigitsFollowTheZoom) {
-    // 4.5 - log10 |width|, at least 1; no width (or one too small for a double) gets the most.
+TEST(EntryWriter, HighPrecisionValuesComeBackWordForWord) {
+    // The corners keep 17 significant digits of their difference at least.
     const std::tuple<const char*, const char*, int> digits[] = {
-        {"-2.1", "0.7", 4}, {"0", "1e-10", 14}, {"0.3", "0.3", kMaxCornerDigits},
-        {"-4e6", "4e6", 1}, {"1", "0.999", 7},  {"0", "1e-80", kMaxCornerDigits}};
+        {"-2.1", "0.7", 16}, {"0", "1e-10", 26}, {"0.3", "0.3", 0},
+        {"-4e6", "4e6", 10}, {"1", "0.999", 19}, {"0", "1e-80", 0}};
     for (const auto& [left, right, want] : digits)
         EXPECT_EQ(cornerFractionDigits(BigFixed::fromText(left, 40).value(),
                                        BigFixed::fromText(right, 40).value()),
                   want)
             << left << " " << right;
+    // Short decimals stay short; values of up to 40 significant digits (what the reader
+    // takes) are rebuilt exactly, wherever the first digit stands.
+    const std::pair<const char*, const char*> texts[] = {
+        {"-2.1", "-2.1"},
+        {"0.7000", "0.7"},
+        {"-0.7436438870371510000012345678901234567891",
+         "-0.7436438870371510000012345678901234567891"},
+        {"0.0000123456789012345678901234567890123456789",
+         "0.0000123456789012345678901234567890123456789"},
+        {"4000000.123456789012345678901234567890123", "4000000.123456789012345678901234567890123"},
+        {"0", "0.0"}};
+    for (const auto& [text, want] : texts) {
+        const BigFixed value = BigFixed::fromText(text, BigFixed::kFileDigitLimit).value();
+        const std::string written = bigFixedFileText(value);
+        EXPECT_EQ(written, want);
+        EXPECT_EQ(BigFixed::fromText(written, BigFixed::kFileDigitLimit), value) << text;
+    }
+    // A value of more digits than the reader takes (a zoom result) comes back to within
+    // its 40th digit, and from then on it stays the same.
+    const BigFixed third = BigFixed::fromInteger(1).dividedBy(3);
+    const std::string once = bigFixedFileText(third);
+    const BigFixed back = BigFixed::fromText(once, BigFixed::kFileDigitLimit).value();
+    EXPECT_EQ(once, "0.3333333333333333333333333333333333333333");
+    EXPECT_EQ(bigFixedFileText(back), once);
+    // More digits than the reader takes only where the corners need them.
+    EXPECT_EQ(bigFixedFileText(third, 50).size(), 52u);
 }
 
 TEST(EntryWriter, NamesPrefixesAndPendingEntries) {
