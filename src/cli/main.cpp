@@ -27,21 +27,22 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"render",
-     "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--size WxH] [--depth 8|24] [--palette MAP] "
-     "[--set KEY=VALUE]... [--values OUT.npy] -o OUT.png",
-     "calculate a fractal (the default Mandel at 640x480 without a source) and write it as a "
-     "PNG carrying its parameters",
+     "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] [--depth 8|24] "
+     "[--palette MAP] [--set KEY=VALUE]... [--values OUT.npy] -o OUT.png",
+     "calculate a fractal (the default Mandel at 640x480 without a source; an image's own size "
+     "and palette) and write it as a PNG carrying its parameters",
      vortimax::cli::runRender},
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values",
      vortimax::cli::runParams},
-    {"list", "FILE...",
+    {"list", "[--dir DIR] FILE...",
      "list the entries of parameter (.par) and .zar files: folder, name, type, subtype",
      vortimax::cli::runList},
-    {"show", "FILE ENTRY", "show every parameter of one entry as key=value lines",
+    {"show", "[--dir DIR] FILE ENTRY", "show every parameter of one entry as key=value lines",
      vortimax::cli::runShow},
-    {"convert", "IN... -o OUT.par",
-     "read parameter and .zar files and write all entries into one parameter file",
+    {"convert", "[--dir DIR] IN... -o OUT.par",
+     "read parameter and .zar files and write every entry that reads into one parameter file "
+     "(status 1 when an entry or file was skipped)",
      vortimax::cli::runConvert},
     {"check", "FILE...",
      "compile every entry of formula (.frm), IFS (.ifs) and L-system (.l) files and report "

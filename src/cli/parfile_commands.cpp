@@ -5,8 +5,8 @@
 #include "base/text_utils.h"
 #include "cli/exit_codes.h"
 #include "cli/loaded_files.h"
+#include "cli/program_libraries.h"
 #include "model/type_registry.h"
-#include "palette/map_file.h"
 #include "palette/palette_list.h"
 #include "parfile/entry_writer.h"
 
@@ -62,28 +62,23 @@ void printRows(ConstBlockRef block, std::ostream& out) {
     }
 }
 
-// Entries with a colour list bring their own palette, which a parameter file refers to
-// by name only: it is written as a map file beside the output so that nothing is lost.
-// An existing map file of that name is left alone.
-bool writeEntryPalettes(const LoadedFiles& files, const fs::path& output, std::ostream& out,
-                        std::ostream& err) {
-    const fs::path directory = output.parent_path();
-    bool allWritten = true;
-    for (const Palette& palette : files.palettes().palettes().all()) {
-        if (&palette == &files.palettes().defaultPalette())
-            continue;
-        fs::path path = directory / mapFileName(palette.name());
-        if (fs::exists(path)) {
-            err << "vortimax-cli: palette \"" << palette.name() << "\" not written, \""
-                << path.string() << "\" exists\n";
-        } else if (writeMapFile(palette, path)) {
-            out << "palette " << palette.name() << " written to " << path.string() << '\n';
-        } else {
-            err << "vortimax-cli: cannot write \"" << path.string() << "\"\n";
-            allWritten = false;
-        }
-    }
-    return allWritten;
+// Palettes of the program directory (--dir, as the desktop program finds it), so that
+// entries naming them keep the name, and "--dir" taken out of the arguments.
+bool prepareFiles(std::vector<std::string_view>& args, std::string_view command, LoadedFiles& files,
+                  std::ostream& err) {
+    std::optional<fs::path> dir;
+    if (!takeDirOption(args, dir, command, err))
+        return false;
+    const std::optional<ProgramLibraries> libraries = findProgramLibraries(dir, err);
+    if (!libraries)
+        return false;
+    loadPalettes(*libraries, files.palettes(), files.frontend());
+    return true;
+}
+
+void printProblems(const LoadedEntry& entry, std::ostream& err) {
+    for (const std::string& problem : entry.problems)
+        err << entry.file << ": " << problem << '\n';
 }
 
 int usage(std::ostream& err, std::string_view text) {
@@ -93,13 +88,17 @@ int usage(std::ostream& err, std::string_view text) {
 
 } // namespace
 
-int runList(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    if (args.empty())
-        return usage(err, "list FILE...");
+int runList(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err) {
+    std::vector<std::string_view> args(arguments.begin(), arguments.end());
     LoadedFiles files;
+    if (!prepareFiles(args, "list", files, err))
+        return kExitUsage;
+    if (args.empty())
+        return usage(err, "list [--dir DIR] FILE...");
     bool allRead = true;
     for (std::string_view arg : args)
         allRead = files.load(fs::path(arg), err) && allRead;
+    files.parseAll();
     for (const LoadedEntry& entry : files.entries()) {
         const FractalRecord& record = *entry.record;
         out << entry.folder << '\t' << record.name << '\t';
@@ -107,37 +106,43 @@ int runList(std::span<const std::string_view> args, std::ostream& out, std::ostr
             out << registryName(record.type) << '\t' << record.subtype << '\n';
         else
             out << "unknown\t-\n";
+        printProblems(entry, err);
     }
-    files.printMessages(err);
     return allRead ? kExitSuccess : kExitFailure;
 }
 
-int runShow(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2)
-        return usage(err, "show FILE ENTRY");
+int runShow(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err) {
+    std::vector<std::string_view> args(arguments.begin(), arguments.end());
     LoadedFiles files;
-    if (!files.load(fs::path(args[0]), err)) {
-        files.printMessages(err);
+    if (!prepareFiles(args, "show", files, err))
+        return kExitUsage;
+    if (args.size() != 2)
+        return usage(err, "show [--dir DIR] FILE ENTRY");
+    if (!files.load(fs::path(args[0]), err))
+        return kExitFailure;
+    LoadedEntry* entry = files.find(args[1]);
+    if (entry == nullptr) {
+        err << "vortimax-cli: no entry \"" << args[1] << "\" in \"" << args[0] << "\"\n";
         return kExitFailure;
     }
-    for (const LoadedEntry& entry : files.entries()) {
-        if (!equalsIgnoreCase(entry.record->name, args[1]))
-            continue;
-        if (!entry.parsed) {
-            files.printMessages(err);
-            return kExitFailure;
-        }
-        const FractalRecord& record = *entry.record;
-        printHeader(record, out);
-        printRows(record.params(), out);
-        printRows(record.settings3D(), out);
-        return kExitSuccess;
-    }
-    err << "vortimax-cli: no entry \"" << args[1] << "\" in \"" << args[0] << "\"\n";
-    return kExitFailure;
+    const bool parsed = files.parse(*entry);
+    printProblems(*entry, err);
+    if (!parsed)
+        return kExitFailure;
+    const FractalRecord& record = *entry->record;
+    printHeader(record, out);
+    printRows(record.params(), out);
+    printRows(record.settings3D(), out);
+    return kExitSuccess;
 }
 
-int runConvert(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+// Every entry that reads is converted; the others are named on stderr and make the exit
+// status 1. The output is written whole or not at all, and never empty.
+int runConvert(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err) {
+    std::vector<std::string_view> args(arguments.begin(), arguments.end());
+    LoadedFiles files;
+    if (!prepareFiles(args, "convert", files, err))
+        return kExitUsage;
     std::vector<fs::path> inputs;
     std::optional<fs::path> output;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -147,25 +152,37 @@ int runConvert(std::span<const std::string_view> args, std::ostream& out, std::o
             inputs.emplace_back(args[i]);
     }
     if (inputs.empty() || !output)
-        return usage(err, "convert IN... -o OUT.par");
-    LoadedFiles files;
+        return usage(err, "convert [--dir DIR] IN... -o OUT.par");
     bool allRead = true;
     for (const fs::path& input : inputs)
         allRead = files.load(input, err) && allRead;
-    files.printMessages(err);
-    if (!allRead || files.anyUnparsed()) {
-        err << "vortimax-cli: nothing written to \"" << output->string() << "\"\n";
+    std::string text;
+    std::size_t converted = 0, skipped = 0;
+    for (LoadedEntry& entry : files.entries()) {
+        if (!files.parse(entry)) {
+            for (const std::string& problem : entry.problems)
+                err << entry.file << ": " << entry.record->name << ": skipped: " << problem << '\n';
+            ++skipped;
+            continue;
+        }
+        printProblems(entry, err);
+        text += parameterEntryText(*entry.record, std::nullopt, &files.palettes()) + "\n\n\n";
+        ++converted;
+    }
+    if (converted == 0) {
+        err << "vortimax-cli convert: no entry to convert, nothing written to \""
+            << output->string() << "\"\n";
         return kExitFailure;
     }
-    std::string text;
-    for (const LoadedEntry& entry : files.entries())
-        text += parameterEntryText(*entry.record) + "\n\n\n";
     if (!writeFileAtomically(*output, withCrLf(text))) {
         err << "vortimax-cli: cannot write \"" << output->string() << "\"\n";
         return kExitFailure;
     }
-    out << files.entries().size() << " entries written to " << output->string() << '\n';
-    return writeEntryPalettes(files, *output, out, err) ? kExitSuccess : kExitFailure;
+    out << converted << " entries written to " << output->string();
+    if (skipped > 0)
+        out << ", " << skipped << " skipped";
+    out << '\n';
+    return allRead && skipped == 0 ? kExitSuccess : kExitFailure;
 }
 
 } // namespace vortimax::cli

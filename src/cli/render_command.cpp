@@ -7,6 +7,8 @@
 #include "cli/exit_codes.h"
 #include "cli/loaded_files.h"
 #include "cli/npy_file.h"
+#include "cli/program_libraries.h"
+#include "imagefile/image_commands.h"
 #include "imagefile/png_loader.h"
 #include "imagefile/png_writer.h"
 #include "model/fractal_view.h"
@@ -36,14 +38,17 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
-    "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--size WxH] [--depth 8|24] "
-    "[--palette MAP] [--set KEY=VALUE]... [--values OUT.npy] -o OUT.png";
+    "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
+    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--values OUT.npy] -o OUT.png";
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
 
 struct RenderRequest {
     std::vector<std::string_view> source; // type name, file and entry, or image
     std::optional<std::uint32_t> subtype;
-    int width = 640;
-    int height = 480;
+    std::optional<fs::path> dir;
+    // Without --size: the image's own size when rendering from a PNG, else 640 x 480.
+    std::optional<std::pair<int, int>> size;
     std::optional<int> depth;
     std::optional<fs::path> palette;
     std::vector<std::string_view> settings;
@@ -51,17 +56,15 @@ struct RenderRequest {
     std::optional<fs::path> output;
 };
 
-bool parseSize(std::string_view text, int& width, int& height) {
+std::optional<std::pair<int, int>> parseSize(std::string_view text) {
     auto cross = text.find('x');
     if (cross == std::string_view::npos)
-        return false;
+        return std::nullopt;
     auto w = scanLong(text.substr(0, cross));
     auto h = scanLong(text.substr(cross + 1));
     if (!w || !h || *w < 1 || *h < 1 || *w > kMaxImageSide || *h > kMaxImageSide)
-        return false;
-    width = static_cast<int>(*w);
-    height = static_cast<int>(*h);
-    return true;
+        return std::nullopt;
+    return std::pair{static_cast<int>(*w), static_cast<int>(*h)};
 }
 
 std::optional<RenderRequest> parseArguments(std::span<const std::string_view> args,
@@ -72,8 +75,11 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
         bool hasValue = i + 1 < args.size();
         if (arg == "-o" && hasValue) {
             request.output = fs::path(args[++i]);
+        } else if (arg == "--dir" && hasValue) {
+            request.dir = fs::path(args[++i]);
         } else if (arg == "--size" && hasValue) {
-            if (!parseSize(args[++i], request.width, request.height)) {
+            request.size = parseSize(args[++i]);
+            if (!request.size) {
                 err << "vortimax-cli render: --size needs WxH, each 1 to " << kMaxImageSide << '\n';
                 return std::nullopt;
             }
@@ -111,6 +117,10 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
     return request;
 }
 
+bool isImagePath(std::string_view source) {
+    return equalsIgnoreCase(fs::path(source).extension().string(), ".png");
+}
+
 // The fractal to render, owned here or by the loaded files.
 struct Subject {
     std::unique_ptr<FractalRecord> owned;
@@ -141,39 +151,43 @@ std::optional<Subject> fromEntry(LoadedFiles& files, std::string_view file, std:
                                  std::ostream& err) {
     if (!files.load(fs::path(file), err))
         return std::nullopt;
-    for (const LoadedEntry& entry : files.entries()) {
-        if (!equalsIgnoreCase(entry.record->name, name))
-            continue;
-        if (!entry.parsed) {
-            files.printMessages(err);
-            return std::nullopt;
-        }
-        return Subject{nullptr, entry.record};
+    LoadedEntry* entry = files.find(name);
+    if (entry == nullptr) {
+        err << "vortimax-cli render: no entry \"" << name << "\" in \"" << file << "\"\n";
+        return std::nullopt;
     }
-    err << "vortimax-cli render: no entry \"" << name << "\" in \"" << file << "\"\n";
-    return std::nullopt;
+    const bool parsed = files.parse(*entry);
+    for (const std::string& problem : entry->problems)
+        err << file << ": " << problem << '\n';
+    if (!parsed)
+        return std::nullopt;
+    return Subject{nullptr, entry->record};
 }
 
+// The fractal a PNG image carries, at the image's size and with the image's own palette,
+// as loading the image in the desktop program gives it.
 std::optional<Subject> fromImage(LoadedFiles& files, std::string_view file, std::ostream& err) {
     DecodedPng image;
     if (loadPng(fs::path(file), image) != PngLoadResult::Loaded) {
         err << "vortimax-cli render: cannot read image \"" << file << "\"\n";
         return std::nullopt;
     }
-    const std::string* text = image.parameterTexts.empty() ? nullptr : &image.parameterTexts[0];
-    if (text == nullptr) {
+    if (image.parameterTexts.empty()) {
         err << "vortimax-cli render: \"" << file << "\" holds no fractal parameters\n";
         return std::nullopt;
     }
-    Subject subject;
-    subject.owned = createRecord(kTypeMandel, 0, RecordCreationContext{});
-    subject.record = subject.owned.get();
-    auto brace = text->find('{');
-    subject.record->name =
-        std::string(trimSpace(text->substr(0, brace == std::string::npos ? 0 : brace)));
-    auto sink = [&err](std::string_view message) { err << message << '\n'; };
-    if (!parseEntryText(*subject.record, *text, files.palettes(), sink))
+    std::vector<std::string> problems;
+    auto sink = [&problems](std::string_view message) { problems.emplace_back(message); };
+    std::unique_ptr<FractalRecord> record =
+        fractalFromImage(image, fs::path(file).filename().string(), files.palettes(), sink);
+    if (!record) {
+        for (const std::string& problem : problems)
+            err << file << ": " << problem << '\n';
         return std::nullopt;
+    }
+    Subject subject;
+    subject.owned = std::move(record);
+    subject.record = subject.owned.get();
     return subject;
 }
 
@@ -184,7 +198,7 @@ std::optional<Subject> buildSubject(LoadedFiles& files, const RenderRequest& req
     if (request.source.size() == 2)
         return fromEntry(files, request.source[0], request.source[1], err);
     std::string_view only = request.source[0];
-    if (equalsIgnoreCase(fs::path(only).extension().string(), ".png"))
+    if (isImagePath(only))
         return fromImage(files, only, err);
     return fromType(only, request, err);
 }
@@ -212,6 +226,9 @@ bool applyPalette(FractalRecord& record, PaletteList& palettes, const fs::path& 
         err << "vortimax-cli render: cannot read palette \"" << path.string() << "\"\n";
         return false;
     }
+    // A map file given here may be in no palette directory: the fractal carries its
+    // colours, unless a palette of the program has the same ones.
+    palette->setStoredInMapFile(false);
     const Palette* existing = palettes.findDuplicate(*palette);
     const Palette& used =
         existing ? *existing : palettes.insertUnique(std::make_unique<Palette>(*palette));
@@ -251,31 +268,12 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// The formula directories a render reads: the shipped starter formulas, then those of the
-// program directory the desktop program would use (a portable working directory, else the
-// per-user directory), when it exists. Nothing is created.
-std::vector<fs::path> formulaDirectories() {
-    const ProgramDirectoryInputs inputs = processProgramDirectoryInputs(std::nullopt, {});
-    std::vector<fs::path> directories;
-    if (DataDirectoryResult data = findDataDirectory(inputs); !data.directory.empty())
-        directories.push_back(data.directory / "Formulas");
-    std::error_code error;
-    if (isPortableDirectory(inputs.workingDirectory)) {
-        directories.push_back(inputs.workingDirectory / "Formulas");
-        return directories;
-    }
-    if (const auto user = userProgramDirectory(inputs);
-        user && fs::is_directory(*user / "Formulas", error))
-        directories.push_back(*user / "Formulas");
-    return directories;
-}
-
 // Makes Formula fractals calculable with the formulas of those directories.
-void installFormulas(FormulaLibraries& libraries, ViewEnvironment& environment,
-                     Frontend& frontend) {
+void installFormulas(const std::vector<fs::path>& directories, FormulaLibraries& libraries,
+                     ViewEnvironment& environment, Frontend& frontend) {
     std::atomic<bool> noAbort{false};
     Progress progress(noAbort);
-    libraries.loadDirectories(formulaDirectories(), progress, frontend);
+    libraries.loadDirectories(directories, progress, frontend);
     installFormulaDriver(
         environment.drivers, environment.hooks,
         [&libraries](std::string_view name) { return libraries.compiledFormula(name); });
@@ -283,7 +281,8 @@ void installFormulas(FormulaLibraries& libraries, ViewEnvironment& environment,
 
 // Opens the fractal on a calculation task, waits for the finished image and writes the
 // files while the view still holds it.
-int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const RenderRequest& request,
+int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
+                      const ProgramLibraries& libraries, const RenderRequest& request,
                       std::ostream& out, std::ostream& err) {
     ScriptedFrontend frontend;
     ViewEnvironment environment;
@@ -293,7 +292,7 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const Render
     installPaletteApplication(environment.hooks, palettes);
     FormulaLibraries formulas;
     if (record.type == kTypeFormula)
-        installFormulas(formulas, environment, frontend);
+        installFormulas(libraries.formulaDirectories, formulas, environment, frontend);
     if (environment.drivers[record.type] == nullptr) {
         err << "vortimax-cli render: fractals of type " << registryName(record.type)
             << " cannot be calculated yet\n";
@@ -314,8 +313,9 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const Render
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
-    PngWriteResult written = writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
-                                             parameterEntryText(record), *request.output);
+    PngWriteResult written =
+        writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+                        parameterEntryText(record, std::nullopt, &palettes), *request.output);
     if (written != PngWriteResult::Written) {
         err << "vortimax-cli render: cannot write \"" << request.output->string() << "\"\n";
         status = kExitFailure;
@@ -337,13 +337,20 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
     auto request = parseArguments(args, err);
     if (!request)
         return kExitUsage;
+    const std::optional<ProgramLibraries> libraries = findProgramLibraries(request->dir, err);
+    if (!libraries)
+        return kExitFailure;
     LoadedFiles files;
+    loadPalettes(*libraries, files.palettes(), files.frontend());
     auto subject = buildSubject(files, *request, err);
     if (!subject)
         return kExitFailure;
     FractalRecord& record = *subject->record;
-    record.width = request->width;
-    record.height = request->height;
+    const bool fromImage = request->source.size() == 1 && isImagePath(request->source[0]);
+    if (request->size || !fromImage) {
+        record.width = request->size ? request->size->first : kDefaultWidth;
+        record.height = request->size ? request->size->second : kDefaultHeight;
+    }
     if (request->depth)
         record.displayDepth = *request->depth;
     record.trueColourOn8Bit = 0;
@@ -352,7 +359,7 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
         return kExitUsage;
     if (request->palette && !applyPalette(record, files.palettes(), *request->palette, err))
         return kExitFailure;
-    return calculateAndWrite(record, files.palettes(), *request, out, err);
+    return calculateAndWrite(record, files.palettes(), *libraries, *request, out, err);
 }
 
 } // namespace vortimax::cli

@@ -44,7 +44,8 @@ TEST_F(ParfileCommandsTest, ListShowsEveryEntryAndReportsUnknownTypes) {
     EXPECT_EQ(listed.out, "My_Set.Par\tBird\tunknown\t-\n"
                           "My_Set.Par\tMagnet\tMandel\t4\n"
                           "My_Set.Par\tSeahorse\tMandel\t0\n");
-    EXPECT_EQ(listed.err, "Unknown type in entry Bird: phoenix  (Fractal not loaded)\n");
+    EXPECT_EQ(listed.err,
+              file("my_set.par") + ": Unknown type in entry Bird: phoenix  (Fractal not loaded)\n");
     Outcome missing = run(cli::runList, {file("none.par")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
@@ -65,23 +66,32 @@ TEST_F(ParfileCommandsTest, ShowPrintsTheParsedEntry) {
     EXPECT_EQ(run(cli::runShow, {file("my_set.par")}).status, 2);
 }
 
-TEST_F(ParfileCommandsTest, ConvertWritesAllOrNothing) {
-    Outcome refused = run(cli::runConvert, {file("my_set.par"), "-o", file("out.par")});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.par"));
-
-    writeBytes(dir / "good.par", kEntries.substr(0, kEntries.find("Bird")));
-    Outcome converted = run(cli::runConvert, {file("good.par"), "-o", file("out.par")});
-    ASSERT_EQ(converted.status, 0) << converted.err;
+// Every entry that reads is converted, each skipped one is named, and an output is
+// written whole or not at all.
+TEST_F(ParfileCommandsTest, ConvertKeepsWhatReadsAndNamesWhatItSkips) {
+    Outcome partly = run(cli::runConvert, {file("my_set.par"), "-o", file("out.par")});
+    EXPECT_EQ(partly.status, 1);
+    EXPECT_EQ(partly.out, "2 entries written to " + file("out.par") + ", 1 skipped\n");
+    EXPECT_EQ(partly.err, file("my_set.par") +
+                              ": Bird: skipped: Unknown type in entry Bird: phoenix  (Fractal "
+                              "not loaded)\n");
     std::string text = readBytes(dir / "out.par");
     EXPECT_NE(text.find("Magnet  {\r\n  Type=Mandel\r\n  Subtype=4\r\n"), std::string::npos);
-    // The colour list became a palette, kept beside the output.
-    EXPECT_TRUE(std::filesystem::exists(dir / "Seahorse.map"));
-    // What was written reads back to the same parameters.
+    // The colour list travels as a colour list.
+    EXPECT_NE(text.find("colors=000<3>zzzccc<"), std::string::npos) << text;
     Outcome again = run(cli::runShow, {file("out.par"), "Seahorse"});
-    Outcome first = run(cli::runShow, {file("good.par"), "Seahorse"});
+    Outcome first = run(cli::runShow, {file("my_set.par"), "Seahorse"});
     EXPECT_EQ(again.out, first.out);
-    EXPECT_EQ(run(cli::runConvert, {file("good.par")}).status, 2);
+
+    // Nothing to convert is an error and writes nothing; so is an output that fails.
+    writeBytes(dir / "none.par", "; only a comment\n");
+    Outcome nothing = run(cli::runConvert, {file("none.par"), "-o", file("empty.par")});
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_NE(nothing.err.find("holds no parameter entry"), std::string::npos);
+    EXPECT_NE(nothing.err.find("nothing written"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "empty.par"));
+    EXPECT_EQ(run(cli::runConvert, {file("my_set.par"), "-o", file("no/such/dir.par")}).status, 1);
+    EXPECT_EQ(run(cli::runConvert, {file("my_set.par")}).status, 2);
 }
 
 } // namespace

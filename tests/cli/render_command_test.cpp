@@ -96,6 +96,7 @@ TEST(RenderCommand, CorpusEntriesOfTheEscapeTimeTypesRender) {
         cli::LoadedFiles files;
         std::ostringstream ignored;
         files.load(file.path(), ignored);
+        files.parseAll();
         for (const cli::LoadedEntry& entry : files.entries()) {
             if (!entry.parsed || entry.record->type > kTypeMandel)
                 continue;
