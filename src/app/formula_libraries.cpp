@@ -61,6 +61,9 @@ LibraryLoadResult FormulaLibraries::loadReported(LibraryKind kind, const fs::pat
         if (result.dropped > 0 && library.full()) {
             frontend.addMessage(std::string(kLibraryFull) + file.string());
         }
+        if (result.read && result.added == 0 && result.dropped == 0 && !result.aborted) {
+            frontend.addMessage(noEntriesText(kind, file));
+        }
         return result;
     });
 }

@@ -65,6 +65,7 @@ struct Tally {
     std::size_t compiled = 0;
     std::size_t failed = 0;
     bool unreadable = false;
+    bool empty = false; // a file without a single entry
 };
 
 void printEntry(const std::string& file, const LibraryTextEntry& entry, const EntryErrors& errors,
@@ -95,11 +96,17 @@ void checkFile(std::string_view name, Tally& tally, std::ostream& out, std::ostr
         return;
     }
     const EntryChecker check = checkerFor(*kind);
+    std::size_t entries = 0;
     forEachLibraryEntry(*text, nullptr, [&](const LibraryTextEntry& entry) {
         const EntryErrors errors = check(entry);
         ++(errors.empty() ? tally.compiled : tally.failed);
+        ++entries;
         printEntry(std::string(name), entry, errors, out);
     });
+    if (entries == 0) {
+        err << "vortimax-cli check: " << noEntriesText(*kind, path) << '\n';
+        tally.empty = true;
+    }
 }
 
 } // namespace
@@ -117,7 +124,7 @@ int runCheck(std::span<const std::string_view> args, std::ostream& out, std::ost
     if (tally.unreadable) {
         return kExitUsage;
     }
-    return tally.failed > 0 ? kExitFailure : kExitSuccess;
+    return tally.failed > 0 || tally.empty ? kExitFailure : kExitSuccess;
 }
 
 } // namespace vortimax::cli

@@ -24,9 +24,13 @@ struct LibraryKindInfo {
     std::size_t maxNameLength;    // longest entry name kept
     std::string_view loadTitle;   // progress window of the Load commands
     std::string_view startupText; // progress text at start-up, followed by the file name
+    std::string_view noEntryHint; // what else a file without entries may be; may be empty
 };
 
 const LibraryKindInfo& libraryKindInfo(LibraryKind kind);
+
+// The message-window line for a file of that kind in which no entry was found.
+std::string noEntriesText(LibraryKind kind, const std::filesystem::path& file);
 
 // The kind whose extension `file` has (letter case ignored); nothing for other files.
 std::optional<LibraryKind> libraryKindOfFile(const std::filesystem::path& file);

@@ -102,6 +102,20 @@ TEST_F(CheckCommand, FilesThatCannotBeCheckedGiveStatus2) {
     EXPECT_EQ(check({path("missing.frm"), path("good.frm")}).lines.back(), "2 compiled, 0 failed");
 }
 
+// A file without a single entry says so, and what an old IFS file looks like.
+TEST_F(CheckCommand, FilesWithoutEntriesSaySo) {
+    writeBytes(dir / "old.ifs", "0.5 0 0 0.5 0 0 0.5\n0.5 0 0 0.5 1 0 0.5\n");
+    writeBytes(dir / "empty.frm", "; nothing here\n");
+    const Outcome result = check({path("old.ifs"), path("empty.frm"), path("plant.l")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.lines.back(), "1 compiled, 0 failed");
+    EXPECT_EQ(result.err, "vortimax-cli check: No entry found in " + path("old.ifs") +
+                              ": an entry is a name followed by { ... } (IFS files of the old "
+                              "form, rows of numbers without a name and braces, are not read)\n"
+                              "vortimax-cli check: No entry found in " +
+                              path("empty.frm") + ": an entry is a name followed by { ... }\n");
+}
+
 // The shipped starter files hold only entries that compile.
 TEST(CheckStarterFiles, EveryEntryCompiles) {
     const fs::path folder = fs::path(VORTIMAX_DATA_DIR) / "Formulas";
@@ -157,7 +171,7 @@ TEST(CheckCorpus, VerdictsMatchWhatLoadingKeeps) {
         }
         EXPECT_EQ(result.lines.back(),
                   std::to_string(ok) + " compiled, " + std::to_string(failed) + " failed");
-        EXPECT_EQ(result.status, failed > 0 ? 1 : 0) << file;
+        EXPECT_EQ(result.status, failed > 0 || ok == 0 ? 1 : 0) << file;
         FormulaLibrary formulas;
         IfsLibrary ifs;
         LSystemLibrary lsystems;

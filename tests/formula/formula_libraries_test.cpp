@@ -70,7 +70,10 @@ TEST_F(FormulaLibrariesTest, StartupReadsEveryLibraryFileOfEachDirectory) {
     EXPECT_EQ(namesOf(libraries.formulas()), (std::vector<std::string>{"Basic", "basic.1", "Zed"}));
     EXPECT_EQ(namesOf(libraries.ifs()), (std::vector<std::string>{"Fern"}));
     EXPECT_EQ(namesOf(libraries.lsystems()), (std::vector<std::string>{"Koch"}));
-    EXPECT_TRUE(frontend.calls().empty());
+    // Only the file without an entry gets a line in the message window.
+    EXPECT_EQ(frontend.messages(),
+              (std::vector<std::string>{"No entry found in " + (one.path() / "empty.frm").string() +
+                                        ": an entry is a name followed by { ... }"}));
 }
 
 TEST_F(FormulaLibrariesTest, AnAbortedStartupReadsNothingMore) {
