@@ -243,19 +243,32 @@ void applyCorners(ParseState& s, std::string_view value) {
     params.setBigFixed("TopRightI", numbers[2] - (numbers[5] - numbers[3]));
 }
 
+// The value a parameter file gives back for `value`: what it keeps of a number worked
+// out here rather than read.
+BigFixed asWritten(const BigFixed& value) {
+    return BigFixed::fromText(bigFixedFileText(value), BigFixed::kFileDigitLimit).value_or(value);
+}
+
+// The area worked out from centre and magnification is kept to the digits a parameter
+// file carries (the bottom-left corner of a turned area standing for the top-right one,
+// as in "corners="), so that writing the entry and reading it again gives the same words.
 void applyCenterMag(ParseState& s, std::string_view value) {
     std::optional<CenterMagArea> area = centerMagArea(value);
     if (!area)
         return;
     BlockRef params = s.record.params();
-    params.setBigFixed("TopLeftR", area->topLeftR);
-    params.setBigFixed("TopLeftI", area->topLeftI);
-    params.setBigFixed("BottomRightR", area->bottomRightR);
-    params.setBigFixed("BottomRightI", area->bottomRightI);
+    const BigFixed left = asWritten(area->topLeftR), top = asWritten(area->topLeftI);
+    const BigFixed right = asWritten(area->bottomRightR), bottom = asWritten(area->bottomRightI);
+    params.setBigFixed("TopLeftR", left);
+    params.setBigFixed("TopLeftI", top);
+    params.setBigFixed("BottomRightR", right);
+    params.setBigFixed("BottomRightI", bottom);
     params.setInteger("Stretch", area->stretch ? 1 : 0);
     if (area->stretch) {
-        params.setBigFixed("TopRightR", area->topRightR);
-        params.setBigFixed("TopRightI", area->topRightI);
+        const BigFixed cornerR = asWritten(area->topLeftR + area->bottomRightR - area->topRightR);
+        const BigFixed cornerI = asWritten(area->topLeftI + area->bottomRightI - area->topRightI);
+        params.setBigFixed("TopRightR", right - (cornerR - left));
+        params.setBigFixed("TopRightI", bottom - (cornerI - top));
     }
 }
 
