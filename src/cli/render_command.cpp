@@ -21,6 +21,7 @@
 #include "render/drivers.h"
 #include "render/formula_driver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -67,6 +68,12 @@ std::optional<std::pair<int, int>> parseSize(std::string_view text) {
     return std::pair{static_cast<int>(*w), static_cast<int>(*h)};
 }
 
+bool takesValue(std::string_view option) {
+    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size", "--depth",
+                                            "--subtype", "--palette", "--set",  "--values"};
+    return std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
+}
+
 std::optional<RenderRequest> parseArguments(std::span<const std::string_view> args,
                                             std::ostream& err) {
     RenderRequest request;
@@ -105,6 +112,9 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
             request.values = fs::path(args[++i]);
         } else if (!arg.starts_with("-")) {
             request.source.push_back(arg);
+        } else if (!hasValue && takesValue(arg)) {
+            err << "vortimax-cli render: " << arg << " needs a value\n";
+            return std::nullopt;
         } else {
             err << "vortimax-cli render: unknown option \"" << arg << "\"\n";
             return std::nullopt;
@@ -313,9 +323,9 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
-    PngWriteResult written =
-        writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
-                        parameterEntryText(record, std::nullopt, &palettes), *request.output);
+    PngWriteResult written = writeFractalPng(
+        PngWriteSource{view.buffers(), view.colours, false},
+        withCrLf(parameterEntryText(record, std::nullopt, &palettes)), *request.output);
     if (written != PngWriteResult::Written) {
         err << "vortimax-cli render: cannot write \"" << request.output->string() << "\"\n";
         status = kExitFailure;
