@@ -5,6 +5,7 @@
 #include "base/text_utils.h"
 #include "cli/exit_codes.h"
 #include "cli/loaded_files.h"
+#include "cli/write_failure.h"
 #include "model/type_registry.h"
 #include "palette/map_file.h"
 #include "palette/palette_list.h"
@@ -76,10 +77,10 @@ bool writeEntryPalettes(const LoadedFiles& files, const fs::path& output, std::o
         if (fs::exists(path)) {
             err << "vortimax-cli: palette \"" << palette.name() << "\" not written, \""
                 << path.string() << "\" exists\n";
-        } else if (writeMapFile(palette, path)) {
+        } else if (std::error_code error; writeMapFile(palette, path, &error)) {
             out << "palette " << palette.name() << " written to " << path.string() << '\n';
         } else {
-            err << "vortimax-cli: cannot write \"" << path.string() << "\"\n";
+            err << "vortimax-cli: " << cannotWriteText(path, error) << '\n';
             allWritten = false;
         }
     }
@@ -160,8 +161,8 @@ int runConvert(std::span<const std::string_view> args, std::ostream& out, std::o
     std::string text;
     for (const LoadedEntry& entry : files.entries())
         text += parameterEntryText(*entry.record) + "\n\n\n";
-    if (!writeFileAtomically(*output, withCrLf(text))) {
-        err << "vortimax-cli: cannot write \"" << output->string() << "\"\n";
+    if (std::error_code error; !writeFileAtomically(*output, withCrLf(text), &error)) {
+        err << "vortimax-cli: " << cannotWriteText(*output, error) << '\n';
         return kExitFailure;
     }
     out << files.entries().size() << " entries written to " << output->string() << '\n';

@@ -7,6 +7,7 @@
 #include "cli/exit_codes.h"
 #include "cli/loaded_files.h"
 #include "cli/npy_file.h"
+#include "cli/write_failure.h"
 #include "imagefile/png_loader.h"
 #include "imagefile/png_writer.h"
 #include "model/fractal_view.h"
@@ -314,17 +315,19 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const Render
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
-    PngWriteResult written = writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
-                                             parameterEntryText(record), *request.output);
+    std::error_code error;
+    PngWriteResult written =
+        writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+                        parameterEntryText(record), *request.output, nullptr, {}, &error);
     if (written != PngWriteResult::Written) {
-        err << "vortimax-cli render: cannot write \"" << request.output->string() << "\"\n";
+        err << "vortimax-cli render: " << cannotWriteText(*request.output, error) << '\n';
         status = kExitFailure;
     } else {
         out << "wrote " << request.output->string() << " (" << record.width << "x" << record.height
             << ", " << record.calcTime << " ms)\n";
     }
-    if (request.values && !writeValuesNpy(view.buffers(), *request.values)) {
-        err << "vortimax-cli render: cannot write \"" << request.values->string() << "\"\n";
+    if (request.values && !writeValuesNpy(view.buffers(), *request.values, &error)) {
+        err << "vortimax-cli render: " << cannotWriteText(*request.values, error) << '\n';
         status = kExitFailure;
     }
     closeView(record, false, environment);
