@@ -295,11 +295,6 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const Render
     FormulaLibraries formulas;
     if (record.type == kTypeFormula)
         installFormulas(formulas, environment, frontend);
-    if (environment.drivers[record.type] == nullptr) {
-        err << "vortimax-cli render: fractals of type " << registryName(record.type)
-            << " cannot be calculated yet\n";
-        return kExitFailure;
-    }
     if (openView(record, false, environment) != 0) {
         for (const auto& box : frontend.messageBoxes())
             err << box.caption << ": " << box.text << '\n';
@@ -308,6 +303,13 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes, const Render
     FractalView& view = *record.view;
     ProgressReport progress(err);
     for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+        if (const CalculationFailure failure = view.failure(); failure.failed) {
+            progress.finish();
+            err << "vortimax-cli render: cannot calculate \"" << record.name
+                << "\": " << failure.reason << '\n';
+            closeView(record, false, environment);
+            return kExitFailure;
+        }
         if (tick % 10 == 0)
             progress.show(view.progress());
         std::this_thread::sleep_for(10ms);
