@@ -246,6 +246,7 @@ private:
     void forgetRecord(const FractalRecord& record);
     void runMainTimer();
     void refreshProgress();
+    void refreshTitle(FractalView& view);
     void refreshStatusWindow();
     void applyPendingResize();
 

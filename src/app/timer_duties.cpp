@@ -60,20 +60,17 @@ namespace {
 int percentOf(double progress) {
     return static_cast<int>(std::clamp(progress, 0.0, 1.0) * 100.0);
 }
+
+// Runs of the 100 ms timer the status bar shows why a calculation failed.
+constexpr int kFailureStatusTicks = 50;
+constexpr double kTitleOutdated = -4321.0;
 } // namespace
 
 // Window titles follow the progress of their fractal; the status bar shows the current
 // fractal's progress, zoom and size.
 void Application::refreshProgress() {
-    for (auto& view : environment_->openViews) {
-        const double progress = view->progress();
-        if (progress == view->shownProgress)
-            continue;
-        view->shownProgress = progress;
-        if (environment_->hooks.setTitle)
-            environment_->hooks.setTitle(*view,
-                                         progressTitle(view->record().name, percentOf(progress)));
-    }
+    for (auto& view : environment_->openViews)
+        refreshTitle(*view);
     StatusFields fields = statusFields_;
     const FractalRecord* current = currentFractal();
     if (current != nullptr && current->view != nullptr) {
@@ -95,6 +92,31 @@ void Application::refreshProgress() {
     }
 }
 
+// The title shows the progress, or that the calculation failed. The reason of a failure
+// goes to the message window and the status bar once, when it is first seen.
+void Application::refreshTitle(FractalView& view) {
+    const CalculationFailure failure = view.failure();
+    const std::string& name = view.record().name;
+    if (failure.serial != view.shownFailureSerial) {
+        view.shownFailureSerial = failure.serial;
+        view.shownProgress = kTitleOutdated;
+        if (failure.failed) {
+            const std::string line = notCalculatedMessage(name, failure.reason);
+            appFrontend_.addMessage(line);
+            appFrontend_.setStatus(line, kFailureStatusTicks);
+            notify(ApplicationChange::Status);
+        }
+    }
+    const double progress = view.progress();
+    if (progress == view.shownProgress)
+        return;
+    view.shownProgress = progress;
+    if (environment_->hooks.setTitle)
+        environment_->hooks.setTitle(view, failure.failed
+                                               ? notCalculatedTitle(name)
+                                               : progressTitle(name, percentOf(progress)));
+}
+
 // Timer 9999: time spent and share done of the current fractal's calculation.
 void Application::refreshStatusWindow() {
     const FractalRecord* current = currentFractal();
@@ -103,6 +125,9 @@ void Application::refreshStatusWindow() {
     std::optional<double> percent;
     if (view == nullptr) {
         calculationStart_.reset();
+    } else if (view->failure().failed) {
+        calculationStart_.reset();
+        percent = 0.0;
     } else if (view->finished()) {
         calculationStart_.reset();
         seconds = current->calcTime / 1000;

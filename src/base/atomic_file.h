@@ -2,14 +2,15 @@
 
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace vortimax {
 
-// Replaces the file at `path` with `content` all at once: the bytes go to a temporary
-// file in the same directory, which is flushed to disk and then renamed over the target.
-// Readers (and a crash half-way) see either the old file or the complete new one. On any
-// failure the temporary file is removed, the old file is left untouched and the result
-// is false.
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view content);
+// Writes `content` as the whole new content of `path` through a FileReplacement
+// (base/file_replacement.h): a regular file is replaced all at once and stays untouched
+// when anything fails; a device, FIFO or the target of a symbolic link is written in
+// place. False on any failure; `error` (may be null) then receives the reason.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view content,
+                         std::error_code* error = nullptr);
 
 } // namespace vortimax

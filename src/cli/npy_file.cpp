@@ -29,7 +29,8 @@ std::string npyHeader(int height, int width) {
 
 } // namespace
 
-bool writeValuesNpy(const ImageBuffers& buffers, const std::filesystem::path& path) {
+bool writeValuesNpy(const ImageBuffers& buffers, const std::filesystem::path& path,
+                    std::error_code* error) {
     std::string bytes = npyHeader(buffers.height, buffers.width);
     const std::size_t rowBytes = static_cast<std::size_t>(buffers.width) * sizeof(float);
     std::size_t offset = bytes.size();
@@ -38,7 +39,7 @@ bool writeValuesNpy(const ImageBuffers& buffers, const std::filesystem::path& pa
         std::memcpy(bytes.data() + offset,
                     buffers.values.data() + static_cast<std::size_t>(y) * buffers.valueStride(),
                     rowBytes);
-    return writeFileAtomically(path, bytes);
+    return writeFileAtomically(path, bytes, error);
 }
 
 } // namespace vortimax::cli

@@ -6,6 +6,7 @@
 #include "cli/exit_codes.h"
 #include "cli/loaded_files.h"
 #include "cli/program_libraries.h"
+#include "cli/write_failure.h"
 #include "model/type_registry.h"
 #include "palette/palette_list.h"
 #include "parfile/entry_writer.h"
@@ -174,8 +175,8 @@ int runConvert(std::span<const std::string_view> arguments, std::ostream& out, s
             << output->string() << "\"\n";
         return kExitFailure;
     }
-    if (!writeFileAtomically(*output, withCrLf(text))) {
-        err << "vortimax-cli: cannot write \"" << output->string() << "\"\n";
+    if (std::error_code error; !writeFileAtomically(*output, withCrLf(text), &error)) {
+        err << "vortimax-cli convert: " << cannotWriteText(*output, error) << '\n';
         return kExitFailure;
     }
     out << converted << " entries written to " << output->string();

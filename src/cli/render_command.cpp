@@ -8,6 +8,7 @@
 #include "cli/loaded_files.h"
 #include "cli/npy_file.h"
 #include "cli/program_libraries.h"
+#include "cli/write_failure.h"
 #include "imagefile/image_commands.h"
 #include "imagefile/png_loader.h"
 #include "imagefile/png_writer.h"
@@ -303,11 +304,6 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     FormulaLibraries formulas;
     if (record.type == kTypeFormula)
         installFormulas(libraries.formulaDirectories, formulas, environment, frontend);
-    if (environment.drivers[record.type] == nullptr) {
-        err << "vortimax-cli render: fractals of type " << registryName(record.type)
-            << " cannot be calculated yet\n";
-        return kExitFailure;
-    }
     if (openView(record, false, environment) != 0) {
         for (const auto& box : frontend.messageBoxes())
             err << box.caption << ": " << box.text << '\n';
@@ -316,6 +312,13 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     FractalView& view = *record.view;
     ProgressReport progress(err);
     for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+        if (const CalculationFailure failure = view.failure(); failure.failed) {
+            progress.finish();
+            err << "vortimax-cli render: cannot calculate \"" << record.name
+                << "\": " << failure.reason << '\n';
+            closeView(record, false, environment);
+            return kExitFailure;
+        }
         if (tick % 10 == 0)
             progress.show(view.progress());
         std::this_thread::sleep_for(10ms);
@@ -323,18 +326,20 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
-    PngWriteResult written = writeFractalPng(
-        PngWriteSource{view.buffers(), view.colours, false},
-        withCrLf(parameterEntryText(record, std::nullopt, &palettes)), *request.output);
+    std::error_code error;
+    PngWriteResult written =
+        writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+                        withCrLf(parameterEntryText(record, std::nullopt, &palettes)),
+                        *request.output, nullptr, {}, &error);
     if (written != PngWriteResult::Written) {
-        err << "vortimax-cli render: cannot write \"" << request.output->string() << "\"\n";
+        err << "vortimax-cli render: " << cannotWriteText(*request.output, error) << '\n';
         status = kExitFailure;
     } else {
         out << "wrote " << request.output->string() << " (" << record.width << "x" << record.height
             << ", " << record.calcTime << " ms)\n";
     }
-    if (request.values && !writeValuesNpy(view.buffers(), *request.values)) {
-        err << "vortimax-cli render: cannot write \"" << request.values->string() << "\"\n";
+    if (request.values && !writeValuesNpy(view.buffers(), *request.values, &error)) {
+        err << "vortimax-cli render: " << cannotWriteText(*request.values, error) << '\n';
         status = kExitFailure;
     }
     closeView(record, false, environment);

@@ -1,13 +1,12 @@
 #include "imagefile/png_writer.h"
 
+#include "base/file_replacement.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdint>
-#include <cstdio>
 #include <png.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vortimax {
@@ -85,10 +84,21 @@ void silentWarning(png_structp, png_const_charp) {}
     png_longjmp(png, 1);
 }
 
-PngWriteResult encode(WriteJob& job, std::FILE* file) {
+// libpng hands every byte of the file to this function. A failed write ends the image
+// through the error handler; the file keeps the reason.
+void writeToFile(png_structp png, png_bytep data, std::size_t length) {
+    auto* file = static_cast<FileReplacement*>(png_get_io_ptr(png));
+    if (!file->write({reinterpret_cast<const char*>(data), length}))
+        png_error(png, "write failed");
+}
+
+// The file is finished by FileReplacement::commit.
+void flushNothing(png_structp) {}
+
+PngWriteResult encode(WriteJob& job, FileReplacement& file) {
     if (setjmp(png_jmpbuf(job.png)))
         return PngWriteResult::WriteError;
-    png_init_io(job.png, file);
+    png_set_write_fn(job.png, &file, writeToFile, flushNothing);
     const int colourType = job.palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB;
     png_set_IHDR(job.png, job.info, static_cast<png_uint_32>(job.width),
                  static_cast<png_uint_32>(job.height), 8, colourType, PNG_INTERLACE_NONE,
@@ -109,23 +119,7 @@ PngWriteResult encode(WriteJob& job, std::FILE* file) {
     return PngWriteResult::Written;
 }
 
-// A new, empty file next to `path` for the bytes that will replace it.
-std::FILE* openTemporary(const std::filesystem::path& path, std::string& tempName) {
-    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
-    tempName = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tempName.data());
-    if (fd < 0)
-        return nullptr;
-    ::fchmod(fd, 0644);
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        ::close(fd);
-        std::remove(tempName.c_str());
-    }
-    return file;
-}
-
-PngWriteResult writeTemporary(WriteJob& job, std::FILE* file) {
+PngWriteResult writeImage(WriteJob& job, FileReplacement& file) {
     PngWriteResult result = PngWriteResult::StructsFailed;
     job.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
     if (job.png) {
@@ -137,9 +131,7 @@ PngWriteResult writeTemporary(WriteJob& job, std::FILE* file) {
         png_destroy_info_struct(job.png, &job.endInfo);
         png_destroy_write_struct(&job.png, &job.info);
     }
-    const bool flushed = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (result == PngWriteResult::Written && !(flushed && closed))
+    if (result == PngWriteResult::Written && !file.commit())
         result = PngWriteResult::WriteError;
     return result;
 }
@@ -148,7 +140,8 @@ PngWriteResult writeTemporary(WriteJob& job, std::FILE* file) {
 
 PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view parameterText,
                                const std::filesystem::path& path, const std::atomic<bool>* abort,
-                               const std::function<void(double)>& progress) {
+                               const std::function<void(double)>& progress,
+                               std::error_code* error) {
     const RowSource rows = rowSourceOf(source);
     if (!sourceIsComplete(source, rows))
         return PngWriteResult::WriteError;
@@ -172,19 +165,10 @@ PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view pa
     job.abort = abort;
     job.progress = &progress;
 
-    std::string tempName;
-    std::FILE* file = openTemporary(path, tempName);
-    if (!file)
-        return PngWriteResult::NotOpened;
-    PngWriteResult result = writeTemporary(job, file);
-    std::error_code error;
-    if (result == PngWriteResult::Written)
-        std::filesystem::rename(tempName, path, error);
-    if (result != PngWriteResult::Written || error) {
-        std::filesystem::remove(tempName, error);
-        if (result == PngWriteResult::Written)
-            result = PngWriteResult::WriteError;
-    }
+    FileReplacement file(path);
+    const PngWriteResult result = file.isOpen() ? writeImage(job, file) : PngWriteResult::NotOpened;
+    if (error != nullptr)
+        *error = file.error();
     return result;
 }
 

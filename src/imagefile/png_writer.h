@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <system_error>
 
 namespace vortimax {
 
@@ -28,14 +29,17 @@ struct PngWriteSource {
 };
 
 // Writes the image as a PNG: 8 bits per channel, rows top first, then one compressed
-// text chunk "Parameter" holding `parameterText` after the image data. The bytes go to
-// a temporary file next to `path` that is renamed over it only once everything was
-// written, so a failed or aborted write leaves no partial file (and an existing file
-// untouched). `abort` (may be null) is looked at after every row; `progress` (may be
-// empty) hears row / height after every row. Needs no running calculation.
+// text chunk "Parameter" holding `parameterText` after the image data. The bytes go
+// through a FileReplacement (base/file_replacement.h): a regular file at `path` is
+// replaced only once everything was written, so a failed or aborted write leaves no
+// partial file (and an existing file untouched); a device or FIFO is written directly.
+// `abort` (may be null) is looked at after every row; `progress` (may be empty) hears
+// row / height after every row; `error` (may be null) receives the reason of a failed
+// opening or write. Needs no running calculation.
 PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view parameterText,
                                const std::filesystem::path& path,
                                const std::atomic<bool>* abort = nullptr,
-                               const std::function<void(double)>& progress = {});
+                               const std::function<void(double)>& progress = {},
+                               std::error_code* error = nullptr);
 
 } // namespace vortimax

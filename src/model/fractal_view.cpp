@@ -139,6 +139,7 @@ private:
 
     void calculate(std::uint32_t command, std::uint32_t job) {
         view_.lastJob_ = static_cast<int>(job);
+        clearFailure();
         acknowledge(command, calc::kIdle);
         view_.finished_.store(false);
         bool ran = runDriver();
@@ -148,6 +149,7 @@ private:
     }
 
     void continueImage(std::uint32_t command) {
+        clearFailure();
         acknowledge(command, calc::kIdle);
         if (!view_.finished_.load()) {
             if (!runDriver() || !stillUndisturbed())
@@ -180,21 +182,34 @@ private:
     }
 
     // Runs the type's driver over the whole image plus the spare column. False when the
-    // type has no driver.
+    // calculation failed: the type has no driver, or the driver reported why it could
+    // not calculate.
     bool runDriver() {
         FractalRecord& record = view_.record_;
         if (isStatic())
             return true;
         CalculationDriver driver =
             record.type < kFractalTypeCount ? view_.environment_.drivers[record.type] : nullptr;
-        if (driver == nullptr)
+        if (driver == nullptr) {
+            view_.reportFailure(noCalculationText(registryName(record.type)));
             return false;
+        }
         const auto start = std::chrono::steady_clock::now();
         driver(view_, 0, 0, record.width, record.height - 1);
         const auto spent = std::chrono::steady_clock::now() - start;
         record.calcTime = static_cast<std::uint32_t>(
             std::chrono::duration_cast<std::chrono::milliseconds>(spent).count());
-        return true;
+        return !view_.failure().failed;
+    }
+
+    void clearFailure() {
+        std::lock_guard lock(view_.failureMutex_);
+        CalculationFailure& failure = view_.failure_;
+        if (failure.failed) {
+            failure.failed = false;
+            failure.reason.clear();
+            ++failure.serial;
+        }
     }
 
     bool stillUndisturbed() const {
@@ -263,6 +278,19 @@ void FractalView::post(std::uint32_t command, std::uint32_t expected) {
     command_.store(command);
     while (command_.load() != expected && !workerEnded_.load())
         std::this_thread::sleep_for(kPostPoll);
+}
+
+void FractalView::reportFailure(std::string reason) {
+    progress_.store(0.0);
+    std::lock_guard lock(failureMutex_);
+    failure_.failed = true;
+    failure_.reason = std::move(reason);
+    ++failure_.serial;
+}
+
+CalculationFailure FractalView::failure() const {
+    std::lock_guard lock(failureMutex_);
+    return failure_;
 }
 
 bool FractalView::mustStop() {
@@ -565,6 +593,14 @@ std::string progressTitle(const std::string& name, int percent) {
     return format("%s (%d%%)", name.c_str(), percent);
 }
 
+std::string notCalculatedTitle(const std::string& name) {
+    return name + " (not calculated)";
+}
+
+std::string notCalculatedMessage(const std::string& name, const std::string& reason) {
+    return "Fractal \"" + name + "\" was not calculated: " + reason;
+}
+
 std::string animationProgressTitle(const std::string& animationName, int frame, int frames,
                                    int percent) {
     return format("%s %d/%d (%d%%)", animationName.c_str(), frame, frames, percent);
@@ -611,6 +647,18 @@ std::string formulaNotAvailableText(const std::string& fractalName,
 
 std::string removedAndDeletedText(const std::string& fractalName) {
     return "Fractal " + fractalName + " has been removed and deleted...";
+}
+
+std::string noCalculationText(std::string_view typeName) {
+    return "Fractals of type " + std::string(typeName) + " cannot be calculated yet.";
+}
+
+std::string formulaMissingText(const std::string& formulaName) {
+    return "Formula \"" + formulaName + "\" isn't available.";
+}
+
+std::string formulaDoesNotCompileText(const std::string& formulaName) {
+    return "Formula \"" + formulaName + "\" does not compile.";
 }
 
 } // namespace vortimax

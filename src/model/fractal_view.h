@@ -21,6 +21,15 @@ class UndoHistory;
 // Selection-box corner value meaning "no selection".
 constexpr int kNoSelection = -10000;
 
+// Whether the last calculation of a view could not run, and why. `serial` grows with
+// every change (a failure reported, a failure cleared by the next calculation), so a
+// reader can tell a change from the state it has already shown.
+struct CalculationFailure {
+    bool failed = false;
+    std::string reason; // one line, for the person
+    std::uint32_t serial = 0;
+};
+
 // The calculation task of one open fractal: worker thread, command word, image buffers
 // and the parameter snapshot. Exists only while the fractal's window is open.
 class FractalView {
@@ -54,12 +63,21 @@ public:
     // Passes a resume may use (1000 after "resume").
     int passLimit() const { return passLimit_.load(); }
     void setPassLimit(int limit) { passLimit_.store(limit); }
+    // Says that the image cannot be calculated and why; the driver then returns. The
+    // calculation ends unfinished with its progress at zero. (The worker reports a type
+    // without a driver itself.)
+    void reportFailure(std::string reason);
 
     // --- State read by the main thread --------------------------------------------------
     double progress() const { return progress_.load(); }
     bool finished() const { return finished_.load(); }
     bool done3D() const { return done3D_.load(); }
+    // Readable from any thread. The worker clears a failure before it takes the command
+    // of the next calculation, so once post() has returned, no earlier failure shows.
+    CalculationFailure failure() const;
+    // What the window title and the message window show (main thread only).
     double shownProgress = -1.0;
+    std::uint32_t shownFailureSerial = 0;
     int appliedFilter = 0;
     int selectionLeft = kNoSelection, selectionTop = kNoSelection;
     int selectionRight = kNoSelection, selectionBottom = kNoSelection;
@@ -108,6 +126,8 @@ private:
     std::atomic<int> passLimit_{1000};
     int lastJob_ = calc::kCalculate;
     std::mutex pixelMutex_;
+    mutable std::mutex failureMutex_;
+    CalculationFailure failure_;
 };
 
 // Opens the fractal's view and starts its worker: 0 on success, 1 when it could not be
@@ -152,6 +172,9 @@ void filterView(FractalView& view);
 
 // Texts of the progress display.
 std::string progressTitle(const std::string& name, int percent);
+// The title of a fractal whose calculation failed, and the line telling why.
+std::string notCalculatedTitle(const std::string& name);
+std::string notCalculatedMessage(const std::string& name, const std::string& reason);
 std::string animationProgressTitle(const std::string& animationName, int frame, int frames,
                                    int percent);
 std::string progressStatus(int percent);
@@ -167,5 +190,9 @@ extern const std::string_view kDeleteCalculatedText;
 std::string noFormulaSelectedText(const std::string& fractalName);
 std::string formulaNotAvailableText(const std::string& fractalName, const std::string& formulaName);
 std::string removedAndDeletedText(const std::string& fractalName);
+// Reasons a calculation fails.
+std::string noCalculationText(std::string_view typeName);
+std::string formulaMissingText(const std::string& formulaName);
+std::string formulaDoesNotCompileText(const std::string& formulaName);
 
 } // namespace vortimax

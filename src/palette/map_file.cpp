@@ -169,8 +169,9 @@ std::string mapText(const Palette& palette) {
     return text;
 }
 
-bool writeMapFile(const Palette& palette, const std::filesystem::path& path) {
-    return writeFileAtomically(path, mapText(palette));
+bool writeMapFile(const Palette& palette, const std::filesystem::path& path,
+                  std::error_code* error) {
+    return writeFileAtomically(path, mapText(palette), error);
 }
 
 std::string mapFileName(std::string_view paletteName) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace vortimax {
 
@@ -42,8 +43,10 @@ std::optional<Palette> readMapFile(const std::filesystem::path& path);
 // with a knot carry their key.
 std::string mapText(const Palette& palette);
 
-// Writes the map file by atomic replacement: on failure an existing file stays as it was.
-bool writeMapFile(const Palette& palette, const std::filesystem::path& path);
+// Writes the map file by atomic replacement: on failure an existing file stays as it was
+// and `error` (may be null) receives the reason.
+bool writeMapFile(const Palette& palette, const std::filesystem::path& path,
+                  std::error_code* error = nullptr);
 
 // "name.map", with the characters that would leave the directory, end the path early or
 // be lost when the file is read back ('/', NUL, '\', ':') replaced by '_'.

@@ -115,12 +115,26 @@ private:
     FormulaIterator iterator_;
 };
 
+// The formula's code, or nothing when it cannot be calculated: the view is told why.
+// Opening the fractal checked the formula, but it may have been renamed, deleted or
+// broken in the library since.
+std::optional<FormulaCode> calculableFormula(const FormulaLookup& lookup, FractalView& view) {
+    const std::string name = view.record().params().text("FormulaName");
+    std::optional<FormulaCode> code = lookup(name);
+    if (!code)
+        view.reportFailure(formulaMissingText(name));
+    else if (!code->isComplete())
+        view.reportFailure(formulaDoesNotCompileText(name));
+    else
+        return code;
+    return std::nullopt;
+}
+
 void calculateFormula(const FormulaLookup& lookup, FractalView& view, int x0, int y0, int x1,
                       int y1) {
     const FractalRecord& record = view.record();
-    const std::optional<FormulaCode> code = lookup(record.params().text("FormulaName"));
-    // Opening the fractal checked the formula; one deleted since leaves the image as it is.
-    if (!code || !code->isComplete())
+    const std::optional<FormulaCode> code = calculableFormula(lookup, view);
+    if (!code)
         return;
     FormulaPixelKernel kernel(*code, record);
     const ImageBuffers& buffers = view.buffers();

@@ -202,6 +202,40 @@ TEST_F(ApplicationRunTest, TimedStatusTextAndProgressTitles) {
     EXPECT_EQ(titles[record.view->id()], "Other (100%)");
 }
 
+// A calculation that cannot run: the title says so and the reason goes once to the
+// message window and the status bar; a calculation that runs again brings the progress
+// title back.
+TEST_F(ApplicationRunTest, FailedCalculationIsShownOnce) {
+    ASSERT_TRUE(start().ok);
+    std::map<int, std::string> titles;
+    app->views().hooks.setTitle = [&](FractalView& view, const std::string& title) {
+        titles[view.id()] = title;
+    };
+    FractalRecord& record = create(kNewMandel);
+    FractalView& view = *record.view;
+    const CalculationDriver mandel = app->views().drivers[kTypeMandel];
+    app->views().drivers[kTypeMandel] = nullptr;
+    recalculateView(view);
+    ASSERT_TRUE(testing::waitFor([&] { return view.failure().failed; }));
+    app->messages().clear();
+    for (int tick = 0; tick < 3; ++tick)
+        app->onTimer(kMainTimer);
+    const std::string line = "Fractal \"" + record.name +
+                             "\" was not calculated: Fractals of type Mandel cannot be "
+                             "calculated yet.";
+    EXPECT_EQ(titles[view.id()], record.name + " (not calculated)");
+    EXPECT_EQ(app->messages().messages(), std::vector<std::string>{line});
+    EXPECT_EQ(app->status().text(), line);
+    EXPECT_EQ(app->statusFields().progress, "0% done");
+
+    app->views().drivers[kTypeMandel] = mandel;
+    recalculateView(view);
+    ASSERT_TRUE(testing::settled(record));
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(titles[view.id()], record.name + " (100%)");
+    EXPECT_EQ(app->messages().size(), 1u);
+}
+
 TEST_F(ApplicationRunTest, QueuedOpenAndResizeRunOnTheMainTimer) {
     ASSERT_TRUE(start().ok);
     FractalRecord& record = create(kNewMandel);

@@ -5,6 +5,7 @@
 #include "model/fractal_record.h"
 #include "palette/palette_list.h"
 #include "parfile/entry_parser.h"
+#include "support/device_nodes.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -66,8 +67,26 @@ TEST(RenderCommand, RefusesBadRequestsWithoutWritingAFile) {
     EXPECT_EQ(render({"Mandel"}).status, 2);
     Outcome plasma = render({"Plasma", "--size", "8x8", "-o", png});
     EXPECT_EQ(plasma.status, 1);
-    EXPECT_NE(plasma.err.find("cannot be calculated yet"), std::string::npos);
+    EXPECT_NE(plasma.err.find("vortimax-cli render: cannot calculate \"Plasma\": Fractals of "
+                              "type Plasma cannot be calculated yet.\n"),
+              std::string::npos)
+        << plasma.err;
     EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+// A full device is a failure with its reason, not "wrote".
+TEST(RenderCommand, FullDeviceIsReportedWithTheReason) {
+    TempDir dir;
+    const auto full = vortimax::testing::testDevice(dir.path(), "full");
+    if (!full)
+        GTEST_SKIP() << "no full device that is safe to write";
+    Outcome failed = render({"Mandel", "--size", "8x8", "-o", full->string()});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_NE(failed.err.find("vortimax-cli render: cannot write \"" + full->string() +
+                              "\": No space left on device"),
+              std::string::npos)
+        << failed.err;
 }
 
 // Formula fractals take their formula from the shipped starter formulas.

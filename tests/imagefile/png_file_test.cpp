@@ -2,6 +2,7 @@
 #include "imagefile/png_loader.h"
 #include "imagefile/png_writer.h"
 #include "png_test_support.h"
+#include "support/device_nodes.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -120,6 +121,20 @@ TEST(PngWriter, FailuresLeaveNoFileBehind) {
     EXPECT_EQ(writeFractalPng({empty, colours, true}, kEntry, dir / "e.png"),
               PngWriteResult::WriteError);
     EXPECT_FALSE(std::filesystem::exists(dir / "e.png"));
+}
+
+// A full device refuses the image: a write error, and the device stays a device.
+TEST(PngWriter, FullDeviceIsAWriteError) {
+    TempDir dir;
+    const auto full = vortimax::testing::testDevice(dir.path(), "full");
+    if (!full)
+        GTEST_SKIP() << "no full device that is safe to write";
+    std::error_code error;
+    EXPECT_EQ(writeFractalPng({patternBuffers(64, 64, 3), testColours(), false}, kEntry, *full,
+                              nullptr, {}, &error),
+              PngWriteResult::WriteError);
+    EXPECT_EQ(error, std::errc::no_space_on_device);
+    EXPECT_TRUE(std::filesystem::is_character_file(*full));
 }
 
 TEST(PngLoader, ForeignAndBrokenFiles) {

@@ -224,6 +224,42 @@ TEST_F(FractalViewTest, ResizeReallocatesRecalculatesAndSetsTheDefault) {
     EXPECT_EQ(frontend.messageBoxes().back().text, kNotEnoughMemoryText);
 }
 
+// A calculation that cannot run says why, is not finished and claims no progress; the
+// next calculation starts without the old failure.
+TEST_F(FractalViewTest, CalculationThatCannotRunReportsWhy) {
+    record = createRecord(kTypeLyapunov, 0, RecordCreationContext{});
+    FractalView& view = openSilently();
+    const CalculationDriver refusing = [](FractalView& v, int, int, int, int) {
+        v.reportFailure("The data is missing.");
+    };
+    struct Step {
+        CalculationDriver driver;
+        std::string reason; // empty: the image is calculated
+    };
+    const Step steps[] = {
+        {testDriver, ""},
+        {nullptr, "Fractals of type Lyapunov cannot be calculated yet."},
+        {refusing, "The data is missing."},
+        {testDriver, ""},
+    };
+    for (const Step& step : steps) {
+        environment.drivers[kTypeLyapunov] = step.driver;
+        driver.reset(320, 256);
+        recalculateView(view);
+        if (step.reason.empty()) {
+            EXPECT_FALSE(view.failure().failed); // cleared before the command was taken
+            ASSERT_TRUE(waitFor([&] { return finished(); }));
+            EXPECT_EQ(view.progress(), 1.0);
+        } else {
+            ASSERT_TRUE(waitFor([&] { return view.failure().failed; })) << step.reason;
+            EXPECT_EQ(view.failure().reason, step.reason);
+            EXPECT_FALSE(view.finished()) << step.reason;
+            EXPECT_EQ(view.progress(), 0.0) << step.reason;
+        }
+    }
+    EXPECT_EQ(view.failure().serial, 4u); // two failures, each cleared again
+}
+
 TEST_F(FractalViewTest, OpeningChecksFormulaIterationsAndPendingEntries) {
     auto formula = createRecord(kTypeFormula, 0, RecordCreationContext{});
     formula->params().setText("FormulaName", "");

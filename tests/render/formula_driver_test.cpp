@@ -29,14 +29,17 @@ protected:
                              });
     }
 
-    // The record's image at 64 x 48, calculated through the installed driver.
-    std::vector<float> render(FractalRecord& record) {
+    // The record's image at 64 x 48, calculated through the installed driver, and what
+    // the driver said about a calculation it could not run.
+    std::vector<float> render(FractalRecord& record, CalculationFailure* failure = nullptr) {
         record.width = 64;
         record.height = 48;
         FractalView view(record, environment);
         EXPECT_TRUE(
             allocateBuffers(BufferLayout{64, 48, 8, false, false, false, 24}, view.buffers()));
         environment.drivers[record.type](view, 0, 0, 64, 47);
+        if (failure != nullptr)
+            *failure = view.failure();
         return view.buffers().values;
     }
 
@@ -96,14 +99,27 @@ TEST_F(FormulaDriverTest, BuiltInStopTestsReplaceTheFormulasTest) {
     }
 }
 
-TEST_F(FormulaDriverTest, OpeningChecksThatTheFormulaExists) {
+// Opening checks the formula; the driver tells the view why it cannot calculate when the
+// formula went missing or broken since, and leaves the image alone.
+TEST_F(FormulaDriverTest, MissingOrBrokenFormulasAreNotCalculated) {
+    EXPECT_EQ(
+        compileFormula(library["Broken"], "Broken", "z = pixel: z = z^2 +, |z| <= 4", {}, nullptr),
+        1);
     auto record = createRecord(kTypeFormula, 0, RecordCreationContext{});
     EXPECT_EQ(environment.hooks.checkFormula(*record), FormulaCheck::Ok);
-    set(*record, "FormulaName", "Missing");
-    EXPECT_EQ(environment.hooks.checkFormula(*record), FormulaCheck::FormulaNotAvailable);
-    const std::vector<float> untouched = render(*record);
-    for (float v : untouched)
-        EXPECT_EQ(v, 0.0f);
+    const std::pair<std::string, std::string> cases[] = {
+        {"Missing", "Formula \"Missing\" isn't available."},
+        {"Broken", "Formula \"Broken\" does not compile."},
+    };
+    for (const auto& [name, reason] : cases) {
+        set(*record, "FormulaName", name);
+        EXPECT_EQ(environment.hooks.checkFormula(*record), FormulaCheck::FormulaNotAvailable);
+        CalculationFailure failure;
+        for (float v : render(*record, &failure))
+            ASSERT_EQ(v, 0.0f) << name;
+        EXPECT_TRUE(failure.failed) << name;
+        EXPECT_EQ(failure.reason, reason);
+    }
 }
 
 } // namespace
