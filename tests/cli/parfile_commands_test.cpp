@@ -1,27 +1,18 @@
 #include "app/temp_dir.h"
 #include "cli/parfile_commands.h"
+#include "cli_test_support.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
 
 using namespace vortimax;
+using vortimax::test::Outcome;
 using vortimax::test::readBytes;
+using vortimax::test::run;
 using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
 
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-template <typename Command> Outcome run(Command command, std::vector<std::string> args) {
-    std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out, err;
-    int status = command(views, out, err);
-    return {status, out.str(), err.str()};
-}
 
 constexpr std::string_view kEntries = "; two fractals and one of another program\n"
                                       "Seahorse {\n"

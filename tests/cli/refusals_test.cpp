@@ -4,12 +4,15 @@
 #include "app/temp_dir.h"
 #include "cli/parfile_commands.h"
 #include "cli/render_command.h"
+#include "cli_test_support.h"
 #include "imagefile/png_loader.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
 
 using namespace vortimax;
+using vortimax::test::Outcome;
+using vortimax::test::run;
 using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
 
@@ -18,18 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using Command = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome run(Command command, std::vector<std::string> args) {
-    std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out, err;
-    int status = command(views, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::size_t lineCount(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));

@@ -5,6 +5,7 @@
 #include "cli/loaded_files.h"
 #include "cli/parfile_commands.h"
 #include "cli/render_command.h"
+#include "cli_test_support.h"
 #include "imagefile/png_loader.h"
 #include "model/big_fixed.h"
 #include "model/param_text.h"
@@ -17,25 +18,15 @@
 #include <sstream>
 
 using namespace vortimax;
+using vortimax::test::Outcome;
 using vortimax::test::readBytes;
+using vortimax::test::run;
 using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-template <typename Command> Outcome run(Command command, std::vector<std::string> args) {
-    std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out, err;
-    int status = command(views, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // A program directory of its own, so that no per-user directory takes part.
 class RoundTrip : public ::testing::Test {
