@@ -139,7 +139,7 @@ constexpr ToolbarButtonRow kToolbarButtons[] = {
     {212, "Opens window for the creation of new default fractals"},
     {213, "Loads files, i.e. *.map, *.par, *.frm and *.png files"},
     {214, "Saves the current fractal into a parameter file"},
-    {218, "Saves all fractals in the current project (i.e. the whole project|parameter file)"},
+    {218, "Saves all fractals in the current project (i.e. the whole project/parameter file)"},
     {215, "Prints the current fractal image"},
     {216, "Copies the current fractal image to the clip board"},
     {205, "Displays a list of folders (i.e. projects or parameter files)"},
@@ -153,7 +153,7 @@ constexpr ToolbarButtonRow kToolbarButtons[] = {
     {741, "Stops the fractal calculation (pause)"},
     {742, "Continues the fractal calculation (resume)"},
     {740, "Clones the whole fractal (including thread, window, etc. )"},
-    {743, "Restores the default values for the current type|subtype combination"},
+    {743, "Restores the default values for the current type/subtype combination"},
 };
 
 bool endsWithWordFractal(std::string_view text) {

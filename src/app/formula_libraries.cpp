@@ -68,6 +68,28 @@ LibraryLoadResult FormulaLibraries::loadReported(LibraryKind kind, const fs::pat
     });
 }
 
+namespace {
+template <class Library> std::vector<std::string> namesOf(const Library& library) {
+    std::vector<std::string> names;
+    for (const auto& entry : library.all())
+        names.push_back(entry.name);
+    return names;
+}
+} // namespace
+
+std::vector<std::string> FormulaLibraries::entryNames(LibraryKind kind) const {
+    std::unique_lock guard = lock();
+    switch (kind) {
+    case LibraryKind::Ifs:
+        return namesOf(ifs_);
+    case LibraryKind::LSystem:
+        return namesOf(lsystems_);
+    case LibraryKind::Formula:
+        break;
+    }
+    return namesOf(formulas_);
+}
+
 void FormulaLibraries::loadDirectories(const std::vector<fs::path>& directories, Progress& progress,
                                        Frontend& frontend) {
     for (const fs::path& directory : directories) {

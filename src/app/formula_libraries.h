@@ -53,6 +53,9 @@ public:
     // outlive it.
     void install(Application& app);
 
+    // The names of a library's entries in list order (letter case ignored).
+    std::vector<std::string> entryNames(LibraryKind kind) const;
+
     // A copy of the compiled code of a formula, or nothing when there is no such entry.
     // Calculation threads call it while the interface thread may be loading: both go
     // through the libraries' lock.

@@ -1,11 +1,14 @@
+#include "app/formula_libraries.h"
 #include "app/menu_state.h"
 #include "app/tool_window_registry.h"
 #include "formula/function_table.h"
+#include "formula/library_load.h"
 #include "model/descriptor_tables.h"
 #include "model/fractal_view.h"
 #include "model/undo_history.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
+#include "ui/tool_windows/param_editors.h"
 #include "ui/tool_windows/size_window.h"
 #include "ui_fixture.h"
 
@@ -23,6 +26,7 @@ namespace {
 
 constexpr int kNewMandel24 = 29016;
 constexpr int kNewMandel = 29018;
+constexpr int kNewFormula = 29019;
 constexpr int kUndo = 29026;
 
 class ToolWindowsTest : public test::UiFixture {
@@ -119,6 +123,54 @@ TEST_F(ToolWindowsTest, RowsAreSplitBetweenTheWindowsByType) {
     ASSERT_EQ(fn1->count(), kFunctionCount);
     for (int i = 0; i < kFunctionCount; ++i)
         EXPECT_EQ(fn1->itemText(i).toStdString(), functionName(i));
+}
+
+// The formula of a Formula fractal is chosen from the loaded formulas or typed; a name no
+// loaded formula has is marked.
+TEST_F(ToolWindowsTest, FormulaNameOffersTheLoadedFormulasAndMarksAnUnknownOne) {
+    loadLibraryText(app->formulaLibraries().formulas(),
+                    "Basic {z = pixel: z = z*z + pixel, |z| <= 4}\n"
+                    "Cubic {z = pixel: z = z*z*z + pixel, |z| <= 4}\n");
+    FractalRecord& record = createFromMenu(kNewFormula);
+    QComboBox* name = nullptr;
+    for (std::string_view keyword : {"PARM1", "PARM2"})
+        if (auto* found = field<QComboBox>(open(keyword), "FormulaName");
+            found && found->isEnabled())
+            name = found;
+    ASSERT_NE(name, nullptr);
+    ASSERT_TRUE(name->isEditable());
+    const auto names = app->formulaLibraries().entryNames(LibraryKind::Formula);
+    ASSERT_EQ(names, (std::vector<std::string>{"Basic", "Cubic"}));
+    EXPECT_EQ(name->count(), static_cast<int>(names.size()));
+    EXPECT_EQ(name->currentText().toStdString(), record.params().text("FormulaName"));
+    EXPECT_EQ(name->toolTip(), QStringLiteral("FormulaName"));
+
+    enter(name->lineEdit(), QStringLiteral("NoSuchFormula"));
+    EXPECT_EQ(record.params().text("FormulaName"), "NoSuchFormula");
+    EXPECT_EQ(name->toolTip(), QStringLiteral("No loaded entry is called \"NoSuchFormula\""));
+    name->setCurrentIndex(1);
+    Q_EMIT name->activated(1);
+    EXPECT_EQ(record.params().text("FormulaName"), "Cubic");
+    EXPECT_EQ(name->toolTip(), QStringLiteral("FormulaName"));
+}
+
+// Rows without a label of their own get one made from the key; the key is the tool-tip.
+TEST(ParameterLabels, RowsWithoutALabelGetAReadableOne) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"TestForFinite", "Test for finite"},
+        {"_dr", "Working value dr"},
+        {"Knoty20", "Knoty 20"},
+        {"MaxIter", "Max iter"},
+        {"fn1", "fn 1"},
+        {"OvlType", "Ovl type"},
+    };
+    ParamDescriptor row;
+    for (const auto& [key, label] : cases) {
+        row.key = key;
+        EXPECT_EQ(ui::readableLabel(row), label) << key;
+    }
+    row.label = "Decomposition";
+    EXPECT_EQ(ui::readableLabel(row), "Decomposition");
 }
 
 TEST_F(ToolWindowsTest, AreaCoordinatesKeepEveryDigitAndUntouchedFieldsWriteNothing) {

@@ -57,6 +57,60 @@ int clampToInt(double value) {
     return static_cast<int>(std::clamp(value, double{INT_MIN}, double{INT_MAX}));
 }
 
+// The name of a library entry, chosen from the loaded ones or typed.
+class EntryNameEditor final : public ParamEditor {
+public:
+    EntryNameEditor(const ParamDescriptor& row, QWidget* parent, CommitHandler commit,
+                    EntryNameSource names)
+        : combo_(new QComboBox(parent)), key_(toQString(row.key)), names_(std::move(names)) {
+        combo_->setEditable(true);
+        combo_->setInsertPolicy(QComboBox::NoInsert);
+        if (row.length > 0)
+            combo_->lineEdit()->setMaxLength(row.length - 1);
+        QObject::connect(combo_, &QComboBox::activated, combo_, commit);
+        QObject::connect(combo_->lineEdit(), &QLineEdit::editingFinished, combo_,
+                         std::move(commit));
+    }
+    QWidget* widget() const override { return combo_; }
+    std::string text() const override { return toStdString(combo_->currentText()); }
+
+protected:
+    void display(ConstBlockRef block, std::size_t index) override {
+        const std::vector<std::string> names = names_();
+        const QString value = toQString(displayValue(block, index));
+        if (combo_->count() != static_cast<int>(names.size()) || !sameItems(names)) {
+            combo_->clear();
+            for (const std::string& name : names)
+                combo_->addItem(toQString(name));
+        }
+        if (combo_->currentText() != value)
+            combo_->setEditText(value);
+        markUnknown(names, toStdString(value));
+    }
+
+private:
+    bool sameItems(const std::vector<std::string>& names) const {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (combo_->itemText(static_cast<int>(i)) != toQString(names[i]))
+                return false;
+        return true;
+    }
+    void markUnknown(const std::vector<std::string>& names, const std::string& value) {
+        const bool known = value.empty() || std::any_of(names.begin(), names.end(),
+                                                        [&value](const std::string& name) {
+                                                            return equalsIgnoreCase(name, value);
+                                                        });
+        combo_->setStyleSheet(known ? QString() : QStringLiteral("QComboBox { color: #c00000; }"));
+        combo_->setToolTip(
+            known ? key_
+                  : QStringLiteral("No loaded entry is called \"%1\"").arg(toQString(value)));
+    }
+
+    QComboBox* combo_;
+    QString key_;
+    EntryNameSource names_;
+};
+
 // Reals, high-precision coordinates and texts: the text as typed.
 class LineEditor final : public ParamEditor {
 public:
@@ -267,6 +321,35 @@ std::unique_ptr<ParamEditor> makeParamEditor(const ParamDescriptor& row, QWidget
         return editor;
     }
     return nullptr; // not reached: the last rule matches every row
+}
+
+std::unique_ptr<ParamEditor> makeEntryNameEditor(const ParamDescriptor& row, QWidget* parent,
+                                                 CommitHandler commit, EntryNameSource names) {
+    auto editor =
+        std::make_unique<EntryNameEditor>(row, parent, std::move(commit), std::move(names));
+    editor->widget()->setObjectName(toQString(row.key));
+    return editor;
+}
+
+std::string readableLabel(const ParamDescriptor& row) {
+    if (!row.label.empty())
+        return std::string(row.label);
+    std::string_view key = row.key;
+    if (key.starts_with('_'))
+        return "Working value " + std::string(key.substr(1));
+    std::string label;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        const char c = key[i];
+        const bool upper = c >= 'A' && c <= 'Z';
+        const bool digit = c >= '0' && c <= '9';
+        const char before = i > 0 ? key[i - 1] : ' ';
+        const bool beforeDigit = before >= '0' && before <= '9';
+        const bool beforeLower = before >= 'a' && before <= 'z';
+        if (i > 0 && ((upper && beforeLower) || (digit && !beforeDigit)))
+            label += ' ';
+        label += upper && i > 0 && beforeLower ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return label;
 }
 
 ChoiceList choiceNames(const ParamDescriptor& row) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -46,6 +47,18 @@ using CommitHandler = std::function<void()>;
 // arrows that step by it. The control's object name is the row's key.
 std::unique_ptr<ParamEditor> makeParamEditor(const ParamDescriptor& row, QWidget* parent,
                                              CommitHandler commit);
+
+// The names of the loaded library entries a row names (a formula, IFS or L-system entry).
+using EntryNameSource = std::function<std::vector<std::string>()>;
+
+// The control of a row that names a library entry: an editable list of the loaded entries.
+// A name no loaded entry has is shown in red, and its tool-tip says so.
+std::unique_ptr<ParamEditor> makeEntryNameEditor(const ParamDescriptor& row, QWidget* parent,
+                                                 CommitHandler commit, EntryNameSource names);
+
+// A label for a row: its own, or one made from its key ("TestForFinite" gives "Test for
+// finite", the working value "_dr" gives "Working value dr").
+std::string readableLabel(const ParamDescriptor& row);
 
 // The names offered for a row's values 0, 1, 2, ...: its own choice list, or the names the
 // program gives rows that store a plain number (functions, colour-mapping rules).

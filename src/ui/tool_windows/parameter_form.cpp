@@ -1,6 +1,8 @@
 #include "ui/tool_windows/parameter_form.h"
 
 #include "app/application.h"
+#include "app/formula_libraries.h"
+#include "formula/library_kind.h"
 #include "model/descriptor_tables.h"
 #include "model/fractal_record.h"
 #include "ui/main_window.h"
@@ -24,8 +26,15 @@ ConstBlockRef blockOf(const FractalRecord& record, ParameterBlock block) {
     return block == ParameterBlock::Settings3D ? record.settings3D() : record.params();
 }
 
-QString labelOf(const ParamDescriptor& row) {
-    return toQString(row.label.empty() ? row.key : row.label);
+// The kind of library entry a row of a type names ("FormulaName" of Formula fractals,
+// "Formula" of IFS and L-system fractals), if it names one.
+std::optional<LibraryKind> entryKindOf(std::uint32_t type, const ParamDescriptor& row) {
+    for (std::size_t kind = 0; kind < kLibraryKindCount; ++kind) {
+        const LibraryKindInfo& info = libraryKindInfo(static_cast<LibraryKind>(kind));
+        if (info.fractalType == type && info.nameKey == row.key)
+            return info.kind;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -70,11 +79,27 @@ void ParameterForm::rebuild(const DescriptorTable* table, std::uint32_t type) {
         if (!filter_(type, index, row))
             continue;
         const std::size_t position = fields_.size();
-        fields_.push_back(
-            {index, makeParamEditor(row, page, [this, position] { commit(position); })});
-        layout->addRow(labelOf(row), fields_.back().editor->widget());
+        fields_.push_back({index, makeEditor(type, row, page, position)});
+        QWidget* editor = fields_.back().editor->widget();
+        editor->setToolTip(editor->toolTip().isEmpty() ? toQString(row.key) : editor->toolTip());
+        layout->addRow(toQString(readableLabel(row)), editor);
+        // The key, as parameter files and the command line name the row.
+        if (QWidget* label = layout->labelForField(editor))
+            label->setToolTip(toQString(row.key));
     }
     setWidget(page);
+}
+
+std::unique_ptr<ParamEditor> ParameterForm::makeEditor(std::uint32_t type,
+                                                       const ParamDescriptor& row, QWidget* page,
+                                                       std::size_t position) {
+    CommitHandler commit = [this, position] { this->commit(position); };
+    const std::optional<LibraryKind> kind = entryKindOf(type, row);
+    if (!kind)
+        return makeParamEditor(row, page, std::move(commit));
+    FormulaLibraries& libraries = context_.app.formulaLibraries();
+    return makeEntryNameEditor(row, page, std::move(commit),
+                               [&libraries, kind] { return libraries.entryNames(*kind); });
 }
 
 // The old controls report nothing any more: they may still send a last "finished" while

@@ -40,6 +40,8 @@ private:
     };
 
     void rebuild(const DescriptorTable* table, std::uint32_t type);
+    std::unique_ptr<ParamEditor> makeEditor(std::uint32_t type, const ParamDescriptor& row,
+                                            QWidget* page, std::size_t position);
     void dropFields();
     void fill(bool force);
     void commit(std::size_t field);
