@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -33,6 +34,9 @@ namespace {
 constexpr QSize kRestoredSize(800, 600);
 constexpr int kHelpMainWindow = 100;
 constexpr int kHelpMenus = 800;
+
+// The toolbar button that copies the image to the clipboard.
+constexpr int kCopyImageButton = 216;
 
 // The top menus in their order; every command's path starts with one of them.
 constexpr std::string_view kTopMenus[] = {"File", "Edit", "Fractal", "Windows", "Settings", "Help"};
@@ -55,6 +59,35 @@ const Shortcut kShortcuts[] = {
 
 QStringList splitPath(const std::string& path) {
     return toQString(path).split(QLatin1Char('|'));
+}
+
+// Gives the menus of a menu bar or menu access keys: the first letter of each title that
+// no earlier menu beside it uses ("&File", "&Edit", "F&ractal").
+template <typename MenuHolder> void addMnemonics(MenuHolder& holder) {
+    QString used;
+    for (QAction* item : holder.actions()) {
+        if (item->menu() == nullptr)
+            continue;
+        QString title = item->text();
+        for (qsizetype i = 0; i < title.size(); ++i) {
+            const QChar key = title[i].toLower();
+            if (key.isLetter() && !used.contains(key)) {
+                used += key;
+                title.insert(i, QLatin1Char('&'));
+                item->setText(title);
+                break;
+            }
+        }
+        addMnemonics(*item->menu());
+    }
+}
+
+// The progress a status bar shows: the current fractal's calculation, or none.
+std::optional<int> currentPercent(const Application& app) {
+    const FractalRecord* current = app.currentFractal();
+    if (current == nullptr || current->view == nullptr)
+        return std::nullopt;
+    return static_cast<int>(std::clamp(current->view->progress(), 0.0, 1.0) * 100.0);
 }
 
 } // namespace
@@ -157,6 +190,14 @@ void MainWindow::buildMenus() {
     QAction* exit = file->addAction(tr("Exit"));
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
+    // The toolbar's Copy, also in the Edit menu with its usual key.
+    QMenu* edit = menus[QStringLiteral("Edit|")];
+    edit->addSeparator();
+    QAction* copy = edit->addAction(tr("Copy image"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setObjectName(QStringLiteral("copyImage"));
+    connect(copy, &QAction::triggered, this, [this] { runToolbarButton(kCopyImageButton); });
+    addMnemonics(*menuBar());
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::refreshMenus);
         menu->installEventFilter(this); // F1 in an open menu
@@ -209,10 +250,17 @@ void MainWindow::buildToolbars() {
 
 void MainWindow::buildStatusBar() {
     statusProgress_ = new QLabel(this);
+    statusBar_ = new QProgressBar(this);
+    statusBar_->setObjectName(QStringLiteral("calculationProgress"));
+    statusBar_->setRange(0, 100);
+    statusBar_->setTextVisible(false);
+    statusBar_->setMaximumWidth(120);
+    statusElapsed_ = new QLabel(this);
     statusZoom_ = new QLabel(this);
     statusSize_ = new QLabel(this);
     statusText_ = new QLabel(this);
-    for (QLabel* label : {statusProgress_, statusZoom_, statusSize_})
+    statusBar()->addPermanentWidget(statusBar_);
+    for (QLabel* label : {statusProgress_, statusElapsed_, statusZoom_, statusSize_})
         statusBar()->addPermanentWidget(label);
     statusBar()->addWidget(statusText_, 1);
 }
@@ -476,6 +524,10 @@ void MainWindow::refreshStatusBar() {
     statusText_->setText(toQString(app_.status().text()));
     const StatusFields& fields = app_.statusFields();
     statusProgress_->setText(toQString(fields.progress));
+    const std::optional<int> percent = currentPercent(app_);
+    statusBar_->setVisible(percent.has_value());
+    statusBar_->setValue(percent.value_or(0));
+    statusElapsed_->setText(percent ? toQString(fields.elapsed) : QString());
     statusZoom_->setText(toQString(fields.zoom));
     statusSize_->setText(toQString(fields.size));
 }

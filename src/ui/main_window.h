@@ -10,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QProgressBar;
 class QMdiArea;
 class QToolBar;
 
@@ -94,6 +95,8 @@ private:
     std::map<std::size_t, QPointer<ToolWindow>> toolWindows_;
     QLabel* statusText_;
     QLabel* statusProgress_;
+    QProgressBar* statusBar_;
+    QLabel* statusElapsed_;
     QLabel* statusZoom_;
     QLabel* statusSize_;
     bool closing_ = false;

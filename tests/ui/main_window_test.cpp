@@ -6,8 +6,13 @@
 #include "ui_fixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QToolBar>
 
 namespace vortimax {
@@ -25,7 +30,20 @@ TEST_F(MainWindowTest, EveryCommandIsInTheMenusWithItsHelpText) {
     QStringList tops;
     for (QAction* menu : main->menuBar()->actions())
         tops << menu->text();
-    EXPECT_EQ(tops, (QStringList{"File", "Edit", "Fractal", "Windows", "Settings", "Help"}));
+    // Each top menu and submenu has an access key of its own (Alt+F, Alt+E ...).
+    EXPECT_EQ(tops, (QStringList{"&File", "&Edit", "F&ractal", "&Windows", "&Settings", "&Help"}));
+    for (QMenu* menu : main->menuBar()->findChildren<QMenu*>()) {
+        QString keys;
+        for (QAction* item : menu->actions()) {
+            if (item->menu() == nullptr)
+                continue;
+            const qsizetype at = item->text().indexOf(QLatin1Char('&'));
+            ASSERT_GE(at, 0) << item->text().toStdString();
+            const QChar key = item->text().at(at + 1).toLower();
+            EXPECT_FALSE(keys.contains(key)) << item->text().toStdString();
+            keys += key;
+        }
+    }
     for (const CommandRow& row : commandTable()) {
         QAction* action = main->action(row.id);
         ASSERT_NE(action, nullptr) << row.id;
@@ -84,6 +102,19 @@ TEST_F(MainWindowTest, CreateCalculateUndoCloseAndQuit) {
     EXPECT_EQ(scripted.messageBoxes().back().caption, "Exiting program");
 }
 
+// Edit / Copy image (Ctrl+C) puts the active fractal's picture on the clipboard.
+TEST_F(MainWindowTest, CtrlCCopiesTheImage) {
+    QAction* copy = main->findChild<QAction*>(QStringLiteral("copyImage"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
+    FractalRecord& record = createFromMenu(kNewMandel);
+    QApplication::clipboard()->clear();
+    copy->trigger();
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_EQ(copied.width(), record.width);
+    EXPECT_EQ(copied.height(), record.height);
+}
+
 TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
     createFromMenu(kNewMandel);
     main->action(29036)->trigger(); // Boxzoom without a box: the default box and a hint
@@ -91,6 +122,11 @@ TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
     EXPECT_NE(main->activeFractalWindow()->view().selectionLeft, kNoSelection);
     EXPECT_EQ(app->status().text(), "Define the area to zoom in and choose 'Boxzoom in' again...");
     EXPECT_TRUE(processUntil([&] { return app->statusFields().size == "64x48"; }));
+    // A bar beside "NN% done" follows the calculation; the elapsed time stands beside it.
+    auto* bar = main->findChild<QProgressBar*>(QStringLiteral("calculationProgress"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(processUntil([&] { return bar->value() == 100; }));
+    EXPECT_FALSE(bar->isHidden());
 }
 
 } // namespace
