@@ -15,6 +15,7 @@ namespace vortimax {
 namespace {
 
 constexpr std::string_view kCommentKeyword = "DefaultComment";
+constexpr std::string_view kRecentFileKeyword = "RecentFile";
 constexpr std::string_view kCommentEnd = "$$$EndComment$$$";
 
 // A line split into its keyword, what follows it, and the integers that follow it.
@@ -201,9 +202,21 @@ void applyToolWindow(const ConfigLine& line, Settings& settings) {
     }
 }
 
+// One line per file, the newest first; more than the list holds are passed over.
+bool applyRecentFile(const ConfigLine& line, Settings& settings) {
+    if (!equalsIgnoreCase(line.keyword, kRecentFileKeyword)) {
+        return false;
+    }
+    const std::string_view file = trimSpace(line.rest);
+    if (!file.empty() && settings.recentFiles.size() < Settings::kMaxRecentFiles) {
+        settings.recentFiles.emplace_back(file);
+    }
+    return true;
+}
+
 void applyLine(std::string_view text, Settings& settings) {
     const ConfigLine line = scanLine(text);
-    if (line.keyword.empty()) {
+    if (line.keyword.empty() || applyRecentFile(line, settings)) {
         return;
     }
     if (!applyFixedRule(line, settings) && !applyPathRule(line, settings) &&
@@ -320,7 +333,13 @@ std::string formatConfiguration(const Settings& settings) {
         out += '\n';
     }
     appendLine(out, "AutoSave", {settings.autoSave ? 1 : 0});
-    appendComment(out, settings);
+    for (const std::string& file : settings.recentFiles) {
+        out += kRecentFileKeyword;
+        out += ' ';
+        out += file;
+        out += '\n';
+    }
+    appendComment(out, settings); // last: the comment runs to the end of the file
     return out;
 }
 

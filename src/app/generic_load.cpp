@@ -63,9 +63,10 @@ void loadParameterFiles(Application& app, const std::vector<fs::path>& files) {
             folder = loadParameterFile(file, app.workspace(), &progress, options);
             return progress.abortRequested();
         });
-        if (folder != nullptr)
+        if (folder != nullptr) {
             app.workspace().selectFolder(*folder, true);
-        else if (!aborted)
+            rememberRecentFile(app.settings(), file);
+        } else if (!aborted)
             tell(app, kLoadingParameterFiles, file.string() + std::string(kNothingLoaded),
                  MessageIcon::Warning);
         if (aborted)
@@ -86,6 +87,7 @@ void loadImageFile(Application& app, std::optional<fs::path> file) {
     app.imageDirectory() = context.imageDirectory;
     if (!loaded)
         return;
+    rememberRecentFile(app.settings(), loaded->path);
     FractalRecord& record = *loaded->record;
     if (openView(record, true, app.views()) != 0 || record.view == nullptr)
         return;

@@ -1,8 +1,21 @@
 #include "app/settings.h"
 
+#include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace vortimax {
+
+void rememberRecentFile(Settings& settings, const std::filesystem::path& file) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    const std::string name = (error ? file : absolute).lexically_normal().string();
+    auto& recent = settings.recentFiles;
+    recent.erase(std::remove(recent.begin(), recent.end(), name), recent.end());
+    recent.insert(recent.begin(), name);
+    if (recent.size() > Settings::kMaxRecentFiles)
+        recent.resize(Settings::kMaxRecentFiles);
+}
 
 void setDefaultLibraryPaths(Settings& settings, const std::filesystem::path& programDir) {
     LibraryPaths& paths = settings.paths;

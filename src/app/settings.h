@@ -59,6 +59,7 @@ struct LibraryPaths {
 struct Settings {
     static constexpr int kMinDrawingSpeed = 10;
     static constexpr int kMaxDrawingSpeed = 1000;
+    static constexpr std::size_t kMaxRecentFiles = 8;
 
     int drawingSpeed = 10; // least milliseconds between two paints of a calculating view
     int displayDepth = 8;  // 8 or 24, given to new fractals
@@ -72,6 +73,8 @@ struct Settings {
     std::array<bool, kConfirmationCount> confirmations{true, true, true, true, true, true, false};
     LibraryPaths paths;
     std::optional<std::string> defaultComment; // lines separated by "\n"
+    // Parameter files and images loaded last, the newest first.
+    std::vector<std::string> recentFiles;
 
     bool confirm(Confirmation which) const { return confirmations[index(which)]; }
     void setConfirm(Confirmation which, bool on) { confirmations[index(which)] = on; }
@@ -90,6 +93,9 @@ const ToolWindowState& toolWindowState(const Settings& settings, std::size_t row
 // The library directories below the program directory ("Palettes", "Fractals",
 // "Formulas", "Anims", "Pictures"); the save directories are the same.
 void setDefaultLibraryPaths(Settings& settings, const std::filesystem::path& programDir);
+
+// Puts a file at the head of the recent files (once), keeping at most kMaxRecentFiles.
+void rememberRecentFile(Settings& settings, const std::filesystem::path& file);
 
 // The directories of a ";"-separated list, empty items skipped.
 std::vector<std::filesystem::path> splitPathList(std::string_view list);

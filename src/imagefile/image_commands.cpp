@@ -226,6 +226,7 @@ std::optional<LoadedImage> loadImage(std::optional<std::filesystem::path> path,
         return std::nullopt;
     }
     LoadedImage loaded;
+    loaded.path = *path;
     std::atomic<bool> abort{false};
     PngLoadResult result = PngLoadResult::ReadError;
     context.frontend.runWithProgress(kLoadProgressTitle, abort, [&](Progress& progress) {

@@ -71,6 +71,7 @@ struct LoadImageContext {
 // has opened it.
 struct LoadedImage {
     FractalRecord* record = nullptr;
+    std::filesystem::path path; // the file it came from
     DecodedPng image;
 };
 

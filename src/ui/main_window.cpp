@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "app/command_table.h"
+#include "app/generic_load.h"
 #include "app/menu_state.h"
 #include "app/tool_window_registry.h"
 #include "model/fractal_view.h"
@@ -187,6 +188,10 @@ void MainWindow::buildMenus() {
     }
     QMenu* file = menus[QStringLiteral("File|")];
     file->addSeparator();
+    QMenu* recent = file->addMenu(tr("Recent files"));
+    recent->setObjectName(QStringLiteral("recentFiles"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentFiles(*recent); });
+    file->addSeparator();
     QAction* exit = file->addAction(tr("Exit"));
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -204,6 +209,22 @@ void MainWindow::buildMenus() {
     }
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] { showHelp(activeHelpContext()); });
+}
+
+// The parameter files and images loaded last, newest first; choosing one loads it again.
+void MainWindow::fillRecentFiles(QMenu& menu) {
+    menu.clear();
+    const std::vector<std::string>& files = app_.settings().recentFiles;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const QString name = toQString(files[i]);
+        QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        connect(item, &QAction::triggered, this, [this, path = files[i]] {
+            loadFiles(app_, {std::filesystem::path(path)});
+            refreshAll();
+        });
+    }
+    if (files.empty())
+        menu.addAction(tr("(none)"))->setEnabled(false);
 }
 
 // F1: the active fractal window's type has its own page; elsewhere the main window's.

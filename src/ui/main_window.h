@@ -10,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QMdiArea;
 class QToolBar;
@@ -75,6 +76,7 @@ private:
     void fitFractalWindows();
     void rememberPlacement();
     void runWidgetCommand(int id);
+    void fillRecentFiles(QMenu& menu);
     void runWidgetToolbarButton(int id);
     void repaintView(int viewId, const Rect& area);
     int activeHelpContext() const;

@@ -302,6 +302,9 @@ TEST_F(ApplicationCommandTest, GenericLoadChoosesByExtension) {
     test::writeBytes(dir / "empty.par", "; nothing here\r\n");
     loadFiles(*app, {dir / "empty.par"});
     EXPECT_NE(frontend.messageBoxes().back().text.find("holds no fractals"), std::string::npos);
+    // Only the file that gave fractals joins the recent files.
+    EXPECT_EQ(app->settings().recentFiles,
+              std::vector<std::string>{(dir / "two.PAR").lexically_normal().string()});
 
     fs::copy_file(fs::path(VORTIMAX_DATA_DIR) / "Palettes" / "Ocean.map", dir / "Sea.map");
     loadFiles(*app, {dir / "Sea.map"});

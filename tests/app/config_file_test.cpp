@@ -1,6 +1,7 @@
 #include "app/config_file.h"
 #include "temp_dir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -40,6 +41,7 @@ Settings nonDefaultSettings() {
     s.paths.projects += ";/more/fr"; // the save directory stays the first one
     s.paths.pictures = "/data/pictures with blank";
     s.defaultComment = "first line\n\n  third line";
+    s.recentFiles = {"/data/Fractals/my set.par", "/home/me/shot.png"};
     return s;
 }
 
@@ -58,12 +60,30 @@ TEST_F(ConfigFileTest, WrittenFileHasTheFixedLineOrderAndReadsBackUnchanged) {
         "CNF_DelAnm 1\r\nCNF_End 1\r\nProjectPath /data/Fractals;/more/fr\r\n"
         "PalettePath /data/Palettes\r\nFormulaPath /data/Formulas\r\nAnimPath /data/Anims\r\n"
         "PicturePath /data/pictures with blank\r\nAutoSave 0\r\n"
+        "RecentFile /data/Fractals/my set.par\r\nRecentFile /home/me/shot.png\r\n"
         "DefaultComment\r\nfirst line\r\n\r\n  third line\r\n$$$EndComment$$$");
     Settings read;
     ASSERT_TRUE(readConfiguration(file_, read));
     EXPECT_EQ(read, written);
     // Nothing is left behind beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+// The newest file goes first, once; the list keeps the last eight.
+TEST_F(ConfigFileTest, RecentFilesKeepTheNewestEightOnce) {
+    Settings settings;
+    for (int i = 0; i < 10; ++i)
+        rememberRecentFile(settings, "/files/f" + std::to_string(i) + ".par");
+    rememberRecentFile(settings, "/files/./f5.par");
+    ASSERT_EQ(settings.recentFiles.size(), Settings::kMaxRecentFiles);
+    EXPECT_EQ(settings.recentFiles.front(), "/files/f5.par");
+    EXPECT_EQ(settings.recentFiles.at(1), "/files/f9.par");
+    EXPECT_EQ(std::count(settings.recentFiles.begin(), settings.recentFiles.end(), "/files/f5.par"),
+              1);
+    std::string many;
+    for (int i = 0; i < 10; ++i)
+        many += "RecentFile /r" + std::to_string(i) + "\n";
+    EXPECT_EQ(readText(many + "RecentFile   \n").recentFiles.size(), Settings::kMaxRecentFiles);
 }
 
 TEST_F(ConfigFileTest, MainWindowSizeIsStoredLessOneAndReadBackWhole) {
