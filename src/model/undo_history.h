@@ -66,11 +66,10 @@ public:
         return kUndoRecordSize + kUndoHeaderSize + kUndoBytesPerWord * changedWords;
     }
 
-    // Records the step from snapshot (the state of the last calculation or undo step) to
-    // current. Returns false, making no entry, when nothing differs. Any redo steps are
-    // discarded. An empty label becomes "Unknown"; long labels are cut to fit the entry.
-    // After a true result the caller copies current into its snapshot.
-    bool record(const UndoState& snapshot, const UndoState& current, std::string_view label);
+    // Records the step from before to current. Returns false, making no entry, when nothing
+    // differs. Any redo steps are discarded. An empty label becomes "Unknown"; long labels
+    // are cut to fit the entry.
+    bool record(const UndoState& before, const UndoState& current, std::string_view label);
 
     // Applies the current entry backwards (old values) to state and steps back; nothing
     // when there is no current entry.

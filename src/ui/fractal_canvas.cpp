@@ -149,6 +149,7 @@ void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
         if (!moved.isNull())
             moveFractal(view_->record(), moved.x(), -moved.y(), app_.views());
         update();
+        app_.notify(ApplicationChange::Menus);
     }
 }
 

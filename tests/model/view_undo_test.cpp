@@ -38,8 +38,9 @@ protected:
     bool settled() { return vortimax::testing::settled(*record); }
     void change(std::int32_t maxIter, std::string_view label) {
         pauseView(*record->view);
+        const UndoState before = undoStateOf(*record);
         record->params().setInteger("MaxIter", maxIter);
-        recordUndoAndRecalculate(*record, false, label);
+        recordUndoAndRecalculate(*record, before, false, label);
     }
 
     ViewEnvironment environment;
@@ -85,9 +86,10 @@ TEST_F(ViewUndoTest, AnUnchangedValueMakesNoStepAndNoCalculation) {
 
 TEST_F(ViewUndoTest, TypeConversionIsUndoneWithTheType) {
     pauseView(*record->view);
+    const UndoState before = undoStateOf(*record);
     record->type = kTypeMandel24;
     setDefaults(*record, kTypeMandel24, 0);
-    recordUndoAndRecalculate(*record, false, "Type conversion");
+    recordUndoAndRecalculate(*record, before, false, "Type conversion");
     ASSERT_TRUE(settled());
     ASSERT_TRUE(undoStep(*record));
     ASSERT_TRUE(settled());
