@@ -65,6 +65,28 @@ void recordUndoAndRecalculate(FractalRecord& record, const UndoState& before, bo
         recalculateView(*record.view);
 }
 
+bool GrowingUndoStep::grows(const FractalRecord& record, bool continues) const {
+    return continues && record_ == &record && record.view != nullptr &&
+           record.view->undoHistory().revision() == revision_;
+}
+
+bool GrowingUndoStep::record(FractalRecord& record, const UndoState& before, bool continues,
+                             std::string_view label) {
+    FractalView* view = record.view;
+    if (view == nullptr)
+        return false;
+    UndoHistory& history = view->undoHistory();
+    const bool joins = grows(record, continues);
+    if (joins && hasEntry_)
+        history.dropNewest();
+    if (!joins)
+        start_ = before;
+    record_ = &record;
+    hasEntry_ = recordInHistory(*view, start_, label);
+    revision_ = history.revision();
+    return hasEntry_;
+}
+
 bool undoStep(FractalRecord& record) {
     return applyStep(record, &UndoHistory::undo);
 }

@@ -21,6 +21,25 @@ bool recordUndo(FractalRecord& record, const UndoState& before, std::string_view
 void recordUndoAndRecalculate(FractalRecord& record, const UndoState& before, bool force,
                               std::string_view label);
 
+// A change that goes on over several events (the notches of one turn of the mouse wheel)
+// and becomes one step: each part records the step anew from the state before the first
+// part, as long as no other step was made, undone or redone in between.
+class GrowingUndoStep {
+public:
+    // Records after one more part of the change; `before` is the state before this part,
+    // and `continues` says whether the part belongs to the change of the parts before it.
+    bool record(FractalRecord& record, const UndoState& before, bool continues,
+                std::string_view label);
+    // Whether the next part would join the change of the parts before it.
+    bool grows(const FractalRecord& record, bool continues) const;
+
+private:
+    const FractalRecord* record_ = nullptr;
+    UndoState start_{};
+    std::uint64_t revision_ = 0; // the history's revision after the last part
+    bool hasEntry_ = false;      // the last part left the change's entry on top
+};
+
 // Takes back the current step / applies the next one, pausing the calculation first and
 // recalculating (or, when only 3D settings changed, redoing the 3D image). False when
 // there was nothing to undo or redo.

@@ -82,11 +82,8 @@ BigPoint pointAt(const AreaFrame& frame, double column, double row) {
     return frame.origin + scaled(frame.column, column) + scaled(frame.row, row);
 }
 
-// Turns corners back by -Angle about their rotation centre and stores them, so that
-// computeCorners gives them back.
-void storeTurnedCorners(FractalRecord& record, const AreaCorners& turned) {
-    const BigPoint centre = rotationCentre(record, turned);
-    const AreaCorners corners = turnedAbout(turned, centre, rotationFor(-angleOf(record)));
+// Stores unturned corners; the top-right one only for a parallelogram (Stretch 1).
+void storeCorners(FractalRecord& record, const AreaCorners& corners) {
     const bool stretched = isStretched(record);
     BlockRef params = record.params();
     params.setBigFixed("TopLeftR", corners.topLeft.re);
@@ -97,6 +94,13 @@ void storeTurnedCorners(FractalRecord& record, const AreaCorners& turned) {
         params.setBigFixed("TopRightR", corners.topRight.re);
         params.setBigFixed("TopRightI", corners.topRight.im);
     }
+}
+
+// Turns corners back by -Angle about their rotation centre and stores them, so that
+// computeCorners gives them back.
+void storeTurnedCorners(FractalRecord& record, const AreaCorners& turned) {
+    const BigPoint centre = rotationCentre(record, turned);
+    storeCorners(record, turnedAbout(turned, centre, rotationFor(-angleOf(record))));
 }
 
 bool canChangeArea(const FractalRecord& record, RasterSize size) {
@@ -286,6 +290,23 @@ std::optional<std::string> zoomArea(FractalRecord& record, RasterSize size, cons
     storeTurnedCorners(record,
                        in ? zoomedIn(corners, size, *pixels) : zoomedOut(corners, size, *pixels));
     return messageLine(in ? kZoomingInText : kZoomingOutText, record);
+}
+
+// Turning the corners about their rotation centre commutes with scaling them about a point,
+// and the centre itself follows the scaling: so the stored corners scale about the point
+// directly, without turning them back and forth.
+bool zoomAreaAbout(FractalRecord& record, RasterSize size, double column, double row,
+                   double factor) {
+    if (!canChangeArea(record, size) || !std::isfinite(factor) || factor <= 0.0)
+        return false;
+    const BigPoint fixed = pixelToPoint(record, size, column, row);
+    const auto scaledAbout = [&](const BigPoint& corner) {
+        return fixed + scaled(corner - fixed, factor);
+    };
+    const AreaCorners corners = storedCorners(record);
+    storeCorners(record, {scaledAbout(corners.topLeft), scaledAbout(corners.topRight),
+                          scaledAbout(corners.bottomRight)});
+    return true;
 }
 
 std::optional<std::string> moveArea(FractalRecord& record, RasterSize size, int dx, int dy) {

@@ -144,6 +144,17 @@ enum class ZoomDirection { In, Out };
 std::optional<std::string> zoomArea(FractalRecord& record, RasterSize size, const SelectionBox& box,
                                     ZoomDirection direction);
 
+// One zoom step of the mouse wheel: the area's width and height shrink (zooming in) or grow
+// by this factor.
+inline constexpr double kWheelZoomFactor = 2.0;
+
+// Scales the area by `factor` (below 1 zooms in) about the point of pixel (column, row),
+// rows counted from the bottom, so that this pixel shows the same point afterwards; the
+// area keeps its angle and the stored corners stay unturned. False (area unchanged) for a
+// type without an area, an empty image or a factor that is not positive and finite.
+bool zoomAreaAbout(FractalRecord& record, RasterSize size, double column, double row,
+                   double factor);
+
 // The area part of dragging the image by dx columns to the right and dy rows up: the area
 // moves the opposite way by whole pixel steps. Returns kMovingFractalText, or nothing for a
 // type without an area or an empty image (the area is then unchanged).

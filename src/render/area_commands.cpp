@@ -99,4 +99,27 @@ bool proportionalFractal(FractalRecord& record) {
     return true;
 }
 
+bool WheelZoom::notch(FractalRecord& record, double column, double row, bool zoomIn, bool continues,
+                      ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (view == nullptr || !hasComplexArea(record))
+        return false;
+    pauseView(*view);
+    const UndoState before = undoStateOf(record);
+    const double factor = zoomIn ? 1.0 / kWheelZoomFactor : kWheelZoomFactor;
+    if (!zoomAreaAbout(record, sizeOf(record), column, row, factor)) {
+        resumeView(*view);
+        return false;
+    }
+    const bool sameTurn = step_.grows(record, continues);
+    inwards_ = (sameTurn ? inwards_ : 0) + (zoomIn ? 1 : -1);
+    if (!sameTurn)
+        report(environment,
+               std::string(zoomIn ? kZoomingInText : kZoomingOutText) + ": " + record.name);
+    const bool in = inwards_ > 0 || (inwards_ == 0 && zoomIn);
+    step_.record(record, before, continues, in ? kZoomInLabel : kZoomOutLabel);
+    recalculateView(*view);
+    return true;
+}
+
 } // namespace vortimax

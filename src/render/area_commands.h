@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/fractal_view.h"
+#include "model/view_undo.h"
 
 namespace vortimax {
 
@@ -17,6 +18,22 @@ bool zoomFractal(FractalRecord& record, bool zoomIn, ViewEnvironment& environmen
 // only the uncovered strips are calculated again, with fewer passes the more is kept.
 // The undo step "Move".
 bool moveFractal(FractalRecord& record, int dx, int dy, ViewEnvironment& environment);
+
+// The notches of the mouse wheel over one fractal. Each notch zooms one step about the
+// point under the cursor and calculates anew; the notches of one turn of the wheel make one
+// undo step, "Zoom in" or "Zoom out" as the turn went in the whole.
+class WheelZoom {
+public:
+    // One notch at pixel (column, row), rows counted from the bottom. `continues` says
+    // whether it belongs to the turn of the notches before it. False when the fractal
+    // cannot zoom (no view, no area).
+    bool notch(FractalRecord& record, double column, double row, bool zoomIn, bool continues,
+               ViewEnvironment& environment);
+
+private:
+    GrowingUndoStep step_;
+    int inwards_ = 0; // notches in minus notches out in this turn
+};
 
 // "Proportional": gives the area the image's aspect ratio; an open fractal records the
 // undo step "Proportional" and recalculates.

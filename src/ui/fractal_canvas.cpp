@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWheelEvent>
+#include <cstdlib>
 #include <mutex>
 
 namespace vortimax::ui {
@@ -14,6 +16,9 @@ namespace vortimax::ui {
 namespace {
 
 constexpr int kRepaintRetryMs = 50;
+// A wheel notch is 120 eighths of a degree; notches this close belong to one turn.
+constexpr int kWheelNotch = 120;
+constexpr quint64 kWheelTurnMs = 300;
 
 // The selection box: white outline over a translucent grey (0x95, 0x95, 0x95) fill.
 const QColor kSelectionFill(0x95, 0x95, 0x95, 80);
@@ -151,6 +156,37 @@ void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
         update();
         app_.notify(ApplicationChange::Menus);
     }
+}
+
+// Every notch zooms one step about the pixel under the cursor; the notches of one turn of
+// the wheel (a scroll phase, or notches in quick succession) make one undo step.
+void FractalCanvas::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    if (view_ == nullptr)
+        return;
+    const Qt::ScrollPhase phase = event->phase();
+    const bool inPhase = phase == Qt::ScrollUpdate || phase == Qt::ScrollMomentum;
+    bool continues = turning_ && phase != Qt::ScrollBegin &&
+                     (inPhase || event->timestamp() - lastNotchAt_ <= kWheelTurnMs);
+    if (!continues)
+        wheelDelta_ = 0;
+    turning_ = continues;
+    wheelDelta_ += event->angleDelta().y();
+    FractalRecord& record = view_->record();
+    const QPointF at = event->position();
+    const double row = view_->buffers().height - 1 - at.y();
+    while (std::abs(wheelDelta_) >= kWheelNotch) {
+        const bool zoomIn = wheelDelta_ > 0;
+        wheelDelta_ -= zoomIn ? kWheelNotch : -kWheelNotch;
+        if (!wheelZoom_.notch(record, at.x(), row, zoomIn, continues, app_.views()))
+            break;
+        continues = turning_ = true;
+        lastNotchAt_ = event->timestamp();
+    }
+    if (phase == Qt::ScrollEnd)
+        turning_ = false;
+    app_.selectFractal(record);
+    app_.notify(ApplicationChange::Menus);
 }
 
 } // namespace vortimax::ui

@@ -1,6 +1,8 @@
 #include "app/command_table.h"
 #include "app/menu_state.h"
 #include "model/fractal_view.h"
+#include "model/undo_history.h"
+#include "render/area.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
 #include "ui_fixture.h"
@@ -9,6 +11,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QWheelEvent>
 
 namespace vortimax {
 namespace {
@@ -82,6 +85,45 @@ TEST_F(MainWindowTest, CreateCalculateUndoCloseAndQuit) {
     EXPECT_TRUE(main->isVisible());
     EXPECT_FALSE(app->isShutDown());
     EXPECT_EQ(scripted.messageBoxes().back().caption, "Exiting program");
+}
+
+// The notches of one turn of the wheel zoom about the point under the cursor and make one
+// undo step; a notch after a pause starts another turn, backwards a "Zoom out".
+TEST_F(MainWindowTest, WheelZoomsAboutTheCursorOneStepPerTurn) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalCanvas& canvas = main->fractalWindow(record)->canvas();
+    const QPointF cursor(16, 12);
+    const auto turn = [&](int delta, quint64 time) {
+        QWheelEvent event(cursor, canvas.mapToGlobal(cursor), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        event.setTimestamp(time);
+        QApplication::sendEvent(&canvas, &event);
+    };
+    const auto settled = [&] {
+        return processUntil(
+            [&] { return record.view->finished() && record.view->commandWord() == calc::kIdle; });
+    };
+    const RasterSize size{record.width, record.height};
+    const double under = pixelToPoint(record, size, 16, 35).re.toDouble();
+    const UndoHistory& history = record.view->undoHistory();
+
+    turn(120, 1000);
+    turn(120, 1100);
+    EXPECT_EQ(history.entryCount(), 1u);
+    EXPECT_EQ(main->action(29026)->text(), "Undo: Zoom in");
+    EXPECT_DOUBLE_EQ(zoomCount(record), 2.0);
+    EXPECT_NEAR(pixelToPoint(record, size, 16, 35).re.toDouble(), under, 1e-15);
+    ASSERT_TRUE(settled());
+
+    turn(-120, 5000);
+    EXPECT_EQ(history.entryCount(), 2u);
+    EXPECT_EQ(main->action(29026)->text(), "Undo: Zoom out");
+    EXPECT_DOUBLE_EQ(zoomCount(record), 1.0);
+    ASSERT_TRUE(settled());
+    main->action(29026)->trigger();
+    main->action(29026)->trigger();
+    EXPECT_DOUBLE_EQ(zoomCount(record), 0.0);
+    ASSERT_TRUE(settled());
 }
 
 TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
