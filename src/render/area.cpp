@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace vortimax {
 
@@ -290,6 +291,35 @@ std::optional<std::string> zoomArea(FractalRecord& record, RasterSize size, cons
     storeTurnedCorners(record,
                        in ? zoomedIn(corners, size, *pixels) : zoomedOut(corners, size, *pixels));
     return messageLine(in ? kZoomingInText : kZoomingOutText, record);
+}
+
+namespace {
+
+// a * b / c rounded to the nearest integer, for non-negative a, b and positive c.
+std::int64_t roundedRatio(std::int64_t a, std::int64_t b, std::int64_t c) {
+    return (2 * a * b + c) / (2 * c);
+}
+
+} // namespace
+
+SelectionBox proportionalBox(RasterSize size, int anchorX, int anchorY, int cursorX, int cursorY) {
+    if (size.width < 2 || size.height < 1)
+        return {anchorX, anchorY, cursorX, cursorY};
+    const std::int64_t columns = size.width - 1;
+    const std::int64_t rows = size.height;
+    const int x = std::clamp(anchorX, 0, size.width - 1);
+    const int y = std::clamp(anchorY, 0, size.height - 1);
+    const bool right = cursorX >= x;
+    const bool down = cursorY >= y;
+    const std::int64_t roomX = right ? size.width - 1 - x : x;
+    const std::int64_t roomY = down ? size.height - 1 - y : y;
+    const std::int64_t dragX = std::abs(std::int64_t{cursorX} - x);
+    const std::int64_t dragY = std::abs(std::int64_t{cursorY} - y);
+    const std::int64_t width = std::min(
+        {std::max(dragX, roundedRatio(dragY, columns, rows)), roomX, roomY * columns / rows});
+    const std::int64_t height = std::min(roundedRatio(width, rows, columns), roomY);
+    return {x, y, static_cast<int>(right ? x + width : x - width),
+            static_cast<int>(down ? y + height : y - height)};
 }
 
 // Turning the corners about their rotation centre commutes with scaling them about a point,

@@ -129,6 +129,13 @@ struct SelectionBox {
     int y2 = 0;
 };
 
+// The selection box drawn from `anchorX, anchorY` towards the cursor, in window pixels. It
+// keeps the image's proportions (its width spans width - 1 columns to the height's rows, as
+// the pixel mapping does), so zooming into it neither stretches nor squeezes the picture:
+// it reaches as far towards the cursor as the larger of the two drag distances asks, but
+// no further than the image's edges. An image narrower than 2 pixels takes the box as drawn.
+SelectionBox proportionalBox(RasterSize size, int anchorX, int anchorY, int cursorX, int cursorY);
+
 inline constexpr std::string_view kZoomingInText = "Zooming in";
 inline constexpr std::string_view kZoomingOutText = "Zooming out";
 inline constexpr std::string_view kMovingFractalText = "Moving fractal";

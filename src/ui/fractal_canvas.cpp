@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "model/fractal_view.h"
+#include "render/area.h"
 #include "render/area_commands.h"
 
 #include <QMouseEvent>
@@ -126,8 +127,12 @@ void FractalCanvas::mouseMoveEvent(QMouseEvent* event) {
         return;
     const QPoint at = event->position().toPoint();
     if (selecting_) {
-        view_->selectionRight = std::clamp(at.x(), 0, view_->buffers().width - 1);
-        view_->selectionBottom = std::clamp(at.y(), 0, view_->buffers().height - 1);
+        // The box keeps the image's proportions: what it shows is what the zoom gives.
+        const RasterSize size{view_->buffers().width, view_->buffers().height};
+        const SelectionBox box =
+            proportionalBox(size, view_->selectionLeft, view_->selectionTop, at.x(), at.y());
+        view_->selectionRight = box.x2;
+        view_->selectionBottom = box.y2;
         update();
     } else if (dragStart_) {
         dragOffset_ = at - *dragStart_;

@@ -235,6 +235,41 @@ TEST(AreaChange, ZoomAboutAPixelKeepsItsPoint) {
     EXPECT_EQ(record->paramBlock, make()->paramBlock);
 }
 
+// The drawn box keeps the image's proportions (its width spans width - 1 columns, its height
+// the rows), follows the larger drag distance and stops at the image's edges.
+TEST(ZoomBox, KeepsTheImageProportionsInsideTheImage) {
+    struct Case {
+        RasterSize size;
+        int anchorX, anchorY, cursorX, cursorY;
+        SelectionBox box;
+    };
+    const Case cases[] = {
+        {{65, 48}, 10, 10, 42, 12, {10, 10, 42, 34}}, // wider drag decides
+        {{65, 48}, 10, 10, 12, 34, {10, 10, 42, 34}}, // taller drag decides
+        {{65, 48}, 40, 30, 0, 29, {40, 30, 0, 0}},    // up and left, stopped at the top
+        {{65, 48}, 60, 5, 64, 47, {60, 5, 64, 8}},    // stopped at the right edge
+        {{641, 480}, 0, 479, 99, 478, {0, 479, 99, 405}},
+        {{65, 48}, 10, 10, 10, 10, {10, 10, 10, 10}}, // a click is no box
+        {{65, 48}, -5, 70, 20, 0, {0, 47, 62, 0}},    // the anchor is taken into the image
+        {{1, 48}, 0, 3, 0, 9, {0, 3, 0, 9}},          // too narrow: as drawn
+    };
+    for (const Case& c : cases) {
+        const SelectionBox box =
+            proportionalBox(c.size, c.anchorX, c.anchorY, c.cursorX, c.cursorY);
+        EXPECT_EQ(std::tie(box.x1, box.y1, box.x2, box.y2),
+                  std::tie(c.box.x1, c.box.y1, c.box.x2, c.box.y2))
+            << c.anchorX << "," << c.anchorY << " -> " << c.cursorX << "," << c.cursorY;
+    }
+    // Zooming into a drawn box keeps the pixels' shape, up to the box's whole pixels.
+    const RasterSize size{641, 481};
+    auto record = make();
+    const PixelMapping before = pixelMapping(*record, size);
+    ASSERT_TRUE(
+        zoomArea(*record, size, proportionalBox(size, 100, 50, 400, 60), ZoomDirection::In));
+    const PixelMapping after = pixelMapping(*record, size);
+    EXPECT_NEAR((after.columnRe / after.rowIm) / (before.columnRe / before.rowIm), 1.0, 0.003);
+}
+
 TEST(Proportional, RectangleKeepsItsTopEdgeParallelogramItsSide) {
     auto record = make();
     const BlockRef p = record->params();

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QWheelEvent>
+#include <tuple>
 
 namespace vortimax {
 namespace {
@@ -124,6 +125,26 @@ TEST_F(MainWindowTest, WheelZoomsAboutTheCursorOneStepPerTurn) {
     main->action(29026)->trigger();
     EXPECT_DOUBLE_EQ(zoomCount(record), 0.0);
     ASSERT_TRUE(settled());
+}
+
+// The box drawn with the left button keeps the image's proportions while it is drawn, so
+// the box shown is the one the zoom takes.
+TEST_F(MainWindowTest, DrawnZoomBoxKeepsTheImageProportions) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalCanvas& canvas = main->fractalWindow(record)->canvas();
+    const auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, canvas.mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&canvas, &event);
+    };
+    mouse(QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPointF(42, 12), Qt::LeftButton);
+    const FractalView& view = *record.view;
+    EXPECT_EQ(
+        std::tie(view.selectionLeft, view.selectionTop, view.selectionRight, view.selectionBottom),
+        std::make_tuple(10, 10, 42, 34));
+    mouse(QEvent::MouseButtonRelease, QPointF(42, 12), Qt::NoButton);
+    EXPECT_EQ(view.selectionBottom, 34);
 }
 
 TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
