@@ -94,9 +94,9 @@ TEST_F(MainWindowTest, WheelZoomsAboutTheCursorOneStepPerTurn) {
     FractalRecord& record = createFromMenu(kNewMandel);
     ui::FractalCanvas& canvas = main->fractalWindow(record)->canvas();
     const QPointF cursor(16, 12);
-    const auto turn = [&](int delta, quint64 time) {
+    const auto turn = [&](int delta, quint64 time, Qt::ScrollPhase phase = Qt::NoScrollPhase) {
         QWheelEvent event(cursor, canvas.mapToGlobal(cursor), QPoint(), QPoint(0, delta),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                          Qt::NoButton, Qt::NoModifier, phase, false);
         event.setTimestamp(time);
         QApplication::sendEvent(&canvas, &event);
     };
@@ -121,9 +121,21 @@ TEST_F(MainWindowTest, WheelZoomsAboutTheCursorOneStepPerTurn) {
     EXPECT_EQ(main->action(29026)->text(), "Undo: Zoom out");
     EXPECT_DOUBLE_EQ(zoomCount(record), 1.0);
     ASSERT_TRUE(settled());
-    main->action(29026)->trigger();
-    main->action(29026)->trigger();
-    EXPECT_DOUBLE_EQ(zoomCount(record), 0.0);
+
+    // A scroll phase holds the turn together however slow it is, and ends it.
+    turn(0, 6000, Qt::ScrollBegin);
+    turn(120, 6000, Qt::ScrollUpdate);
+    turn(120, 9000, Qt::ScrollUpdate);
+    turn(0, 9000, Qt::ScrollEnd);
+    EXPECT_EQ(history.entryCount(), 3u);
+    turn(120, 9001);
+    EXPECT_EQ(history.entryCount(), 4u);
+    EXPECT_DOUBLE_EQ(zoomCount(record), 4.0);
+    ASSERT_TRUE(settled());
+    for (double zooms : {3.0, 1.0, 2.0, 0.0}) {
+        main->action(29026)->trigger();
+        EXPECT_DOUBLE_EQ(zoomCount(record), zooms);
+    }
     ASSERT_TRUE(settled());
 }
 
