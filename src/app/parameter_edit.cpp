@@ -2,10 +2,8 @@
 
 #include "model/fractal_view.h"
 #include "model/param_text.h"
+#include "model/undo_labels.h"
 #include "model/view_undo.h"
-
-#include <algorithm>
-#include <vector>
 
 namespace vortimax {
 
@@ -35,18 +33,18 @@ ParameterEditResult editParameter(FractalRecord& record, ParameterBlock block, s
     const bool wasFinished = view == nullptr || view->finished();
     if (view != nullptr)
         pauseView(*view);
-    const std::vector<std::uint8_t> before(target.bytes().begin(), target.bytes().end());
+    const UndoState before = undoStateOf(record);
     setByKey(target, key, text);
-    if (std::equal(before.begin(), before.end(), target.bytes().begin())) {
+    if (undoStateOf(record) == before) {
         goOn(view, wasFinished);
         return ParameterEditResult::Unchanged;
     }
     const ParamDescriptor& row = target.table().row(*index);
-    const std::string_view label = row.label.empty() ? row.key : row.label;
+    const std::string_view label = undoLabel(row);
     if (row.recalculation) {
-        recordUndoAndRecalculate(record, true, label);
+        recordUndoAndRecalculate(record, before, true, label);
     } else {
-        recordUndo(record, label);
+        recordUndo(record, before, label);
         if (view != nullptr)
             redrawView(*view);
     }

@@ -2,6 +2,7 @@
 #include "model/calc_command.h"
 #include "model/fractal_view.h"
 #include "model/type_conversion.h"
+#include "model/undo_labels.h"
 #include "model/view_undo.h"
 #include "palette/palette_application.h"
 #include "render/area.h"
@@ -19,8 +20,6 @@ constexpr std::string_view kZoomInHint =
     "Define the area to zoom in and choose 'Boxzoom in' again...";
 constexpr std::string_view kZoomOutHint =
     "Define the area to zoom out and choose 'Boxzoom out' again...";
-constexpr std::string_view kDefaultValuesLabel = "Default values";
-constexpr std::string_view kTypeConversionLabel = "Type conversion";
 constexpr std::string_view kCreating3DCaption = "Creating 3D image";
 constexpr std::string_view kNetworkCaption = "Network Subsystem";
 constexpr int kBoxZoomIn = 29036;
@@ -60,10 +59,11 @@ void parametersChanged(Application& app, FractalRecord& record) {
 }
 
 // Ctrl + Boxzoom: the zoomed area goes to a copy of the fractal, calculated in a window
-// of its own; the original keeps its area.
+// of its own, whose first undo step is the zoom; the original keeps its area.
 void zoomIntoNewFractal(Application& app, FractalRecord& source, bool zoomIn) {
     FractalView& view = *source.view;
     auto copy = cloneRecord(source, app.creationContext());
+    const UndoState before = undoStateOf(*copy);
     const SelectionBox box{view.selectionLeft, view.selectionTop, view.selectionRight,
                            view.selectionBottom};
     auto line = zoomArea(*copy, RasterSize{source.width, source.height}, box,
@@ -73,7 +73,8 @@ void zoomIntoNewFractal(Application& app, FractalRecord& source, bool zoomIn) {
     app.frontend().addMessage(*line);
     setSelection(view, kNoSelection, kNoSelection, kNoSelection, kNoSelection);
     FractalRecord& added = app.workspace().addFractal(*source.folder, std::move(copy), true);
-    openView(added, false, app.views());
+    if (openView(added, false, app.views()) == 0)
+        recordUndo(added, before, zoomIn ? kZoomInLabel : kZoomOutLabel);
 }
 
 // Reallocates the open view for a record change that alters its buffers; without memory
@@ -158,8 +159,9 @@ CommandOutcome defaultValues(Application& app, const CommandInvocation&) {
     FractalRecord& record = current(app);
     if (record.view != nullptr)
         pauseView(*record.view);
+    const UndoState before = undoStateOf(record);
     setDefaults(record, record.type, record.subtype);
-    recordUndo(record, kDefaultValuesLabel);
+    recordUndo(record, before, kDefaultValuesLabel);
     parametersChanged(app, record);
     return CommandOutcome::Done;
 }
@@ -189,8 +191,9 @@ CommandOutcome convertType(Application& app, const CommandInvocation& command) {
         return CommandOutcome::NotAvailable;
     if (record.view != nullptr)
         pauseView(*record.view);
+    const UndoState before = undoStateOf(record);
     convertFractalType(record, direction);
-    recordUndoAndRecalculate(record, true, kTypeConversionLabel);
+    recordUndoAndRecalculate(record, before, true, kTypeConversionLabel);
     parametersChanged(app, record);
     return CommandOutcome::Done;
 }

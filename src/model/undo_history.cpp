@@ -136,19 +136,29 @@ std::uint8_t* UndoHistory::bytesAt(std::size_t offset, std::size_t length) {
     return const_cast<std::uint8_t*>(std::as_const(*this).bytesAt(offset, length));
 }
 
-bool UndoHistory::record(const UndoState& snapshot, const UndoState& current,
+bool UndoHistory::record(const UndoState& before, const UndoState& current,
                          std::string_view label) {
-    WordDiff diff = compareStates(snapshot, current);
+    WordDiff diff = compareStates(before, current);
     // A type conversion may leave both blocks identical; it is still a step to undo.
-    bool typeChanged = snapshot.type != current.type || snapshot.subtype != current.subtype;
+    bool typeChanged = before.type != current.type || before.subtype != current.subtype;
     if (diff.total() == 0 && !typeChanged)
         return false;
     std::size_t size = entrySize(diff.total());
     dropRedoTail();
     std::size_t offset = makeRoom(size);
-    writeEntry(bytesAt(offset, size), size, diff, snapshot, current, label);
+    writeEntry(bytesAt(offset, size), size, diff, before, current, label);
     entries_.push_back({offset, size});
     current_ = entries_.size() - 1;
+    ++revision_;
+    return true;
+}
+
+bool UndoHistory::dropNewest() {
+    if (!current_ || *current_ + 1 != entries_.size())
+        return false;
+    entries_.pop_back();
+    current_ = entries_.empty() ? std::nullopt : std::optional<std::size_t>(entries_.size() - 1);
+    ++revision_;
     return true;
 }
 
@@ -183,6 +193,7 @@ std::optional<UndoApplied> UndoHistory::undo(UndoState& state) {
         return std::nullopt;
     UndoApplied applied = apply(*current_, false, state);
     current_ = *current_ == 0 ? std::nullopt : std::optional<std::size_t>(*current_ - 1);
+    ++revision_;
     return applied;
 }
 
@@ -192,6 +203,7 @@ std::optional<UndoApplied> UndoHistory::redo(UndoState& state) {
         return std::nullopt;
     UndoApplied applied = apply(next, true, state);
     current_ = next;
+    ++revision_;
     return applied;
 }
 
@@ -255,6 +267,7 @@ std::string UndoHistory::redoLabel() const {
 void UndoHistory::clear() {
     entries_.clear();
     current_.reset();
+    ++revision_;
 }
 
 } // namespace vortimax

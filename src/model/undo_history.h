@@ -66,11 +66,13 @@ public:
         return kUndoRecordSize + kUndoHeaderSize + kUndoBytesPerWord * changedWords;
     }
 
-    // Records the step from snapshot (the state of the last calculation or undo step) to
-    // current. Returns false, making no entry, when nothing differs. Any redo steps are
-    // discarded. An empty label becomes "Unknown"; long labels are cut to fit the entry.
-    // After a true result the caller copies current into its snapshot.
-    bool record(const UndoState& snapshot, const UndoState& current, std::string_view label);
+    // Records the step from before to current. Returns false, making no entry, when nothing
+    // differs. Any redo steps are discarded. An empty label becomes "Unknown"; long labels
+    // are cut to fit the entry.
+    bool record(const UndoState& before, const UndoState& current, std::string_view label);
+    // Forgets the current entry when it is the newest one, as if it had never been
+    // recorded (so that a step still going on can be recorded anew); false otherwise.
+    bool dropNewest();
 
     // Applies the current entry backwards (old values) to state and steps back; nothing
     // when there is no current entry.
@@ -86,6 +88,8 @@ public:
     std::string redoLabel() const;
 
     void clear();
+    // Grows with every change of the history: a step recorded, dropped, undone or redone.
+    std::uint64_t revision() const { return revision_; }
 
     // Inspection: the entries oldest first, and the index of the current one.
     std::size_t entryCount() const { return entries_.size(); }
@@ -106,6 +110,7 @@ private:
     std::vector<std::uint8_t> buffer_; // kUndoBufferSize bytes, never resized
     std::deque<UndoEntryPlacement> entries_;
     std::optional<std::size_t> current_;
+    std::uint64_t revision_ = 0;
 };
 
 } // namespace vortimax

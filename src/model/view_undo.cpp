@@ -7,14 +7,6 @@ namespace vortimax {
 
 namespace {
 
-UndoState stateOf(const FractalRecord& record) {
-    return {record.paramBlock, record.settings3DBlock, record.type, record.subtype};
-}
-
-UndoState snapshotOf(const FractalView& view) {
-    return {view.paramSnapshot, view.settings3DSnapshot, view.snapshotType, view.snapshotSubtype};
-}
-
 void notifyParametersChanged(FractalView& view) {
     if (const auto& hook = view.environment().hooks.parametersChanged)
         hook(view.record());
@@ -29,7 +21,7 @@ bool applyStep(FractalRecord& record, Step step) {
     const UndoHistory& history = view->undoHistory();
     if (!(step == &UndoHistory::undo ? history.canUndo() : history.canRedo()))
         return false;
-    UndoState state = stateOf(record);
+    UndoState state = undoStateOf(record);
     pauseView(*view);
     std::optional<UndoApplied> applied = (view->undoHistory().*step)(state);
     if (!applied)
@@ -47,23 +39,52 @@ bool applyStep(FractalRecord& record, Step step) {
     return true;
 }
 
-} // namespace
-
-bool recordUndo(FractalRecord& record, std::string_view label) {
-    FractalView* view = record.view;
-    if (view == nullptr)
+// The snapshot follows every step, so it always holds the parameters of the newest one.
+bool recordInHistory(FractalView& view, const UndoState& before, std::string_view label) {
+    if (!view.undoHistory().record(before, undoStateOf(view.record()), label))
         return false;
-    if (!view->undoHistory().record(snapshotOf(*view), stateOf(record), label))
-        return false;
-    view->takeSnapshot();
-    notifyParametersChanged(*view);
+    view.takeSnapshot();
+    notifyParametersChanged(view);
     return true;
 }
 
-void recordUndoAndRecalculate(FractalRecord& record, bool force, std::string_view label) {
-    bool recorded = recordUndo(record, label);
+} // namespace
+
+UndoState undoStateOf(const FractalRecord& record) {
+    return {record.paramBlock, record.settings3DBlock, record.type, record.subtype};
+}
+
+bool recordUndo(FractalRecord& record, const UndoState& before, std::string_view label) {
+    return record.view != nullptr && recordInHistory(*record.view, before, label);
+}
+
+void recordUndoAndRecalculate(FractalRecord& record, const UndoState& before, bool force,
+                              std::string_view label) {
+    bool recorded = recordUndo(record, before, label);
     if ((recorded || force) && record.view != nullptr)
         recalculateView(*record.view);
+}
+
+bool GrowingUndoStep::grows(const FractalRecord& record, bool continues) const {
+    return continues && record_ == &record && record.view != nullptr &&
+           record.view->undoHistory().revision() == revision_;
+}
+
+bool GrowingUndoStep::record(FractalRecord& record, const UndoState& before, bool continues,
+                             std::string_view label) {
+    FractalView* view = record.view;
+    if (view == nullptr)
+        return false;
+    UndoHistory& history = view->undoHistory();
+    const bool joins = grows(record, continues);
+    if (joins && hasEntry_)
+        history.dropNewest();
+    if (!joins)
+        start_ = before;
+    record_ = &record;
+    hasEntry_ = recordInHistory(*view, start_, label);
+    revision_ = history.revision();
+    return hasEntry_;
 }
 
 bool undoStep(FractalRecord& record) {

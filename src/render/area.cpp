@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace vortimax {
 
@@ -82,11 +83,8 @@ BigPoint pointAt(const AreaFrame& frame, double column, double row) {
     return frame.origin + scaled(frame.column, column) + scaled(frame.row, row);
 }
 
-// Turns corners back by -Angle about their rotation centre and stores them, so that
-// computeCorners gives them back.
-void storeTurnedCorners(FractalRecord& record, const AreaCorners& turned) {
-    const BigPoint centre = rotationCentre(record, turned);
-    const AreaCorners corners = turnedAbout(turned, centre, rotationFor(-angleOf(record)));
+// Stores unturned corners; the top-right one only for a parallelogram (Stretch 1).
+void storeCorners(FractalRecord& record, const AreaCorners& corners) {
     const bool stretched = isStretched(record);
     BlockRef params = record.params();
     params.setBigFixed("TopLeftR", corners.topLeft.re);
@@ -97,6 +95,13 @@ void storeTurnedCorners(FractalRecord& record, const AreaCorners& turned) {
         params.setBigFixed("TopRightR", corners.topRight.re);
         params.setBigFixed("TopRightI", corners.topRight.im);
     }
+}
+
+// Turns corners back by -Angle about their rotation centre and stores them, so that
+// computeCorners gives them back.
+void storeTurnedCorners(FractalRecord& record, const AreaCorners& turned) {
+    const BigPoint centre = rotationCentre(record, turned);
+    storeCorners(record, turnedAbout(turned, centre, rotationFor(-angleOf(record))));
 }
 
 bool canChangeArea(const FractalRecord& record, RasterSize size) {
@@ -286,6 +291,52 @@ std::optional<std::string> zoomArea(FractalRecord& record, RasterSize size, cons
     storeTurnedCorners(record,
                        in ? zoomedIn(corners, size, *pixels) : zoomedOut(corners, size, *pixels));
     return messageLine(in ? kZoomingInText : kZoomingOutText, record);
+}
+
+namespace {
+
+// a * b / c rounded to the nearest integer, for non-negative a, b and positive c.
+std::int64_t roundedRatio(std::int64_t a, std::int64_t b, std::int64_t c) {
+    return (2 * a * b + c) / (2 * c);
+}
+
+} // namespace
+
+SelectionBox proportionalBox(RasterSize size, int anchorX, int anchorY, int cursorX, int cursorY) {
+    if (size.width < 2 || size.height < 1)
+        return {anchorX, anchorY, cursorX, cursorY};
+    const std::int64_t columns = size.width - 1;
+    const std::int64_t rows = size.height;
+    const int x = std::clamp(anchorX, 0, size.width - 1);
+    const int y = std::clamp(anchorY, 0, size.height - 1);
+    const bool right = cursorX >= x;
+    const bool down = cursorY >= y;
+    const std::int64_t roomX = right ? size.width - 1 - x : x;
+    const std::int64_t roomY = down ? size.height - 1 - y : y;
+    const std::int64_t dragX = std::abs(std::int64_t{cursorX} - x);
+    const std::int64_t dragY = std::abs(std::int64_t{cursorY} - y);
+    const std::int64_t width = std::min(
+        {std::max(dragX, roundedRatio(dragY, columns, rows)), roomX, roomY * columns / rows});
+    const std::int64_t height = std::min(roundedRatio(width, rows, columns), roomY);
+    return {x, y, static_cast<int>(right ? x + width : x - width),
+            static_cast<int>(down ? y + height : y - height)};
+}
+
+// Turning the corners about their rotation centre commutes with scaling them about a point,
+// and the centre itself follows the scaling: so the stored corners scale about the point
+// directly, without turning them back and forth.
+bool zoomAreaAbout(FractalRecord& record, RasterSize size, double column, double row,
+                   double factor) {
+    if (!canChangeArea(record, size) || !std::isfinite(factor) || factor <= 0.0)
+        return false;
+    const BigPoint fixed = pixelToPoint(record, size, column, row);
+    const auto scaledAbout = [&](const BigPoint& corner) {
+        return fixed + scaled(corner - fixed, factor);
+    };
+    const AreaCorners corners = storedCorners(record);
+    storeCorners(record, {scaledAbout(corners.topLeft), scaledAbout(corners.topRight),
+                          scaledAbout(corners.bottomRight)});
+    return true;
 }
 
 std::optional<std::string> moveArea(FractalRecord& record, RasterSize size, int dx, int dy) {

@@ -129,6 +129,13 @@ struct SelectionBox {
     int y2 = 0;
 };
 
+// The selection box drawn from `anchorX, anchorY` towards the cursor, in window pixels. It
+// keeps the image's proportions (its width spans width - 1 columns to the height's rows, as
+// the pixel mapping does), so zooming into it neither stretches nor squeezes the picture:
+// it reaches as far towards the cursor as the larger of the two drag distances asks, but
+// no further than the image's edges. An image narrower than 2 pixels takes the box as drawn.
+SelectionBox proportionalBox(RasterSize size, int anchorX, int anchorY, int cursorX, int cursorY);
+
 inline constexpr std::string_view kZoomingInText = "Zooming in";
 inline constexpr std::string_view kZoomingOutText = "Zooming out";
 inline constexpr std::string_view kMovingFractalText = "Moving fractal";
@@ -143,6 +150,17 @@ enum class ZoomDirection { In, Out };
 // without an area, or an empty image.
 std::optional<std::string> zoomArea(FractalRecord& record, RasterSize size, const SelectionBox& box,
                                     ZoomDirection direction);
+
+// One zoom step of the mouse wheel: the area's width and height shrink (zooming in) or grow
+// by this factor.
+inline constexpr double kWheelZoomFactor = 2.0;
+
+// Scales the area by `factor` (below 1 zooms in) about the point of pixel (column, row),
+// rows counted from the bottom, so that this pixel shows the same point afterwards; the
+// area keeps its angle and the stored corners stay unturned. False (area unchanged) for a
+// type without an area, an empty image or a factor that is not positive and finite.
+bool zoomAreaAbout(FractalRecord& record, RasterSize size, double column, double row,
+                   double factor);
 
 // The area part of dragging the image by dx columns to the right and dy rows up: the area
 // moves the opposite way by whole pixel steps. Returns kMovingFractalText, or nothing for a

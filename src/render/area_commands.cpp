@@ -1,6 +1,7 @@
 #include "render/area_commands.h"
 
 #include "base/frontend.h"
+#include "model/undo_labels.h"
 #include "model/view_undo.h"
 #include "render/area.h"
 #include "render/image_shift.h"
@@ -36,6 +37,7 @@ bool zoomFractal(FractalRecord& record, bool zoomIn, ViewEnvironment& environmen
     if (view == nullptr || !hasComplexArea(record))
         return false;
     pauseView(*view);
+    const UndoState before = undoStateOf(record);
     auto line = zoomArea(record, sizeOf(record), selectionOf(*view),
                          zoomIn ? ZoomDirection::In : ZoomDirection::Out);
     if (!line) {
@@ -44,7 +46,7 @@ bool zoomFractal(FractalRecord& record, bool zoomIn, ViewEnvironment& environmen
     }
     report(environment, *line);
     view->selectionLeft = kNoSelection;
-    recalculateView(*view);
+    recordUndoAndRecalculate(record, before, true, zoomIn ? kZoomInLabel : kZoomOutLabel);
     return true;
 }
 
@@ -53,6 +55,7 @@ bool moveFractal(FractalRecord& record, int dx, int dy, ViewEnvironment& environ
     if (view == nullptr || !hasComplexArea(record) || (dx == 0 && dy == 0))
         return false;
     pauseView(*view);
+    const UndoState before = undoStateOf(record);
     ImageBuffers& buffers = view->buffers();
     std::vector<std::span<float>> values{std::span<float>(buffers.values)};
     if (!buffers.tierazon1.empty()) {
@@ -68,6 +71,7 @@ bool moveFractal(FractalRecord& record, int dx, int dy, ViewEnvironment& environ
     BufferMoveResult result = moveImageBuffers(moved, buffers.width, buffers.height, dx, dy);
     view->unlockResize();
     auto line = moveArea(record, sizeOf(record), dx, dy);
+    recordUndo(record, before, kMoveLabel);
     if (result == BufferMoveResult::Rejected || !line) {
         recalculateView(*view);
         return line.has_value();
@@ -86,11 +90,35 @@ bool proportionalFractal(FractalRecord& record) {
     if (view == nullptr)
         return makeProportional(record, sizeOf(record));
     pauseView(*view);
+    const UndoState before = undoStateOf(record);
     if (!makeProportional(record, sizeOf(record))) {
         resumeView(*view);
         return false;
     }
-    recordUndoAndRecalculate(record, true, "Proportional");
+    recordUndoAndRecalculate(record, before, true, kProportionalLabel);
+    return true;
+}
+
+bool WheelZoom::notch(FractalRecord& record, double column, double row, bool zoomIn, bool continues,
+                      ViewEnvironment& environment) {
+    FractalView* view = record.view;
+    if (view == nullptr || !hasComplexArea(record))
+        return false;
+    pauseView(*view);
+    const UndoState before = undoStateOf(record);
+    const double factor = zoomIn ? 1.0 / kWheelZoomFactor : kWheelZoomFactor;
+    if (!zoomAreaAbout(record, sizeOf(record), column, row, factor)) {
+        resumeView(*view);
+        return false;
+    }
+    const bool sameTurn = step_.grows(record, continues);
+    inwards_ = (sameTurn ? inwards_ : 0) + (zoomIn ? 1 : -1);
+    if (!sameTurn)
+        report(environment,
+               std::string(zoomIn ? kZoomingInText : kZoomingOutText) + ": " + record.name);
+    const bool in = inwards_ > 0 || (inwards_ == 0 && zoomIn);
+    step_.record(record, before, continues, in ? kZoomInLabel : kZoomOutLabel);
+    recalculateView(*view);
     return true;
 }
 

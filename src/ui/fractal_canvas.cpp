@@ -2,11 +2,14 @@
 
 #include "app/application.h"
 #include "model/fractal_view.h"
+#include "render/area.h"
 #include "render/area_commands.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWheelEvent>
+#include <cstdlib>
 #include <mutex>
 
 namespace vortimax::ui {
@@ -14,6 +17,9 @@ namespace vortimax::ui {
 namespace {
 
 constexpr int kRepaintRetryMs = 50;
+// A wheel notch is 120 eighths of a degree; notches this close belong to one turn.
+constexpr int kWheelNotch = 120;
+constexpr quint64 kWheelTurnMs = 300;
 
 // The selection box: white outline over a translucent grey (0x95, 0x95, 0x95) fill.
 const QColor kSelectionFill(0x95, 0x95, 0x95, 80);
@@ -121,8 +127,12 @@ void FractalCanvas::mouseMoveEvent(QMouseEvent* event) {
         return;
     const QPoint at = event->position().toPoint();
     if (selecting_) {
-        view_->selectionRight = std::clamp(at.x(), 0, view_->buffers().width - 1);
-        view_->selectionBottom = std::clamp(at.y(), 0, view_->buffers().height - 1);
+        // The box keeps the image's proportions: what it shows is what the zoom gives.
+        const RasterSize size{view_->buffers().width, view_->buffers().height};
+        const SelectionBox box =
+            proportionalBox(size, view_->selectionLeft, view_->selectionTop, at.x(), at.y());
+        view_->selectionRight = box.x2;
+        view_->selectionBottom = box.y2;
         update();
     } else if (dragStart_) {
         dragOffset_ = at - *dragStart_;
@@ -149,7 +159,39 @@ void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
         if (!moved.isNull())
             moveFractal(view_->record(), moved.x(), -moved.y(), app_.views());
         update();
+        app_.notify(ApplicationChange::Menus);
     }
+}
+
+// Every notch zooms one step about the pixel under the cursor; the notches of one turn of
+// the wheel (a scroll phase, or notches in quick succession) make one undo step.
+void FractalCanvas::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    if (view_ == nullptr)
+        return;
+    const Qt::ScrollPhase phase = event->phase();
+    const bool inPhase = phase == Qt::ScrollUpdate || phase == Qt::ScrollMomentum;
+    bool continues = turning_ && phase != Qt::ScrollBegin &&
+                     (inPhase || event->timestamp() - lastNotchAt_ <= kWheelTurnMs);
+    if (!continues)
+        wheelDelta_ = 0;
+    turning_ = continues;
+    wheelDelta_ += event->angleDelta().y();
+    FractalRecord& record = view_->record();
+    const QPointF at = event->position();
+    const double row = view_->buffers().height - 1 - at.y();
+    while (std::abs(wheelDelta_) >= kWheelNotch) {
+        const bool zoomIn = wheelDelta_ > 0;
+        wheelDelta_ -= zoomIn ? kWheelNotch : -kWheelNotch;
+        if (!wheelZoom_.notch(record, at.x(), row, zoomIn, continues, app_.views()))
+            break;
+        continues = turning_ = true;
+        lastNotchAt_ = event->timestamp();
+    }
+    if (phase == Qt::ScrollEnd)
+        turning_ = false;
+    app_.selectFractal(record);
+    app_.notify(ApplicationChange::Menus);
 }
 
 } // namespace vortimax::ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/area_commands.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
@@ -13,7 +15,8 @@ class FractalView;
 namespace vortimax::ui {
 
 // Shows one open fractal's image and takes the mouse: the left button draws the
-// selection box, the right button drags the image to move the fractal.
+// selection box, the right button drags the image to move the fractal, the wheel zooms
+// about the point under the cursor.
 class FractalCanvas final : public QWidget {
 public:
     FractalCanvas(FractalView& view, Application& app, QWidget* parent = nullptr);
@@ -32,6 +35,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void drawSelection(QPainter& painter) const;
@@ -43,6 +47,11 @@ private:
     std::optional<QPoint> dragStart_;
     QPoint dragOffset_;
     bool selecting_ = false;
+    // The turn of the wheel going on: its notches make one undo step.
+    WheelZoom wheelZoom_;
+    bool turning_ = false;
+    quint64 lastNotchAt_ = 0; // event time of the turn's last notch, in ms
+    int wheelDelta_ = 0;      // eighths of a degree not yet taken as a notch
 };
 
 } // namespace vortimax::ui

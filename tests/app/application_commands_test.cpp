@@ -6,6 +6,7 @@
 #include "app_fixture.h"
 #include "model/param_text.h"
 #include "model/view_undo.h"
+#include "render/area_commands.h"
 
 namespace vortimax {
 namespace {
@@ -122,8 +123,9 @@ TEST_F(ApplicationCommandTest, SelectionAndBoxZoom) {
 
 TEST_F(ApplicationCommandTest, DefaultValuesAndTypeConversionAreUndoSteps) {
     FractalRecord& record = create(kNewMandel);
-    ASSERT_TRUE(setByKey(record.params(), "MaxIter", "777"));
-    ASSERT_TRUE(recordUndo(record, "MaxIter"));
+    ASSERT_EQ(editParameter(record, ParameterBlock::Parameters, "MaxIter", "777"),
+              ParameterEditResult::Applied);
+    ASSERT_TRUE(testing::settled(record));
     app->executeCommand(29024);
     EXPECT_EQ(param(record, "MaxIter"), "150");
     EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Default values");
@@ -139,6 +141,81 @@ TEST_F(ApplicationCommandTest, DefaultValuesAndTypeConversionAreUndoSteps) {
     EXPECT_TRUE(testing::settled(record));
     app->executeCommand(29026);
     EXPECT_EQ(record.type, kTypeMandel);
+    EXPECT_TRUE(testing::settled(record));
+}
+
+// Zooming and moving are steps of their own: undoing a later parameter change leaves the
+// view where it was, and every undo gives back exactly the state before its step.
+TEST_F(ApplicationCommandTest, ZoomMoveAndParameterChangeAreUndoneOneByOne) {
+    FractalRecord& record = create(kNewMandel);
+    std::vector<UndoState> states{undoStateOf(record)};
+    app->executeCommand(29034);                                  // Select
+    ASSERT_EQ(app->executeCommand(29036), CommandOutcome::Done); // Boxzoom in
+    ASSERT_TRUE(testing::settled(record));
+    states.push_back(undoStateOf(record));
+    ASSERT_TRUE(moveFractal(record, 5, -3, app->views()));
+    ASSERT_TRUE(testing::settled(record));
+    states.push_back(undoStateOf(record));
+    ASSERT_EQ(editParameter(record, ParameterBlock::Parameters, "MaxIter", "321"),
+              ParameterEditResult::Applied);
+    ASSERT_TRUE(testing::settled(record));
+    states.push_back(undoStateOf(record));
+    ASSERT_NE(states[1], states[0]);
+    ASSERT_NE(states[2], states[1]);
+
+    const char* const labels[] = {"", "Zoom in", "Move", "MaxIter"};
+    for (std::size_t step = 3; step >= 1; --step) {
+        EXPECT_EQ(menuItemState(*app, 29026).text, std::string("Undo: ") + labels[step]);
+        ASSERT_EQ(app->executeCommand(29026), CommandOutcome::Done);
+        EXPECT_EQ(undoStateOf(record), states[step - 1]) << labels[step];
+        ASSERT_TRUE(testing::settled(record));
+    }
+    EXPECT_FALSE(menuItemState(*app, 29026).enabled);
+    for (std::size_t step = 1; step <= 2; ++step) {
+        EXPECT_EQ(menuItemState(*app, 29027).text, std::string("Redo: ") + labels[step]);
+        ASSERT_EQ(app->executeCommand(29027), CommandOutcome::Done);
+        EXPECT_EQ(undoStateOf(record), states[step]) << labels[step];
+        ASSERT_TRUE(testing::settled(record));
+    }
+}
+
+// Defaultvalues after a zoom takes back the zoom as one step; Ctrl + Boxzoom out gives the
+// new fractal the step, the original none.
+TEST_F(ApplicationCommandTest, DefaultValuesAfterAZoomAndZoomIntoANewFractalAreSteps) {
+    FractalRecord& record = create(kNewMandel);
+    const UndoState fresh = undoStateOf(record);
+    app->executeCommand(29034);
+    app->executeCommand(29037); // Boxzoom out
+    ASSERT_TRUE(testing::settled(record));
+    const UndoState zoomed = undoStateOf(record);
+    app->executeCommand(29024);
+    EXPECT_EQ(undoStateOf(record), fresh);
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Default values");
+    EXPECT_EQ(record.view->undoHistory().entryCount(), 2u);
+    app->executeCommand(29026);
+    EXPECT_EQ(undoStateOf(record), zoomed);
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Zoom out");
+    ASSERT_TRUE(testing::settled(record));
+
+    app->executeCommand(29034);
+    app->executeCommand(29037, CommandModifiers{true});
+    FractalRecord& copy = *app->currentFractal();
+    ASSERT_NE(&copy, &record);
+    ASSERT_NE(copy.view, nullptr);
+    EXPECT_EQ(copy.view->undoHistory().entryCount(), 1u);
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Zoom out");
+    EXPECT_EQ(record.view->undoHistory().entryCount(), 2u);
+    ASSERT_TRUE(testing::settled(copy));
+    app->executeCommand(29026);
+    EXPECT_EQ(copy.paramBlock, zoomed.params);
+    ASSERT_TRUE(testing::settled(copy));
+}
+
+TEST_F(ApplicationCommandTest, ParameterStepsAreNamedLikeTheMenuNamesThem) {
+    FractalRecord& record = create(kNewMandel);
+    ASSERT_EQ(editParameter(record, ParameterBlock::Parameters, "TestForFinite", "1"),
+              ParameterEditResult::Applied);
+    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Finite attractor");
     EXPECT_TRUE(testing::settled(record));
 }
 

@@ -115,4 +115,27 @@ TEST(UndoHistory, FullRingDropsTheOldestStepsAndWrapsOnlyWhenTheEndIsTooSmall) {
     undone.expectSurvivors(11, 101);
 }
 
+// Dropping takes back only the newest entry, as if it had never been recorded; every
+// change of the history shows in its revision.
+TEST(UndoHistory, DropNewestForgetsOnlyTheNewestEntry) {
+    Steps steps;
+    steps.add(1, 2);
+    std::uint64_t revision = steps.history.revision();
+    ASSERT_TRUE(steps.history.dropNewest());
+    EXPECT_GT(steps.history.revision(), revision);
+    EXPECT_EQ(steps.history.undoLabel(), "Undo: 1");
+    EXPECT_FALSE(steps.history.canRedo());
+
+    UndoState state = steps.states[1];
+    ASSERT_TRUE(steps.history.undo(state));
+    EXPECT_FALSE(steps.history.dropNewest()); // nothing current
+    ASSERT_TRUE(steps.history.redo(state));
+    ASSERT_TRUE(steps.history.record(state, changed(state, 3, 9), "2"));
+    ASSERT_TRUE(steps.history.undo(state));
+    revision = steps.history.revision();
+    EXPECT_FALSE(steps.history.dropNewest()); // the current entry has a redo step after it
+    EXPECT_EQ(steps.history.revision(), revision);
+    EXPECT_EQ(steps.history.redoLabel(), "Redo: 2");
+}
+
 } // namespace

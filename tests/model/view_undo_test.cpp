@@ -38,8 +38,9 @@ protected:
     bool settled() { return vortimax::testing::settled(*record); }
     void change(std::int32_t maxIter, std::string_view label) {
         pauseView(*record->view);
+        const UndoState before = undoStateOf(*record);
         record->params().setInteger("MaxIter", maxIter);
-        recordUndoAndRecalculate(*record, false, label);
+        recordUndoAndRecalculate(*record, before, false, label);
     }
 
     ViewEnvironment environment;
@@ -85,14 +86,48 @@ TEST_F(ViewUndoTest, AnUnchangedValueMakesNoStepAndNoCalculation) {
 
 TEST_F(ViewUndoTest, TypeConversionIsUndoneWithTheType) {
     pauseView(*record->view);
+    const UndoState before = undoStateOf(*record);
     record->type = kTypeMandel24;
     setDefaults(*record, kTypeMandel24, 0);
-    recordUndoAndRecalculate(*record, false, "Type conversion");
+    recordUndoAndRecalculate(*record, before, false, "Type conversion");
     ASSERT_TRUE(settled());
     ASSERT_TRUE(undoStep(*record));
     ASSERT_TRUE(settled());
     EXPECT_EQ(record->type, kTypeMandel);
     EXPECT_EQ(record->params().real("Bailout"), 4.0);
+}
+
+// The parts of one change make one step as long as nothing else happens to the history;
+// undoing it gives back the state before the first part.
+TEST_F(ViewUndoTest, AGrowingStepCoversItsPartsUntilAnotherStepComesBetween) {
+    GrowingUndoStep step;
+    const auto part = [&](std::int32_t maxIter, bool continues) {
+        const UndoState before = undoStateOf(*record);
+        record->params().setInteger("MaxIter", maxIter);
+        return step.record(*record, before, continues, "Turn");
+    };
+    pauseView(*record->view);
+    const UndoHistory& history = record->view->undoHistory();
+    ASSERT_TRUE(part(200, true)); // the first part of all starts a step whatever it says
+    ASSERT_TRUE(part(300, true));
+    EXPECT_EQ(history.entryCount(), 1u);
+    EXPECT_TRUE(step.grows(*record, true));
+    EXPECT_FALSE(step.grows(*record, false));
+    EXPECT_FALSE(part(150, true)); // back where it started: no step at all
+    EXPECT_EQ(history.entryCount(), 0u);
+    ASSERT_TRUE(part(400, true));
+
+    ASSERT_TRUE(part(500, false)); // a new turn
+    change(600, "Iterations");
+    EXPECT_FALSE(step.grows(*record, true));
+    pauseView(*record->view);
+    ASSERT_TRUE(part(700, true));
+    ASSERT_EQ(history.entryCount(), 4u);
+    for (std::int32_t expected : {600, 500, 400, 150}) {
+        ASSERT_TRUE(undoStep(*record));
+        EXPECT_EQ(record->params().integer("MaxIter"), expected);
+    }
+    ASSERT_TRUE(settled());
 }
 
 } // namespace

@@ -181,6 +181,95 @@ TEST(AreaChange, RequestsWithoutBoxAreaOrImageChangeNothing) {
     }
 }
 
+// The pixel under the cursor shows the same point after a wheel step, to the precision of
+// the area's numbers, whether the area is turned, stretched or deeply zoomed; a step in and
+// a step out about the same pixel give the area back.
+TEST(AreaChange, ZoomAboutAPixelKeepsItsPoint) {
+    const RasterSize size{640, 480};
+    struct Case {
+        double angle;
+        bool stretched;
+        bool deep;
+        double column, row, factor;
+    };
+    const Case cases[] = {
+        {0, false, false, 100, 300, 0.5},    {0, false, false, 639.5, 0, 2},
+        {30, false, false, 17.25, 401, 0.5}, {30, true, false, 320, 240, 0.25},
+        {-75, true, true, 5, 470, 0.5},      {0, false, true, 600.75, 12.5, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.angle << " " << c.stretched << " " << c.deep);
+        auto record = make();
+        setRotation(*record, c.angle, 20, 70);
+        if (c.stretched)
+            setArea(*record, {"-2.1", "1.35", "0.7", "-1.35", "0.9", "1.6"});
+        if (c.deep) {
+            ASSERT_TRUE(zoomAreaAbout(*record, size, 200, 200, 1e-40));
+        }
+        const BigFixed width =
+            record->params().bigFixed("BottomRightR") - record->params().bigFixed("TopLeftR");
+        const AreaCorners start = computeCorners(*record);
+        const BigPoint before = pixelToPoint(*record, size, c.column, c.row);
+        ASSERT_TRUE(zoomAreaAbout(*record, size, c.column, c.row, c.factor));
+        const BigPoint after = pixelToPoint(*record, size, c.column, c.row);
+        // Both differences far below a millionth of a millionth of a pixel step.
+        const double tolerance = std::fabs(width.toDouble()) * 1e-25;
+        const auto expectSame = [&](const BigPoint& a, const BigPoint& b) {
+            EXPECT_LE(std::fabs((a.re - b.re).toDouble()), tolerance);
+            EXPECT_LE(std::fabs((a.im - b.im).toDouble()), tolerance);
+        };
+        expectSame(after, before);
+        const BigFixed newWidth =
+            record->params().bigFixed("BottomRightR") - record->params().bigFixed("TopLeftR");
+        EXPECT_NEAR(newWidth.toDouble() / width.toDouble(), c.factor, 1e-12);
+        EXPECT_EQ(record->params().real("Angle"), c.angle);
+        ASSERT_TRUE(zoomAreaAbout(*record, size, c.column, c.row, 1 / c.factor));
+        const AreaCorners back = computeCorners(*record);
+        for (auto k : {&AreaCorners::topLeft, &AreaCorners::topRight, &AreaCorners::bottomRight})
+            expectSame(back.*k, start.*k);
+    }
+    auto record = make();
+    for (const double factor : {0.0, -0.5, std::nan(""), HUGE_VAL})
+        EXPECT_FALSE(zoomAreaAbout(*record, size, 1, 1, factor));
+    EXPECT_FALSE(zoomAreaAbout(*make(kTypePlasma), size, 1, 1, 0.5));
+    EXPECT_EQ(record->paramBlock, make()->paramBlock);
+}
+
+// The drawn box keeps the image's proportions (its width spans width - 1 columns, its height
+// the rows), follows the larger drag distance and stops at the image's edges.
+TEST(ZoomBox, KeepsTheImageProportionsInsideTheImage) {
+    struct Case {
+        RasterSize size;
+        int anchorX, anchorY, cursorX, cursorY;
+        SelectionBox box;
+    };
+    const Case cases[] = {
+        {{65, 48}, 10, 10, 42, 12, {10, 10, 42, 34}}, // wider drag decides
+        {{65, 48}, 10, 10, 12, 34, {10, 10, 42, 34}}, // taller drag decides
+        {{65, 48}, 40, 30, 0, 29, {40, 30, 0, 0}},    // up and left, stopped at the top
+        {{65, 48}, 60, 5, 64, 47, {60, 5, 64, 8}},    // stopped at the right edge
+        {{641, 480}, 0, 479, 99, 478, {0, 479, 99, 405}},
+        {{65, 48}, 10, 10, 10, 10, {10, 10, 10, 10}}, // a click is no box
+        {{65, 48}, -5, 70, 20, 0, {0, 47, 62, 0}},    // the anchor is taken into the image
+        {{1, 48}, 0, 3, 0, 9, {0, 3, 0, 9}},          // too narrow: as drawn
+    };
+    for (const Case& c : cases) {
+        const SelectionBox box =
+            proportionalBox(c.size, c.anchorX, c.anchorY, c.cursorX, c.cursorY);
+        EXPECT_EQ(std::tie(box.x1, box.y1, box.x2, box.y2),
+                  std::tie(c.box.x1, c.box.y1, c.box.x2, c.box.y2))
+            << c.anchorX << "," << c.anchorY << " -> " << c.cursorX << "," << c.cursorY;
+    }
+    // Zooming into a drawn box keeps the pixels' shape, up to the box's whole pixels.
+    const RasterSize size{641, 481};
+    auto record = make();
+    const PixelMapping before = pixelMapping(*record, size);
+    ASSERT_TRUE(
+        zoomArea(*record, size, proportionalBox(size, 100, 50, 400, 60), ZoomDirection::In));
+    const PixelMapping after = pixelMapping(*record, size);
+    EXPECT_NEAR((after.columnRe / after.rowIm) / (before.columnRe / before.rowIm), 1.0, 0.003);
+}
+
 TEST(Proportional, RectangleKeepsItsTopEdgeParallelogramItsSide) {
     auto record = make();
     const BlockRef p = record->params();

@@ -1,6 +1,8 @@
 #include "app/command_table.h"
 #include "app/menu_state.h"
 #include "model/fractal_view.h"
+#include "model/undo_history.h"
+#include "render/area.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
 #include "ui_fixture.h"
@@ -14,6 +16,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolBar>
+#include <QWheelEvent>
+#include <tuple>
 
 namespace vortimax {
 namespace {
@@ -113,6 +117,77 @@ TEST_F(MainWindowTest, CtrlCCopiesTheImage) {
     const QImage copied = QApplication::clipboard()->image();
     EXPECT_EQ(copied.width(), record.width);
     EXPECT_EQ(copied.height(), record.height);
+}
+
+// The notches of one turn of the wheel zoom about the point under the cursor and make one
+// undo step; a notch after a pause starts another turn, backwards a "Zoom out".
+TEST_F(MainWindowTest, WheelZoomsAboutTheCursorOneStepPerTurn) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalCanvas& canvas = main->fractalWindow(record)->canvas();
+    const QPointF cursor(16, 12);
+    const auto turn = [&](int delta, quint64 time, Qt::ScrollPhase phase = Qt::NoScrollPhase) {
+        QWheelEvent event(cursor, canvas.mapToGlobal(cursor), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, phase, false);
+        event.setTimestamp(time);
+        QApplication::sendEvent(&canvas, &event);
+    };
+    const auto settled = [&] {
+        return processUntil(
+            [&] { return record.view->finished() && record.view->commandWord() == calc::kIdle; });
+    };
+    const RasterSize size{record.width, record.height};
+    const double under = pixelToPoint(record, size, 16, 35).re.toDouble();
+    const UndoHistory& history = record.view->undoHistory();
+
+    turn(120, 1000);
+    turn(120, 1100);
+    EXPECT_EQ(history.entryCount(), 1u);
+    EXPECT_EQ(main->action(29026)->text(), "Undo: Zoom in");
+    EXPECT_DOUBLE_EQ(zoomCount(record), 2.0);
+    EXPECT_NEAR(pixelToPoint(record, size, 16, 35).re.toDouble(), under, 1e-15);
+    ASSERT_TRUE(settled());
+
+    turn(-120, 5000);
+    EXPECT_EQ(history.entryCount(), 2u);
+    EXPECT_EQ(main->action(29026)->text(), "Undo: Zoom out");
+    EXPECT_DOUBLE_EQ(zoomCount(record), 1.0);
+    ASSERT_TRUE(settled());
+
+    // A scroll phase holds the turn together however slow it is, and ends it.
+    turn(0, 6000, Qt::ScrollBegin);
+    turn(120, 6000, Qt::ScrollUpdate);
+    turn(120, 9000, Qt::ScrollUpdate);
+    turn(0, 9000, Qt::ScrollEnd);
+    EXPECT_EQ(history.entryCount(), 3u);
+    turn(120, 9001);
+    EXPECT_EQ(history.entryCount(), 4u);
+    EXPECT_DOUBLE_EQ(zoomCount(record), 4.0);
+    ASSERT_TRUE(settled());
+    for (double zooms : {3.0, 1.0, 2.0, 0.0}) {
+        main->action(29026)->trigger();
+        EXPECT_DOUBLE_EQ(zoomCount(record), zooms);
+    }
+    ASSERT_TRUE(settled());
+}
+
+// The box drawn with the left button keeps the image's proportions while it is drawn, so
+// the box shown is the one the zoom takes.
+TEST_F(MainWindowTest, DrawnZoomBoxKeepsTheImageProportions) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalCanvas& canvas = main->fractalWindow(record)->canvas();
+    const auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, canvas.mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&canvas, &event);
+    };
+    mouse(QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPointF(42, 12), Qt::LeftButton);
+    const FractalView& view = *record.view;
+    EXPECT_EQ(
+        std::tie(view.selectionLeft, view.selectionTop, view.selectionRight, view.selectionBottom),
+        std::make_tuple(10, 10, 42, 34));
+    mouse(QEvent::MouseButtonRelease, QPointF(42, 12), Qt::NoButton);
+    EXPECT_EQ(view.selectionBottom, 34);
 }
 
 TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
