@@ -75,7 +75,9 @@ TEST_F(ApplicationStartTest, AbortedLoadingIsReportedAndStartupGoesOn) {
 }
 
 TEST_F(ApplicationStartTest, MissingLayoutPreferencesEndStartupWithAReason) {
+    // The directory holds something, so it is used as it is and not set up anew.
     fs::remove(dir / "PosPrefs.asc");
+    fs::create_directory(dir / "Palettes");
     EXPECT_FALSE(start().ok);
     ASSERT_EQ(frontend.messageBoxes().size(), 1u);
     EXPECT_EQ(frontend.messageBoxes()[0].caption, "Failure");
