@@ -391,10 +391,7 @@ void MainWindow::repaintView(int viewId, const Rect& area) {
 
 void MainWindow::fitFractalWindows() {
     for (auto& [id, window] : fractalWindows_) {
-        const QSize image = window->canvas().size();
-        const ImageBuffers& buffers = window->view().buffers();
-        if (image.width() != buffers.width || image.height() != buffers.height ||
-            window->record().scrollbar != 0)
+        if (window->needsFit())
             window->fitToImage();
         window->canvas().update();
     }
@@ -403,14 +400,12 @@ void MainWindow::fitFractalWindows() {
 // Tile and Cascade arrange the windows, then every image not in scroll-bar mode takes the
 // size of its window.
 void MainWindow::arrange(bool tile) {
-    for (auto& [id, window] : fractalWindows_)
-        window->setFollowResizes(true);
     if (tile)
         mdi_->tileSubWindows();
     else
         mdi_->cascadeSubWindows();
     for (auto& [id, window] : fractalWindows_)
-        window->setFollowResizes(false);
+        window->imageFollowsWindow();
 }
 
 // --- Changes ---------------------------------------------------------------------------

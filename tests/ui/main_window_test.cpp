@@ -17,6 +17,15 @@ using test::processUntil;
 using test::UiFixture;
 
 constexpr int kNewMandel = 29018;
+constexpr int kDuplicate = 29134;
+constexpr int kScrollbars = 29030;
+constexpr int kTile = 29123;
+constexpr int kCascade = 29126;
+constexpr int kCalculateButton = 206;
+
+QSize imageSize(const FractalRecord& record) {
+    return {record.width, record.height};
+}
 
 using MainWindowTest = UiFixture;
 
@@ -91,6 +100,53 @@ TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
     EXPECT_NE(main->activeFractalWindow()->view().selectionLeft, kNoSelection);
     EXPECT_EQ(app->status().text(), "Define the area to zoom in and choose 'Boxzoom in' again...");
     EXPECT_TRUE(processUntil([&] { return app->statusFields().size == "64x48"; }));
+}
+
+// Tile and Cascade go the way of a resize by hand: each image takes its window's new
+// client size, the width raised to a multiple of 4.
+TEST_F(MainWindowTest, TileAndCascadeGiveEveryImageItsWindowsSize) {
+    FractalRecord& first = createFromMenu(kNewMandel);
+    FractalRecord& second = createFromMenu(kNewMandel);
+    for (const int command : {kTile, kCascade}) {
+        main->runCommand(command);
+        std::vector<std::pair<FractalRecord*, QSize>> wanted;
+        for (FractalRecord* record : {&first, &second}) {
+            const QSize client = main->fractalWindow(*record)->contentsRect().size();
+            const ImageSize rule = windowSizeRule(client.width(), client.height());
+            wanted.emplace_back(record, QSize(rule.width, rule.height));
+        }
+        if (command == kTile) {
+            EXPECT_GT(wanted.front().second.width(), 64) << "tiles are larger than the images";
+        }
+        for (auto& [record, size] : wanted)
+            EXPECT_TRUE(processUntil([&] {
+                return imageSize(*record) == size && record->view->buffers().width == size.width();
+            })) << command;
+        EXPECT_EQ(app->views().defaultWidth, wanted.back().second.width());
+    }
+}
+
+// A fractal in scroll-bar mode opens showing as much of its image as the main window has
+// room for.
+TEST_F(MainWindowTest, ScrollBarWindowOpensAsLargeAsTheWorkspaceAllows) {
+    createFromMenu(kNewMandel);
+    main->runCommand(kDuplicate);
+    FractalRecord& record = *app->currentFractal();
+    ASSERT_EQ(record.view, nullptr);
+    record.width = 1600;
+    record.height = 1200;
+    record.winWidth = 0;
+    record.winHeight = 0;
+    record.scrollbar = 1;
+    main->runToolbarButton(kCalculateButton);
+    ASSERT_NE(record.view, nullptr);
+    ui::FractalWindow* window = main->fractalWindow(record);
+    EXPECT_EQ(window->size(), main->mdiArea().viewport()->size());
+    EXPECT_EQ(imageSize(record), QSize(1600, 1200));
+
+    main->runCommand(kScrollbars); // off: the window shows the whole image again
+    EXPECT_EQ(window->canvas().size(), QSize(1600, 1200));
+    EXPECT_EQ(window->contentsRect().size(), QSize(1600, 1200));
 }
 
 } // namespace
