@@ -1,5 +1,6 @@
 #include "app/command_table.h"
 #include "app/menu_state.h"
+#include "app/tool_window_registry.h"
 #include "model/fractal_view.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 
 namespace vortimax {
@@ -25,6 +27,10 @@ constexpr int kCalculateButton = 206;
 
 QSize imageSize(const FractalRecord& record) {
     return {record.width, record.height};
+}
+
+QRect onScreen(const QWidget& widget) {
+    return {widget.mapToGlobal(QPoint(0, 0)), widget.size()};
 }
 
 using MainWindowTest = UiFixture;
@@ -147,6 +153,30 @@ TEST_F(MainWindowTest, ScrollBarWindowOpensAsLargeAsTheWorkspaceAllows) {
     main->runCommand(kScrollbars); // off: the window shows the whole image again
     EXPECT_EQ(window->canvas().size(), QSize(1600, 1200));
     EXPECT_EQ(window->contentsRect().size(), QSize(1600, 1200));
+}
+
+// Tool windows stay on the screen: one never placed goes beside the main window, pulled
+// in when that is off the screen and kept clear of the fractal; a stored place outside
+// the screen is pulled in.
+TEST_F(MainWindowTest, ToolWindowsOpenOnTheScreenBesideTheFractal) {
+    const QRect screen = main->screen()->availableGeometry();
+    main->setGeometry(screen);
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalWindow* fractal = main->fractalWindow(record);
+    fractal->move(main->mdiArea().viewport()->width() - fractal->width(), 0);
+    const auto sizeRow = ToolWindowRegistry::findByKeyword("Sizewindow");
+    const auto commentRow = ToolWindowRegistry::findByKeyword("Comment");
+    ASSERT_TRUE(sizeRow && commentRow);
+    toolWindowState(app->settings(), *commentRow).x = 5000;
+    toolWindowState(app->settings(), *commentRow).y = 4000;
+    for (const std::size_t row : {*sizeRow, *commentRow}) {
+        const ui::ToolWindow* window = main->openToolWindow(row);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(screen.contains(window->frameGeometry())) << row;
+        if (row == *sizeRow) {
+            EXPECT_FALSE(window->frameGeometry().intersects(onScreen(*fractal)));
+        }
+    }
 }
 
 } // namespace
