@@ -7,6 +7,7 @@
 #include "model/type_registry.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
+#include "ui/gui_font.h"
 #include "ui/help_window.h"
 #include "ui/print_image.h"
 #include "ui/qt_frontend.h"
@@ -254,6 +255,7 @@ void MainWindow::installViewHooks() {
 // --- Starting and ending ---------------------------------------------------------------
 
 void MainWindow::showStarted(const StartupResult& started) {
+    applyGuiFont(app_.settings().guiFont);
     const auto& placement = app_.settings().mainWindow;
     if (placement && placement->width > 0 && placement->height > 0)
         setGeometry(placeWindow(availableArea(), QRect(placement->x, placement->y, placement->width,

@@ -30,8 +30,9 @@ public:
     Application& app() { return app_; }
     UiContext& context() { return context_; }
 
-    // After a successful start: placement from the configuration (the window kept on the
-    // screen), the tool windows that were open, and the menus brought up to date.
+    // After a successful start: interface font and placement from the configuration (the
+    // window kept on the screen), the tool windows that were open, and the menus brought
+    // up to date.
     void showStarted(const StartupResult& started);
 
     // Runs a menu command as if chosen (Ctrl from the keyboard state).

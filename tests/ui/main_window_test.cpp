@@ -7,9 +7,12 @@
 #include "ui_fixture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 
 namespace vortimax {
@@ -23,6 +26,7 @@ constexpr int kDuplicate = 29134;
 constexpr int kScrollbars = 29030;
 constexpr int kTile = 29123;
 constexpr int kCascade = 29126;
+constexpr int kChooseGuiFont = 29179;
 constexpr int kCalculateButton = 206;
 
 QSize imageSize(const FractalRecord& record) {
@@ -176,6 +180,48 @@ TEST_F(MainWindowTest, ToolWindowsOpenOnTheScreenBesideTheFractal) {
         if (row == *sizeRow) {
             EXPECT_FALSE(window->frameGeometry().intersects(onScreen(*fractal)));
         }
+    }
+}
+
+TEST_F(MainWindowTest, ChosenGuiFontAppliesAtOnceToEveryWindow) {
+    const auto sizeRow = ToolWindowRegistry::findByKeyword("Sizewindow");
+    ASSERT_TRUE(sizeRow);
+    const ui::ToolWindow* tool = main->openToolWindow(*sizeRow);
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(13);
+    QFont offered;
+    qtFrontend.setFontRequester([&](const QFont& current) {
+        offered = current;
+        return std::optional<QFont>(chosen);
+    });
+    main->runCommand(kChooseGuiFont);
+    EXPECT_EQ(offered.family(), "Arial");
+    EXPECT_EQ(app->settings().guiFont, (FontSetting{"DejaVu Serif", 13, 1}));
+    const std::vector<const QWidget*> widgets{main.get(), main->menuBar(),
+                                              main->menuBar()->actions().front()->menu(),
+                                              main->statusBar()->findChild<QLabel*>(), tool};
+    for (const QWidget* widget : widgets) {
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->font().family(), "DejaVu Serif") << widget->metaObject()->className();
+        EXPECT_EQ(widget->font().pointSize(), 13) << widget->metaObject()->className();
+    }
+
+    qtFrontend.setFontRequester([](const QFont&) { return std::optional<QFont>(); });
+    main->runCommand(kChooseGuiFont); // cancelled: nothing changes
+    EXPECT_EQ(app->settings().guiFont.face, "DejaVu Serif");
+    EXPECT_EQ(main->menuBar()->font().family(), "DejaVu Serif");
+}
+
+class ConfiguredFontTest : public UiFixture {
+protected:
+    ConfiguredFontTest() : UiFixture("GUIFont \"DejaVu Sans Mono\" 11 1\r\n") {}
+};
+
+TEST_F(ConfiguredFontTest, TheConfigurationsGuiFontAppliesAtStart) {
+    EXPECT_EQ(app->settings().guiFont, (FontSetting{"DejaVu Sans Mono", 11, 1}));
+    for (const QWidget* widget : std::vector<const QWidget*>{main->menuBar(), main->statusBar()}) {
+        EXPECT_EQ(widget->font().family(), "DejaVu Sans Mono");
+        EXPECT_EQ(widget->font().pointSize(), 11);
     }
 }
 
