@@ -57,8 +57,8 @@ void Application::wireSubsystems() {
 void Application::forgetRecord(const FractalRecord& record) {
     if (queuedOpen_ == &record)
         queuedOpen_ = nullptr;
-    if (pendingResize_ && pendingResize_->record == &record)
-        pendingResize_.reset();
+    std::erase_if(pendingResizes_,
+                  [&](const PendingResize& resize) { return resize.record == &record; });
     if (timedFractal_ == &record) {
         timedFractal_ = nullptr;
         calculationStart_.reset();
@@ -148,7 +148,9 @@ void Application::toolWindowOpened(int windowId) {
 }
 
 void Application::fractalWindowResized(FractalRecord& record, int clientWidth, int clientHeight) {
-    pendingResize_ = PendingResize{&record, clientWidth, clientHeight};
+    std::erase_if(pendingResizes_,
+                  [&](const PendingResize& resize) { return resize.record == &record; });
+    pendingResizes_.push_back(PendingResize{&record, clientWidth, clientHeight});
 }
 
 } // namespace vortimax

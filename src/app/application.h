@@ -177,7 +177,7 @@ public:
     void toolWindowClosed(int windowId);
     void toolWindowOpened(int windowId);
     // A fractal window's client area was resized; applied by the main timer once the
-    // left mouse button is up.
+    // left mouse button is up. Each window keeps only its latest size.
     void fractalWindowResized(FractalRecord& record, int clientWidth, int clientHeight);
     void setMouseButtonDown(bool down) { mouseButtonDown_ = down; }
     // Opens the fractal silently (paused) at the next run of the main timer.
@@ -282,7 +282,7 @@ private:
         int width;
         int height;
     };
-    std::optional<PendingResize> pendingResize_;
+    std::vector<PendingResize> pendingResizes_;
     bool mouseButtonDown_ = false;
     // When the current fractal's calculation was first seen running (status window).
     std::optional<std::chrono::steady_clock::time_point> calculationStart_;

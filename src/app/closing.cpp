@@ -65,7 +65,7 @@ void Application::shutdown() {
         saveConfiguration();
     settings_.defaultComment.reset();
     queuedOpen_ = nullptr;
-    pendingResize_.reset();
+    pendingResizes_.clear();
     timedFractal_ = nullptr;
     // Deleting the folders closes every open view (workers stopped) without asking.
     workspace_->deleteAll();

@@ -65,14 +65,6 @@ ProgramDirectoryResult success(fs::path dir, ProgramDirectorySource source) {
     return result;
 }
 
-ProgramDirectoryResult fromArgument(const ProgramDirectoryInputs& inputs) {
-    const fs::path dir = absoluteFrom(inputs.workingDirectory, *inputs.dirArgument);
-    if (!isDirectory(dir)) {
-        return failure("The directory given with --dir does not exist: " + quoted(dir));
-    }
-    return success(dir, ProgramDirectorySource::Argument);
-}
-
 bool isPortableInstall(const fs::path& dir) {
     for (const std::string_view marker : kPortableMarkers) {
         if (isRegularFile(dir / marker)) {
@@ -148,30 +140,55 @@ std::string seedItems(const fs::path& dataDir, const fs::path& dir,
     return {};
 }
 
+// Creates the directory when it is missing and gives it whatever of the seed file and
+// folders it lacks.
+ProgramDirectoryResult seeded(const fs::path& dir, ProgramDirectorySource source,
+                              const ProgramDirectoryInputs& inputs) {
+    ProgramDirectoryResult result = success(dir, source);
+    const DataDirectoryResult data = findDataDirectory(inputs);
+    if (!data.error.empty()) {
+        return failure(data.error);
+    }
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec || !isDirectory(dir)) {
+        return failure("Cannot create the directory " + quoted(dir) + ": " +
+                       (ec ? ec.message() : std::string("a file of that name is in the way")));
+    }
+    if (std::string error = seedItems(data.directory, dir, result.seeded); !error.empty()) {
+        return failure(std::move(error));
+    }
+    return result;
+}
+
+bool isEmptyDirectory(const fs::path& dir) {
+    std::error_code ec;
+    return fs::is_empty(dir, ec) && !ec;
+}
+
+// A directory given with --dir is used as it is, unless it is new or empty: then it is
+// set up like the per-user directory.
+ProgramDirectoryResult fromArgument(const ProgramDirectoryInputs& inputs) {
+    const fs::path dir = absoluteFrom(inputs.workingDirectory, *inputs.dirArgument);
+    if (isDirectory(dir) && !isEmptyDirectory(dir)) {
+        return success(dir, ProgramDirectorySource::Argument);
+    }
+    if (occupied(dir) && !isDirectory(dir)) {
+        return failure("The name given with --dir is not a directory: " + quoted(dir));
+    }
+    return seeded(dir, ProgramDirectorySource::Argument, inputs);
+}
+
 ProgramDirectoryResult fromUserDirectory(const ProgramDirectoryInputs& inputs) {
     const std::optional<fs::path> dir = userDirectoryOf(inputs);
     if (!dir) {
         return failure("Cannot find a directory for the settings: neither XDG_CONFIG_HOME nor "
                        "HOME is set to an absolute path. Start with --dir DIRECTORY.");
     }
-    ProgramDirectoryResult result = success(*dir, ProgramDirectorySource::UserDirectory);
     if (!seedNeeded(*dir)) {
-        return result;
+        return success(*dir, ProgramDirectorySource::UserDirectory);
     }
-    const DataDirectoryResult data = findDataDirectory(inputs);
-    if (!data.error.empty()) {
-        return failure(data.error);
-    }
-    std::error_code ec;
-    fs::create_directories(*dir, ec);
-    if (ec || !isDirectory(*dir)) {
-        return failure("Cannot create the directory " + quoted(*dir) + ": " +
-                       (ec ? ec.message() : std::string("a file of that name is in the way")));
-    }
-    if (std::string error = seedItems(data.directory, *dir, result.seeded); !error.empty()) {
-        return failure(std::move(error));
-    }
-    return result;
+    return seeded(*dir, ProgramDirectorySource::UserDirectory, inputs);
 }
 
 } // namespace

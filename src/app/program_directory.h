@@ -45,8 +45,9 @@ struct ProgramDirectoryResult {
 
 // Picks the program directory: the --dir argument; else the working directory when it
 // holds one of the portable markers; else $XDG_CONFIG_HOME/vortimax (~/.config/vortimax),
-// created when missing and given whatever of the seed file and folders it lacks. Items
-// the directory already has are never touched. Failures come back as a message.
+// created when missing and given whatever of the seed file and folders it lacks. A --dir
+// directory that is missing or empty is created and seeded the same way. Items the
+// directory already has are never touched. Failures come back as a message.
 ProgramDirectoryResult chooseProgramDirectory(const ProgramDirectoryInputs& inputs);
 
 // The per-user directory: $XDG_CONFIG_HOME/vortimax, or ~/.config/vortimax (relative

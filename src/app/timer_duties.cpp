@@ -42,18 +42,23 @@ void Application::runMainTimer() {
     }
 }
 
-// A window resized by dragging gets its new image once the mouse button is up; a window
-// in scroll-bar mode only shows another part of the same image.
+// Windows resized by dragging (or by Tile and Cascade) get their new images once the
+// mouse button is up; a window in scroll-bar mode only shows another part of the same
+// image.
 void Application::applyPendingResize() {
-    if (!pendingResize_ || mouseButtonDown_)
+    if (pendingResizes_.empty() || mouseButtonDown_)
         return;
-    PendingResize resize = *std::exchange(pendingResize_, std::nullopt);
-    FractalRecord& record = *resize.record;
-    if (record.view == nullptr || record.scrollbar != 0)
-        return;
-    ImageSize size = windowSizeRule(resize.width, resize.height);
-    resizeView(record, size.width, size.height, false, *environment_);
-    notify(ApplicationChange::FractalWindow);
+    bool resized = false;
+    for (const PendingResize& resize : std::exchange(pendingResizes_, {})) {
+        FractalRecord& record = *resize.record;
+        if (record.view == nullptr || record.scrollbar != 0)
+            continue;
+        const ImageSize size = windowSizeRule(resize.width, resize.height);
+        resizeView(record, size.width, size.height, false, *environment_);
+        resized = true;
+    }
+    if (resized)
+        notify(ApplicationChange::FractalWindow);
 }
 
 namespace {

@@ -5,12 +5,25 @@
 #include "ui/fractal_canvas.h"
 #include "ui/qt_text.h"
 
-#include <QApplication>
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 
 namespace vortimax::ui {
+
+namespace {
+
+// The smallest client area a window asks an image for (see windowSizeRule).
+constexpr QSize kSmallestClient(32, 10);
+
+QSize scrollBarExtent(const QScrollArea& scroller) {
+    return {scroller.verticalScrollBar()->sizeHint().width(),
+            scroller.horizontalScrollBar()->sizeHint().height()};
+}
+
+} // namespace
 
 FractalWindow::FractalWindow(FractalView& view, Application& app, QWidget* parent)
     : QMdiSubWindow(parent), view_(&view), app_(app), scroller_(new QScrollArea(this)),
@@ -40,22 +53,58 @@ void FractalWindow::fitToImage() {
     if (view_ == nullptr)
         return;
     fitting_ = true;
-    const FractalRecord& rec = view_->record();
-    const bool scrolling = rec.scrollbar != 0;
-    canvas_->setFixedSize(view_->buffers().width, view_->buffers().height);
+    const bool scrolling = view_->record().scrollbar != 0;
+    const QSize image(view_->buffers().width, view_->buffers().height);
+    canvas_->setFixedSize(image);
     const Qt::ScrollBarPolicy policy = scrolling ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
     scroller_->setHorizontalScrollBarPolicy(policy);
     scroller_->setVerticalScrollBarPolicy(policy);
-    QSize client(view_->buffers().width, view_->buffers().height);
-    if (scrolling && rec.winWidth > 0 && rec.winHeight > 0)
-        client = QSize(rec.winWidth, rec.winHeight);
-    if (scrolling)
-        client += QSize(scroller_->verticalScrollBar()->sizeHint().width(),
-                        scroller_->horizontalScrollBar()->sizeHint().height());
-    const QMargins frame = contentsMargins();
-    resize(client.width() + frame.left() + frame.right(),
-           client.height() + frame.top() + frame.bottom());
+    const QSize client = scrolling ? scrollingClientSize() + scrollBarExtent(*scroller_) : image;
+    resize(client.grownBy(contentsMargins()));
     fitting_ = false;
+}
+
+bool FractalWindow::needsFit() const {
+    if (view_ == nullptr)
+        return false;
+    const bool scrolling = view_->record().scrollbar != 0;
+    const bool scrollBarsShown = scroller_->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    return scrolling || scrolling != scrollBarsShown ||
+           canvas_->size() != QSize(view_->buffers().width, view_->buffers().height);
+}
+
+QSize FractalWindow::scrollingClientSize() const {
+    const FractalRecord& rec = view_->record();
+    const QSize image(view_->buffers().width, view_->buffers().height);
+    QSize wanted =
+        rec.winWidth > 0 && rec.winHeight > 0 ? QSize(rec.winWidth, rec.winHeight) : image;
+    wanted = wanted.boundedTo(image);
+    if (const QMdiArea* area = mdiArea())
+        wanted = wanted.boundedTo(area->viewport()->size().shrunkBy(contentsMargins()) -
+                                  scrollBarExtent(*scroller_));
+    return wanted.expandedTo(kSmallestClient);
+}
+
+QSize FractalWindow::clientSize() const {
+    QSize client = contentsRect().size();
+    if (view_ != nullptr && view_->record().scrollbar != 0)
+        client -= scrollBarExtent(*scroller_);
+    return client;
+}
+
+// A window in scroll-bar mode keeps its size in the record; any other asks for an image
+// of its new size.
+void FractalWindow::imageFollowsWindow() {
+    if (view_ == nullptr || closingForGood_)
+        return;
+    FractalRecord& rec = view_->record();
+    const QSize client = clientSize();
+    if (rec.scrollbar != 0) {
+        rec.winWidth = client.width();
+        rec.winHeight = client.height();
+    } else if (client != QSize(rec.width, rec.height)) {
+        app_.fractalWindowResized(rec, client.width(), client.height());
+    }
 }
 
 void FractalWindow::repaintArea(int x, int y, int width, int height) {
@@ -76,20 +125,28 @@ void FractalWindow::closeEvent(QCloseEvent* event) {
 
 void FractalWindow::resizeEvent(QResizeEvent* event) {
     QMdiSubWindow::resizeEvent(event);
-    // Only a person dragging the frame, or Tile and Cascade, give the image a new size;
-    // a window that cannot be as small as its image keeps the image as it is.
-    const bool dragging = QApplication::mouseButtons().testFlag(Qt::LeftButton);
-    if (fitting_ || closingForGood_ || !(dragging || followResizes_))
-        return;
-    FractalRecord& rec = view_->record();
-    const QSize client = scroller_->viewport()->size();
-    if (rec.scrollbar != 0) {
-        rec.winWidth = client.width();
-        rec.winHeight = client.height();
-        return;
-    }
-    if (client.width() != rec.width || client.height() != rec.height)
-        app_.fractalWindowResized(rec, client.width(), client.height());
+    // Only a person sizing the window by its frame (or maximising it) gives the image a
+    // new size. Whatever else sizes the window (Qt placing a new window while the button
+    // that opened it is still down, a window that cannot be as small as its image) leaves
+    // the image as it is.
+    if (!fitting_ && framePressed_)
+        imageFollowsWindow();
+}
+
+void FractalWindow::mousePressEvent(QMouseEvent* event) {
+    framePressed_ = event->button() == Qt::LeftButton;
+    QMdiSubWindow::mousePressEvent(event);
+}
+
+void FractalWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    framePressed_ = event->button() == Qt::LeftButton;
+    QMdiSubWindow::mouseDoubleClickEvent(event);
+}
+
+void FractalWindow::mouseReleaseEvent(QMouseEvent* event) {
+    QMdiSubWindow::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        framePressed_ = false;
 }
 
 void FractalWindow::focusInEvent(QFocusEvent* event) {

@@ -28,26 +28,41 @@ public:
 
     // The view has ended: the window goes without a question.
     void closeForGood();
-    // Sizes the window to the image (or, in scroll-bar mode, to the record's window size)
-    // and shows scroll bars when the record asks for them.
+    // Sizes the window to the image (or, in scroll-bar mode, to the record's window size,
+    // no larger than the image or the room in the main window) and shows scroll bars when
+    // the record asks for them.
     void fitToImage();
+    // The image changed size or the scroll bars were switched since the last fit; a
+    // window in scroll-bar mode is always fitted again (to the room it has).
+    bool needsFit() const;
     void repaintArea(int x, int y, int width, int height);
-    // While set, every resize of the window gives the image its new size (Tile, Cascade).
-    void setFollowResizes(bool follow) { followResizes_ = follow; }
+    // The window was sized for the person (Tile, Cascade): the image takes the new
+    // client size, as after dragging the frame.
+    void imageFollowsWindow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The part of the window that shows the image, scroll bars excluded.
+    QSize clientSize() const;
+    // In scroll-bar mode: the window size kept in the record, else the image size; no
+    // larger than the image or the space the main window has for it.
+    QSize scrollingClientSize() const;
+
     FractalView* view_; // null once the view has ended
     Application& app_;
     QScrollArea* scroller_;
     FractalCanvas* canvas_;
     bool closingForGood_ = false;
     bool fitting_ = false;
-    bool followResizes_ = false;
+    // The left button went down on the frame or title bar: the person sizes the window.
+    bool framePressed_ = false;
 };
 
 } // namespace vortimax::ui

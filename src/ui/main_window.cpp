@@ -8,6 +8,7 @@
 #include "model/type_registry.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
+#include "ui/gui_font.h"
 #include "ui/help_window.h"
 #include "ui/print_image.h"
 #include "ui/qt_frontend.h"
@@ -15,6 +16,7 @@
 #include "ui/qt_timer_host.h"
 #include "ui/toolbar_lists.h"
 #include "ui/widget_commands.h"
+#include "ui/window_placement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +26,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -33,6 +36,10 @@ namespace vortimax::ui {
 namespace {
 
 constexpr QSize kRestoredSize(800, 600);
+// A tool window never placed yet goes this far right of the main window, each further
+// one this much lower.
+constexpr int kToolWindowGap = 8;
+constexpr int kToolWindowStep = 24;
 constexpr int kHelpMainWindow = 100;
 constexpr int kHelpMenus = 800;
 
@@ -317,11 +324,13 @@ void MainWindow::installViewHooks() {
 // --- Starting and ending ---------------------------------------------------------------
 
 void MainWindow::showStarted(const StartupResult& started) {
+    applyGuiFont(app_.settings().guiFont);
     const auto& placement = app_.settings().mainWindow;
     if (placement && placement->width > 0 && placement->height > 0)
-        setGeometry(placement->x, placement->y, placement->width, placement->height);
+        setGeometry(placeWindow(availableArea(), QRect(placement->x, placement->y, placement->width,
+                                                       placement->height)));
     else
-        resize(kRestoredSize);
+        resize(kRestoredSize.boundedTo(availableArea().size()));
     const int state = placement ? placement->showState : 1;
     if (state == MainWindowPlacement::kMaximised) {
         resize(kRestoredSize);
@@ -414,11 +423,7 @@ ToolWindow* MainWindow::openToolWindow(std::size_t registryRow) {
         if (kind.keyword != row.keyword)
             continue;
         ToolWindow* window = kind.create(context_, this);
-        const ToolWindowState& state = toolWindowState(app_.settings(), top);
-        if (state.x != 0 || state.y != 0)
-            window->move(state.x, state.y);
-        else // never placed yet: beside the main window, not over its fractals
-            window->move(frameGeometry().topRight() + QPoint(8, 24 * int(toolWindows_.size())));
+        placeToolWindow(*window, toolWindowState(app_.settings(), top));
         toolWindows_[top] = window;
         window->refresh();
         window->show();
@@ -426,6 +431,40 @@ ToolWindow* MainWindow::openToolWindow(std::size_t registryRow) {
         return window;
     }
     return nullptr;
+}
+
+// A window is put where it was last, or, never placed yet, beside the main window; either
+// way inside the screen, its frame included (taken to be as wide as the main window's).
+// A window shown for the first time keeps clear of the fractal being worked on.
+void MainWindow::placeToolWindow(ToolWindow& window, const ToolWindowState& state) {
+    if (!window.testAttribute(Qt::WA_Resized))
+        window.adjustSize();
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QSize size = window.size().expandedTo(window.minimumSizeHint()).grownBy(frame);
+    const bool stored = state.x != 0 || state.y != 0;
+    const QPoint wanted =
+        stored
+            ? QPoint(state.x, state.y)
+            : outer.topRight() + QPoint(kToolWindowGap, kToolWindowStep * int(toolWindows_.size()));
+    const QRect placed =
+        placeWindow(availableArea(), QRect(wanted, size), stored ? QRect() : activeFractalArea());
+    window.resize(placed.size().shrunkBy(frame));
+    window.move(placed.topLeft());
+}
+
+QRect MainWindow::availableArea() const {
+    const QScreen* shown = screen();
+    return shown != nullptr ? shown->availableGeometry() : QRect();
+}
+
+QRect MainWindow::activeFractalArea() const {
+    const FractalWindow* window = activeFractalWindow();
+    if (window == nullptr || !window->isVisible())
+        return {};
+    return QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
 }
 
 ToolWindow* MainWindow::openToolWindowForCommand(int menuCommand) {
@@ -460,10 +499,7 @@ void MainWindow::repaintView(int viewId, const Rect& area) {
 
 void MainWindow::fitFractalWindows() {
     for (auto& [id, window] : fractalWindows_) {
-        const QSize image = window->canvas().size();
-        const ImageBuffers& buffers = window->view().buffers();
-        if (image.width() != buffers.width || image.height() != buffers.height ||
-            window->record().scrollbar != 0)
+        if (window->needsFit())
             window->fitToImage();
         window->canvas().update();
     }
@@ -472,14 +508,12 @@ void MainWindow::fitFractalWindows() {
 // Tile and Cascade arrange the windows, then every image not in scroll-bar mode takes the
 // size of its window.
 void MainWindow::arrange(bool tile) {
-    for (auto& [id, window] : fractalWindows_)
-        window->setFollowResizes(true);
     if (tile)
         mdi_->tileSubWindows();
     else
         mdi_->cascadeSubWindows();
     for (auto& [id, window] : fractalWindows_)
-        window->setFollowResizes(false);
+        window->imageFollowsWindow();
 }
 
 // --- Changes ---------------------------------------------------------------------------

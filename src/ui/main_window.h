@@ -32,8 +32,9 @@ public:
     Application& app() { return app_; }
     UiContext& context() { return context_; }
 
-    // After a successful start: placement from the configuration, the tool windows that
-    // were open, and the menus brought up to date.
+    // After a successful start: interface font and placement from the configuration (the
+    // window kept on the screen), the tool windows that were open, and the menus brought
+    // up to date.
     void showStarted(const StartupResult& started);
 
     // Runs a menu command as if chosen (Ctrl from the keyboard state).
@@ -78,6 +79,10 @@ private:
     void runWidgetCommand(int id);
     void fillRecentFiles(QMenu& menu);
     void runWidgetToolbarButton(int id);
+    void placeToolWindow(ToolWindow& window, const ToolWindowState& state);
+    // The screen area windows may use, and where the active fractal window is on it.
+    QRect availableArea() const;
+    QRect activeFractalArea() const;
     void repaintView(int viewId, const Rect& area);
     int activeHelpContext() const;
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QProgressDialog>
@@ -191,6 +192,14 @@ QtFrontend::requestDirectory(std::string_view title, const std::filesystem::path
                                                           fromPath(startDirectory)));
     });
     return chosen;
+}
+
+std::optional<QFont> QtFrontend::requestFont(const QFont& current) {
+    if (fontRequester_)
+        return fontRequester_(current);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, current, parent_.data());
+    return ok ? std::optional<QFont>(chosen) : std::nullopt;
 }
 
 // Workers report changed pixels from their own threads; the window repaints later on the

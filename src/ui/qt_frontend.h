@@ -2,9 +2,11 @@
 
 #include "base/frontend.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace vortimax::ui {
 
@@ -17,10 +19,17 @@ class QtFrontend final : public Frontend {
 public:
     // Repaints part of a fractal window; called on the interface thread.
     using RepaintView = std::function<void(int viewId, const Rect& area)>;
+    // Asks for a font, starting from `current`; nothing when the person cancels.
+    using FontRequester = std::function<std::optional<QFont>(const QFont& current)>;
 
     explicit QtFrontend(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
     void setRepaintView(RepaintView repaint) { repaintView_ = std::move(repaint); }
+    // Replaces the font dialog (the tests answer with a font of their own).
+    void setFontRequester(FontRequester requester) { fontRequester_ = std::move(requester); }
+
+    // The font dialog, or the requester set in its place.
+    std::optional<QFont> requestFont(const QFont& current);
 
     MessageAnswer messageBox(std::string_view caption, std::string_view text,
                              MessageButtons buttons, MessageIcon icon) override;
@@ -41,6 +50,7 @@ public:
 private:
     QPointer<QWidget> parent_;
     RepaintView repaintView_;
+    FontRequester fontRequester_;
 };
 
 // Runs `work` on the interface thread and waits for it (at once when called there).

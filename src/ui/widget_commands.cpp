@@ -6,15 +6,16 @@
 #include "palette/palette_commands.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
+#include "ui/gui_font.h"
 #include "ui/main_window.h"
 #include "ui/print_image.h"
+#include "ui/qt_frontend.h"
 #include "ui/qt_text.h"
 #include "ui/status_dialog.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QInputDialog>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -79,16 +80,15 @@ void about(MainWindow& main) {
     QMessageBox::about(&main, QObject::tr("About Vortimax"), toQString(kAboutText));
 }
 
+// The chosen font applies at once; open parameter windows are built anew in it.
 void chooseFont(MainWindow& main) {
     Settings& settings = main.app().settings();
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(
-        &ok, QFont(toQString(settings.guiFont.face), settings.guiFont.size), &main);
-    if (!ok)
+    const std::optional<QFont> chosen =
+        main.context().frontend.requestFont(qtFontOf(settings.guiFont));
+    if (!chosen)
         return;
-    settings.guiFont.face = toStdString(chosen.family());
-    settings.guiFont.size = chosen.pointSize();
-    // Open parameter windows are built anew in the new font.
+    settings.guiFont = fontSettingOf(*chosen, settings.guiFont.style);
+    applyGuiFont(settings.guiFont);
     for (std::string_view keyword : {"PARM1", "PARM2"})
         if (ToolWindow* window = main.findToolWindow(keyword)) {
             window->close();

@@ -75,7 +75,9 @@ TEST_F(ApplicationStartTest, AbortedLoadingIsReportedAndStartupGoesOn) {
 }
 
 TEST_F(ApplicationStartTest, MissingLayoutPreferencesEndStartupWithAReason) {
+    // The directory holds something, so it is used as it is and not set up anew.
     fs::remove(dir / "PosPrefs.asc");
+    fs::create_directory(dir / "Palettes");
     EXPECT_FALSE(start().ok);
     ASSERT_EQ(frontend.messageBoxes().size(), 1u);
     EXPECT_EQ(frontend.messageBoxes()[0].caption, "Failure");
@@ -256,6 +258,14 @@ TEST_F(ApplicationRunTest, QueuedOpenAndResizeRunOnTheMainTimer) {
     EXPECT_EQ(record.width, 72);
     EXPECT_EQ(record.height, 10);
     EXPECT_EQ(app->views().defaultWidth, 72);
+    // Tile and Cascade resize several windows before the timer runs: each takes the last
+    // size its own window reported.
+    app->fractalWindowResized(record, 81, 40);
+    app->fractalWindowResized(copy, 50, 30);
+    app->fractalWindowResized(record, 90, 44);
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(std::pair(record.width, record.height), std::pair(92, 44));
+    EXPECT_EQ(std::pair(copy.width, copy.height), std::pair(52, 30));
     // A fractal deleted while its resize waits leaves nothing dangling behind.
     app->fractalWindowResized(copy, 100, 100);
     app->workspace().deleteFractal(copy, false);

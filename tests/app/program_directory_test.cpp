@@ -39,19 +39,43 @@ protected:
     std::map<std::string, std::string> env;
 };
 
-TEST_F(ProgramDirectoryTest, DirArgumentWinsAndMustExist) {
+TEST_F(ProgramDirectoryTest, DirArgumentWinsAndIsUsedAsItIs) {
     writeBytes(root / "cwd/Vortimax.cfg", "");
     fs::create_directories(root / "cwd/mine");
+    writeBytes(root / "cwd/mine/Vortimax.cfg", "mine");
     ProgramDirectoryInputs in = inputs();
     in.dirArgument = "mine";
     const ProgramDirectoryResult result = chooseProgramDirectory(in);
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.directory, root / "cwd/mine");
     EXPECT_EQ(result.source, ProgramDirectorySource::Argument);
-    in.dirArgument = root / "nowhere";
-    const ProgramDirectoryResult missing = chooseProgramDirectory(in);
-    EXPECT_NE(missing.error.find("--dir"), std::string::npos);
-    EXPECT_TRUE(missing.directory.empty());
+    EXPECT_TRUE(result.seeded.empty());
+    EXPECT_FALSE(fs::exists(root / "cwd/mine/PosPrefs.asc"));
+}
+
+// A new or empty --dir is set up like the per-user directory; a file is refused.
+TEST_F(ProgramDirectoryTest, NewOrEmptyDirArgumentIsCreatedAndSeeded) {
+    fs::create_directories(root / "empty");
+    for (const char* name : {"empty", "new/deeper"}) {
+        ProgramDirectoryInputs in = inputs();
+        in.dirArgument = root / name;
+        const ProgramDirectoryResult result = chooseProgramDirectory(in);
+        ASSERT_TRUE(result.ok()) << name << result.error;
+        EXPECT_EQ(result.directory, root / name);
+        EXPECT_EQ(result.source, ProgramDirectorySource::Argument);
+        EXPECT_EQ(result.seeded.size(), 1 + kSeedFolders.size()) << name;
+        for (const char* file : {"PosPrefs.asc", "Palettes/Fire.map", "Fractals/Starter.par"})
+            EXPECT_EQ(readBytes(root / name / file), readBytes(root / "data" / file)) << file;
+        EXPECT_EQ(chooseProgramDirectory(in).seeded.size(), 0u) << "seeded once";
+    }
+    EXPECT_FALSE(fs::exists(root / "home/.config")) << "home left untouched";
+    writeBytes(root / "plain", "a file");
+    ProgramDirectoryInputs in = inputs();
+    in.dirArgument = root / "plain";
+    const ProgramDirectoryResult refused = chooseProgramDirectory(in);
+    EXPECT_NE(refused.error.find("--dir"), std::string::npos);
+    EXPECT_TRUE(refused.directory.empty());
+    EXPECT_EQ(readBytes(root / "plain"), "a file");
 }
 
 TEST_F(ProgramDirectoryTest, WorkingDirectoryWithMarkerIsPortableInstall) {

@@ -1,5 +1,11 @@
+// Mouse input goes through the window system layer, so the program sees the buttons
+// held down as it would on a desktop.
+#define QTEST_QPA_MOUSE_HANDLING
+
 #include "app/tool_window_registry.h"
 #include "model/type_registry.h"
+#include "ui/fractal_canvas.h"
+#include "ui/fractal_window.h"
 #include "ui/qt_text.h"
 #include "ui/tool_windows/fractal_tree_view.h"
 #include "ui/tool_windows/fractal_type_list_view.h"
@@ -7,8 +13,10 @@
 
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QWindow>
 #include <string>
 #include <vector>
 
@@ -22,6 +30,15 @@ constexpr int kNewMandel24 = 29016; // named Mandel, Mandel.1, ...
 constexpr int kNewJulia = 29017;
 constexpr int kFractalTreeCommand = 29188;
 constexpr int kDuplicateCommand = 29134;
+
+// Double-clicks an entry of a list or tree shown in its own window.
+void doubleClick(QAbstractItemView& view, const QRect& entry) {
+    ASSERT_TRUE(processUntil([&] {
+        return view.window()->windowHandle() != nullptr &&
+               view.window()->windowHandle()->isExposed();
+    }));
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, entry.center());
+}
 
 void pressKey(QWidget& widget, Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -188,6 +205,48 @@ TEST_F(FractalTreeTest, TypeListCreatesAFractalOfTheChosenType) {
         EXPECT_NE(record->view, nullptr);
     }
     EXPECT_EQ(projectFolder().fractals().size(), 2u);
+}
+
+// A fractal opened by double-click comes up while the button is still held: its window
+// appearing is no resize by hand, so the fractal keeps its size and so do new fractals.
+TEST_F(FractalTreeTest, DoubleClickOpensAFractalAtItsOwnSize) {
+    createFromMenu(kNewMandel);
+    main->runCommand(kDuplicateCommand);
+    FractalRecord& copy = *app->currentFractal();
+    ASSERT_EQ(copy.view, nullptr);
+    copy.width = 96;
+    copy.height = 72;
+    ui::FractalTreeView& view = openTree();
+    doubleClick(view.tree(), view.tree().visualItemRect(itemOf(view, copy.folder, &copy)));
+    ASSERT_TRUE(processUntil([&] { return copy.view != nullptr && copy.view->finished(); }));
+    app->setMouseButtonDown(false);
+    app->onTimer(kMainTimer); // a resize the window had reported would be made now
+    EXPECT_EQ(QSize(copy.width, copy.height), QSize(96, 72));
+    EXPECT_EQ(main->fractalWindow(copy)->contentsRect().size(), QSize(96, 72));
+    EXPECT_EQ(main->fractalWindow(copy)->canvas().currentImage().size(), QSize(96, 72));
+    EXPECT_EQ(app->views().defaultWidth, 64);
+    EXPECT_EQ(app->views().defaultHeight, 48);
+    const FractalRecord& fresh = createFromMenu(kNewMandel);
+    EXPECT_EQ(QSize(fresh.width, fresh.height), QSize(64, 48));
+}
+
+TEST_F(FractalTreeTest, DoubleClickInTheTypeListCreatesAFractalOfTheDefaultSize) {
+    auto row = ToolWindowRegistry::findByKeyword("FractSel");
+    ASSERT_TRUE(row.has_value());
+    auto* view = dynamic_cast<ui::FractalTypeListView*>(main->openToolWindow(*row));
+    ASSERT_NE(view, nullptr);
+    const auto found =
+        view->list().findItems(ui::toQString(fractalType(kTypeMandel)->menuText), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    doubleClick(view->list(), view->list().visualItemRect(found.front()));
+    FractalRecord* record = app->currentFractal();
+    ASSERT_NE(record, nullptr);
+    ASSERT_TRUE(processUntil([&] { return record->view != nullptr && record->view->finished(); }));
+    app->setMouseButtonDown(false);
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(QSize(record->width, record->height), QSize(64, 48));
+    EXPECT_EQ(main->fractalWindow(*record)->contentsRect().size(), QSize(64, 48));
+    EXPECT_EQ(app->views().defaultWidth, 64);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/command_table.h"
 #include "app/menu_state.h"
+#include "app/tool_window_registry.h"
 #include "model/fractal_view.h"
 #include "model/undo_history.h"
 #include "render/area.h"
@@ -11,10 +12,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QWheelEvent>
 #include <tuple>
@@ -26,6 +30,20 @@ using test::processUntil;
 using test::UiFixture;
 
 constexpr int kNewMandel = 29018;
+constexpr int kDuplicate = 29134;
+constexpr int kScrollbars = 29030;
+constexpr int kTile = 29123;
+constexpr int kCascade = 29126;
+constexpr int kChooseGuiFont = 29179;
+constexpr int kCalculateButton = 206;
+
+QSize imageSize(const FractalRecord& record) {
+    return {record.width, record.height};
+}
+
+QRect onScreen(const QWidget& widget) {
+    return {widget.mapToGlobal(QPoint(0, 0)), widget.size()};
+}
 
 using MainWindowTest = UiFixture;
 
@@ -202,6 +220,119 @@ TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(processUntil([&] { return bar->value() == 100; }));
     EXPECT_FALSE(bar->isHidden());
+}
+
+// Tile and Cascade go the way of a resize by hand: each image takes its window's new
+// client size, the width raised to a multiple of 4.
+TEST_F(MainWindowTest, TileAndCascadeGiveEveryImageItsWindowsSize) {
+    FractalRecord& first = createFromMenu(kNewMandel);
+    FractalRecord& second = createFromMenu(kNewMandel);
+    for (const int command : {kTile, kCascade}) {
+        main->runCommand(command);
+        std::vector<std::pair<FractalRecord*, QSize>> wanted;
+        for (FractalRecord* record : {&first, &second}) {
+            const QSize client = main->fractalWindow(*record)->contentsRect().size();
+            const ImageSize rule = windowSizeRule(client.width(), client.height());
+            wanted.emplace_back(record, QSize(rule.width, rule.height));
+        }
+        if (command == kTile) {
+            EXPECT_GT(wanted.front().second.width(), 64) << "tiles are larger than the images";
+        }
+        for (auto& [record, size] : wanted)
+            EXPECT_TRUE(processUntil([&] {
+                return imageSize(*record) == size && record->view->buffers().width == size.width();
+            })) << command;
+        EXPECT_EQ(app->views().defaultWidth, wanted.back().second.width());
+    }
+}
+
+// A fractal in scroll-bar mode opens showing as much of its image as the main window has
+// room for.
+TEST_F(MainWindowTest, ScrollBarWindowOpensAsLargeAsTheWorkspaceAllows) {
+    createFromMenu(kNewMandel);
+    main->runCommand(kDuplicate);
+    FractalRecord& record = *app->currentFractal();
+    ASSERT_EQ(record.view, nullptr);
+    record.width = 1600;
+    record.height = 1200;
+    record.winWidth = 0;
+    record.winHeight = 0;
+    record.scrollbar = 1;
+    main->runToolbarButton(kCalculateButton);
+    ASSERT_NE(record.view, nullptr);
+    ui::FractalWindow* window = main->fractalWindow(record);
+    EXPECT_EQ(window->size(), main->mdiArea().viewport()->size());
+    EXPECT_EQ(imageSize(record), QSize(1600, 1200));
+
+    main->runCommand(kScrollbars); // off: the window shows the whole image again
+    EXPECT_EQ(window->canvas().size(), QSize(1600, 1200));
+    EXPECT_EQ(window->contentsRect().size(), QSize(1600, 1200));
+}
+
+// Tool windows stay on the screen: one never placed goes beside the main window, pulled
+// in when that is off the screen and kept clear of the fractal; a stored place outside
+// the screen is pulled in.
+TEST_F(MainWindowTest, ToolWindowsOpenOnTheScreenBesideTheFractal) {
+    const QRect screen = main->screen()->availableGeometry();
+    main->setGeometry(screen);
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalWindow* fractal = main->fractalWindow(record);
+    fractal->move(main->mdiArea().viewport()->width() - fractal->width(), 0);
+    const auto sizeRow = ToolWindowRegistry::findByKeyword("Sizewindow");
+    const auto commentRow = ToolWindowRegistry::findByKeyword("Comment");
+    ASSERT_TRUE(sizeRow && commentRow);
+    toolWindowState(app->settings(), *commentRow).x = 5000;
+    toolWindowState(app->settings(), *commentRow).y = 4000;
+    for (const std::size_t row : {*sizeRow, *commentRow}) {
+        const ui::ToolWindow* window = main->openToolWindow(row);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(screen.contains(window->frameGeometry())) << row;
+        if (row == *sizeRow) {
+            EXPECT_FALSE(window->frameGeometry().intersects(onScreen(*fractal)));
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ChosenGuiFontAppliesAtOnceToEveryWindow) {
+    const auto sizeRow = ToolWindowRegistry::findByKeyword("Sizewindow");
+    ASSERT_TRUE(sizeRow);
+    const ui::ToolWindow* tool = main->openToolWindow(*sizeRow);
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(13);
+    QFont offered;
+    qtFrontend.setFontRequester([&](const QFont& current) {
+        offered = current;
+        return std::optional<QFont>(chosen);
+    });
+    main->runCommand(kChooseGuiFont);
+    EXPECT_EQ(offered.family(), "Arial");
+    EXPECT_EQ(app->settings().guiFont, (FontSetting{"DejaVu Serif", 13, 1}));
+    const std::vector<const QWidget*> widgets{main.get(), main->menuBar(),
+                                              main->menuBar()->actions().front()->menu(),
+                                              main->statusBar()->findChild<QLabel*>(), tool};
+    for (const QWidget* widget : widgets) {
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->font().family(), "DejaVu Serif") << widget->metaObject()->className();
+        EXPECT_EQ(widget->font().pointSize(), 13) << widget->metaObject()->className();
+    }
+
+    qtFrontend.setFontRequester([](const QFont&) { return std::optional<QFont>(); });
+    main->runCommand(kChooseGuiFont); // cancelled: nothing changes
+    EXPECT_EQ(app->settings().guiFont.face, "DejaVu Serif");
+    EXPECT_EQ(main->menuBar()->font().family(), "DejaVu Serif");
+}
+
+class ConfiguredFontTest : public UiFixture {
+protected:
+    ConfiguredFontTest() : UiFixture("GUIFont \"DejaVu Sans Mono\" 11 1\r\n") {}
+};
+
+TEST_F(ConfiguredFontTest, TheConfigurationsGuiFontAppliesAtStart) {
+    EXPECT_EQ(app->settings().guiFont, (FontSetting{"DejaVu Sans Mono", 11, 1}));
+    for (const QWidget* widget : std::vector<const QWidget*>{main->menuBar(), main->statusBar()}) {
+        EXPECT_EQ(widget->font().family(), "DejaVu Sans Mono");
+        EXPECT_EQ(widget->font().pointSize(), 11);
+    }
 }
 
 } // namespace

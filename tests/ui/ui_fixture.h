@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string_view>
 
 namespace vortimax::test {
 
@@ -27,14 +28,16 @@ template <typename Predicate> bool processUntil(Predicate predicate) {
     return true;
 }
 
-// The desktop program on a temporary program directory holding only the shipped layout
-// preferences. Questions go to a scripted frontend (no box pops up); the Qt frontend only
-// repaints the windows.
+// The desktop program on a temporary program directory holding the shipped layout
+// preferences and, when given, a configuration file. Questions go to a scripted frontend
+// (no box pops up); the Qt frontend only repaints the windows.
 class UiFixture : public ::testing::Test {
 protected:
-    UiFixture() {
+    explicit UiFixture(std::string_view configuration = {}) {
         std::filesystem::copy_file(std::filesystem::path(VORTIMAX_DATA_DIR) / "PosPrefs.asc",
                                    dir / "PosPrefs.asc");
+        if (!configuration.empty())
+            writeBytes(dir / "Vortimax.cfg", configuration);
         app = std::make_unique<Application>(scripted, &timers);
         main = std::make_unique<ui::MainWindow>(*app, qtFrontend, timers);
         StartupOptions options;
