@@ -324,7 +324,12 @@ void MainWindow::installViewHooks() {
 // --- Starting and ending ---------------------------------------------------------------
 
 void MainWindow::showStarted(const StartupResult& started) {
-    applyGuiFont(app_.settings().guiFont);
+    // A font the person chose applies; the built-in default (a Windows face at 8 points)
+    // leaves the desktop's own font, which suits this screen better.
+    const FontSetting& font = app_.settings().guiFont;
+    const FontSetting builtIn = Settings{}.guiFont;
+    if (font.face != builtIn.face || font.size != builtIn.size)
+        applyGuiFont(font);
     const auto& placement = app_.settings().mainWindow;
     if (placement && placement->width > 0 && placement->height > 0)
         setGeometry(placeWindow(availableArea(), QRect(placement->x, placement->y, placement->width,
