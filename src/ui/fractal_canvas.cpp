@@ -92,8 +92,31 @@ void FractalCanvas::paintEvent(QPaintEvent*) {
         else
             QTimer::singleShot(kRepaintRetryMs, this, [this] { update(); });
     }
+    // Scaled down, a smooth reduction shows the whole picture fairly.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, scale_ < 1.0);
+    painter.scale(scale_, scale_);
     painter.drawImage(dragOffset_, shown_);
     drawSelection(painter);
+}
+
+void FractalCanvas::setScale(double scale) {
+    scale_ = scale > 0.0 ? scale : 1.0;
+    update();
+}
+
+void FractalCanvas::updateImageRect(const QRect& area) {
+    if (scale_ == 1.0) {
+        update(area);
+        return;
+    }
+    // A pixel more on each side covers the rounding of the scaled edges.
+    const QRectF scaled(area.x() * scale_, area.y() * scale_, area.width() * scale_,
+                        area.height() * scale_);
+    update(scaled.toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+QPoint FractalCanvas::imagePoint(const QPointF& widgetPoint) const {
+    return (widgetPoint / scale_).toPoint();
 }
 
 void FractalCanvas::drawSelection(QPainter& painter) const {
@@ -111,7 +134,7 @@ void FractalCanvas::mousePressEvent(QMouseEvent* event) {
     if (view_ == nullptr)
         return;
     app_.selectFractal(view_->record());
-    const QPoint at = event->position().toPoint();
+    const QPoint at = imagePoint(event->position());
     if (event->button() == Qt::LeftButton) {
         selecting_ = true;
         view_->selectionLeft = view_->selectionRight = at.x();
@@ -125,7 +148,7 @@ void FractalCanvas::mousePressEvent(QMouseEvent* event) {
 void FractalCanvas::mouseMoveEvent(QMouseEvent* event) {
     if (view_ == nullptr)
         return;
-    const QPoint at = event->position().toPoint();
+    const QPoint at = imagePoint(event->position());
     if (selecting_) {
         // The box keeps the image's proportions: what it shows is what the zoom gives.
         const RasterSize size{view_->buffers().width, view_->buffers().height};
@@ -153,7 +176,7 @@ void FractalCanvas::mouseReleaseEvent(QMouseEvent* event) {
         update();
         app_.notify(ApplicationChange::Menus);
     } else if (dragStart_ && event->button() == Qt::RightButton) {
-        const QPoint moved = event->position().toPoint() - *dragStart_;
+        const QPoint moved = imagePoint(event->position()) - *dragStart_;
         dragStart_.reset();
         dragOffset_ = {};
         if (!moved.isNull())
@@ -178,7 +201,7 @@ void FractalCanvas::wheelEvent(QWheelEvent* event) {
     turning_ = continues;
     wheelDelta_ += event->angleDelta().y();
     FractalRecord& record = view_->record();
-    const QPointF at = event->position();
+    const QPointF at = event->position() / scale_;
     const double row = view_->buffers().height - 1 - at.y();
     while (std::abs(wheelDelta_) >= kWheelNotch) {
         const bool zoomIn = wheelDelta_ > 0;

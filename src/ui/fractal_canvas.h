@@ -29,6 +29,12 @@ public:
     // The image is drawn with its rows bottom-up turned the right way round; what a
     // worker is writing is read under the record's resize lock.
     QImage currentImage() const;
+    // Image pixels per screen pixel below 1 shows the whole of a large image in a smaller
+    // window ("Fit in window"); the mouse still works in image pixels.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // Repaints a rectangle given in image pixels (rows from the top).
+    void updateImageRect(const QRect& area);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,13 +45,15 @@ protected:
 
 private:
     void drawSelection(QPainter& painter) const;
+    QPoint imagePoint(const QPointF& widgetPoint) const;
     QImage imageUnderLock() const;
 
     FractalView* view_;
     Application& app_;
     QImage shown_; // the picture last painted
     std::optional<QPoint> dragStart_;
-    QPoint dragOffset_;
+    QPoint dragOffset_; // in image pixels
+    double scale_ = 1.0;
     bool selecting_ = false;
     // The turn of the wheel going on: its notches make one undo step.
     WheelZoom wheelZoom_;

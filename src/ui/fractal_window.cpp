@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
+#include <cmath>
 
 namespace vortimax::ui {
 
@@ -17,6 +19,12 @@ namespace {
 
 // The smallest client area a window asks an image for (see windowSizeRule).
 constexpr QSize kSmallestClient(32, 10);
+
+// The image's size on screen at a scale, at least one pixel each way.
+QSize scaledImageSize(const FractalView& view, double scale) {
+    return QSize(std::max(1, static_cast<int>(std::lround(view.buffers().width * scale))),
+                 std::max(1, static_cast<int>(std::lround(view.buffers().height * scale))));
+}
 
 QSize scrollBarExtent(const QScrollArea& scroller) {
     return {scroller.verticalScrollBar()->sizeHint().width(),
@@ -52,7 +60,12 @@ void FractalWindow::closeForGood() {
 void FractalWindow::fitToImage() {
     if (view_ == nullptr)
         return;
+    if (fitInWindow_) {
+        fitScaled();
+        return;
+    }
     fitting_ = true;
+    canvas_->setScale(1.0);
     const bool scrolling = view_->record().scrollbar != 0;
     const QSize image(view_->buffers().width, view_->buffers().height);
     canvas_->setFixedSize(image);
@@ -67,6 +80,8 @@ void FractalWindow::fitToImage() {
 bool FractalWindow::needsFit() const {
     if (view_ == nullptr)
         return false;
+    if (fitInWindow_) // only a new image size changes the scaled picture
+        return canvas_->size() != scaledImageSize(*view_, canvas_->scale());
     const bool scrolling = view_->record().scrollbar != 0;
     const bool scrollBarsShown = scroller_->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
     return scrolling || scrolling != scrollBarsShown ||
@@ -83,6 +98,29 @@ QSize FractalWindow::scrollingClientSize() const {
         wanted = wanted.boundedTo(area->viewport()->size().shrunkBy(contentsMargins()) -
                                   scrollBarExtent(*scroller_));
     return wanted.expandedTo(kSmallestClient);
+}
+
+void FractalWindow::setFitInWindow(bool on) {
+    if (on == fitInWindow_)
+        return;
+    fitInWindow_ = on;
+    fitToImage();
+}
+
+void FractalWindow::fitScaled() {
+    fitting_ = true;
+    scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const QSize image(view_->buffers().width, view_->buffers().height);
+    const QSize room = contentsRect().size();
+    double scale = 1.0;
+    if (image.width() > 0 && image.height() > 0)
+        scale = std::min({1.0, static_cast<double>(room.width()) / image.width(),
+                          static_cast<double>(room.height()) / image.height()});
+    scale = std::max(scale, 0.01);
+    canvas_->setScale(scale);
+    canvas_->setFixedSize(scaledImageSize(*view_, scale));
+    fitting_ = false;
 }
 
 QSize FractalWindow::clientSize() const {
@@ -112,7 +150,7 @@ void FractalWindow::repaintArea(int x, int y, int width, int height) {
         return;
     // Rows of the view count from the bottom; the canvas counts from the top.
     const int top = view_->buffers().height - (y + height);
-    canvas_->update(QRect(x, top, width, height));
+    canvas_->updateImageRect(QRect(x, top, width, height));
 }
 
 void FractalWindow::closeEvent(QCloseEvent* event) {
@@ -129,7 +167,9 @@ void FractalWindow::resizeEvent(QResizeEvent* event) {
     // new size. Whatever else sizes the window (Qt placing a new window while the button
     // that opened it is still down, a window that cannot be as small as its image) leaves
     // the image as it is.
-    if (!fitting_ && framePressed_)
+    if (fitInWindow_ && !fitting_ && view_ != nullptr)
+        fitScaled();
+    else if (!fitting_ && framePressed_)
         imageFollowsWindow();
 }
 

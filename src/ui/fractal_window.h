@@ -39,6 +39,10 @@ public:
     // The window was sized for the person (Tile, Cascade): the image takes the new
     // client size, as after dragging the frame.
     void imageFollowsWindow();
+    // "Fit in window": the whole image scaled down to the window, whatever its size; the
+    // image keeps its size and sizing the window only changes the scale.
+    void setFitInWindow(bool on);
+    bool fitsInWindow() const { return fitInWindow_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,6 +58,8 @@ private:
     // In scroll-bar mode: the window size kept in the record, else the image size; no
     // larger than the image or the space the main window has for it.
     QSize scrollingClientSize() const;
+    // Fit in window: the scale at which the image fills the window's client area.
+    void fitScaled();
 
     FractalView* view_; // null once the view has ended
     Application& app_;
@@ -63,6 +69,7 @@ private:
     bool fitting_ = false;
     // The left button went down on the frame or title bar: the person sizes the window.
     bool framePressed_ = false;
+    bool fitInWindow_ = false;
 };
 
 } // namespace vortimax::ui

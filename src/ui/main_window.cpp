@@ -209,6 +209,21 @@ void MainWindow::buildMenus() {
     copy->setShortcut(QKeySequence::Copy);
     copy->setObjectName(QStringLiteral("copyImage"));
     connect(copy, &QAction::triggered, this, [this] { runToolbarButton(kCopyImageButton); });
+    // The active fractal window shows its whole image scaled down, or at its own size.
+    QMenu* windows = menus[QStringLiteral("Windows|")];
+    windows->addSeparator();
+    QAction* fit = windows->addAction(tr("Fit in window"));
+    fit->setObjectName(QStringLiteral("fitInWindow"));
+    fit->setCheckable(true);
+    connect(fit, &QAction::triggered, this, [this](bool on) {
+        if (FractalWindow* window = activeFractalWindow())
+            window->setFitInWindow(on);
+    });
+    connect(windows, &QMenu::aboutToShow, this, [this, fit] {
+        FractalWindow* window = activeFractalWindow();
+        fit->setEnabled(window != nullptr);
+        fit->setChecked(window != nullptr && window->fitsInWindow());
+    });
     addMnemonics(*menuBar());
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::refreshMenus);

@@ -208,6 +208,36 @@ TEST_F(MainWindowTest, DrawnZoomBoxKeepsTheImageProportions) {
     EXPECT_EQ(view.selectionBottom, 34);
 }
 
+// Fit in window shows the whole image scaled to a smaller window; sizing the window then
+// changes only the scale, and the mouse still works in image pixels.
+TEST_F(MainWindowTest, FitInWindowScalesThePictureNotTheImage) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    ui::FractalWindow& window = *main->fractalWindow(record);
+    ui::FractalCanvas& canvas = window.canvas();
+    QAction* fit = main->findChild<QAction*>(QStringLiteral("fitInWindow"));
+    ASSERT_NE(fit, nullptr);
+    const QSize image(record.width, record.height);
+    main->mdiArea().setActiveSubWindow(&window);
+    fit->setChecked(true);
+    Q_EMIT fit->triggered(true);
+    ASSERT_TRUE(window.fitsInWindow());
+    window.resize((image / 2).grownBy(window.contentsMargins()));
+    app->runDueTimers(TimerManager::Clock::now() + std::chrono::seconds(1));
+    EXPECT_DOUBLE_EQ(canvas.scale(), 0.5);
+    EXPECT_EQ(canvas.size(), image / 2);
+    EXPECT_EQ(QSize(record.width, record.height), image); // the image keeps its size
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 4), canvas.mapToGlobal(QPointF(5, 4)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &press);
+    EXPECT_EQ(record.view->selectionLeft, 10);
+    EXPECT_EQ(record.view->selectionTop, 8);
+
+    Q_EMIT fit->triggered(false);
+    EXPECT_DOUBLE_EQ(canvas.scale(), 1.0);
+    EXPECT_EQ(canvas.size(), image);
+}
+
 TEST_F(MainWindowTest, StatusBarShowsProgressAndTimedTexts) {
     createFromMenu(kNewMandel);
     main->action(29036)->trigger(); // Boxzoom without a box: the default box and a hint
