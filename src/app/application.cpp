@@ -31,6 +31,7 @@ Application::~Application() {
 void Application::wireSubsystems() {
     ViewEnvironment& environment = *environment_;
     environment.frontend = &appFrontend_;
+    environment.workerNice = kDesktopWorkerNice;
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, *palettes_);

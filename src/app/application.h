@@ -28,6 +28,9 @@ class FormulaLibraries;
 
 inline constexpr std::string_view kMainWindowTitle = "Vortimax";
 inline constexpr int kMainTimer = 1000;
+// The nice value of the calculation threads in the desktop program: below the interface,
+// never so low that a busy machine starves them.
+inline constexpr int kDesktopWorkerNice = 5;
 inline constexpr int kMainTimerIntervalMs = 100;
 
 // The running animation, as far as the frame needs it. The animation subsystem installs

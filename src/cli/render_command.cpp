@@ -336,13 +336,15 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
         status = kExitFailure;
     } else {
         out << "wrote " << request.output->string() << " (" << record.width << "x" << record.height
-            << ", " << record.calcTime << " ms)\n";
+            << ")\n";
     }
     if (request.values && !writeValuesNpy(view.buffers(), *request.values, &error)) {
         err << "vortimax-cli render: " << cannotWriteText(*request.values, error) << '\n';
         status = kExitFailure;
     }
     closeView(record, false, environment);
+    // The calculation's own time, last, for scripts and benchmarks to read.
+    out << "calculated in " << record.calcTime << " ms\n";
     return status;
 }
 

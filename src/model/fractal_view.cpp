@@ -48,8 +48,10 @@ public:
     void run() {
         // Calculations rely on infinities and NaN, never on traps.
         fedisableexcept(FE_ALL_EXCEPT);
-        // The worker yields to everything else on the machine.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+        // A mild nice keeps an interface responsive without starving the calculation
+        // on a busy machine.
+        if (const int nice = view_.environment_.workerNice; nice > 0)
+            setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), nice);
         if (waitForStart())
             mainLoop();
         view_.workerEnded_.store(true);

@@ -67,6 +67,10 @@ struct ViewEnvironment {
     int defaultWidth = 320;
     int defaultHeight = 256;
     int screenDepth = 24;
+    // How much the calculation threads yield to the rest of the machine (a nice value):
+    // the desktop program keeps them a little below its interface; the command line, whose
+    // only work they are, leaves them at normal priority.
+    int workerNice = 0;
     bool confirmDeleteCalculated = true; // "Delete Calculated"
     // Open views, owned here; each record's `view` points into this list.
     std::vector<std::unique_ptr<FractalView>> openViews;

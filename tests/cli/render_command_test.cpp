@@ -36,6 +36,9 @@ TEST(RenderCommand, WritesAPaletteImageWhoseParametersReadBack) {
     Outcome done =
         render({"Mandel", "--size", "64x48", "--set", "MaxIter=90", "--values", npy, "-o", png});
     ASSERT_EQ(done.status, 0) << done.err;
+    // The last line tells the calculation's own time.
+    ASSERT_TRUE(done.out.ends_with(" ms\n"));
+    EXPECT_NE(done.out.rfind("\ncalculated in "), std::string::npos) << done.out;
     DecodedPng image;
     ASSERT_EQ(loadPng(png, image), PngLoadResult::Loaded);
     EXPECT_TRUE(image.width == 64 && image.height == 48 && image.palette.has_value());

@@ -3,10 +3,15 @@
 #include "model/pass_scheme.h"
 #include "support/view_test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <mutex>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -117,6 +122,37 @@ TEST(PassScheme, RowsFromTheMiddleOutward) {
     EXPECT_EQ(passCount(3, calc::kResume, 1000), 4);
     EXPECT_EQ(passCount(3, calc::kResume, 2), 2);
     EXPECT_EQ(passCount(0, calc::kResume, 0), 1);
+}
+
+// The nice values of this process's threads, from /proc.
+std::vector<int> threadNiceValues() {
+    std::vector<int> values;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        // The fields after the command name (which ends with the last ')'); nice is the
+        // 19th field of the line, the 17th after the name.
+        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        std::string field;
+        for (int i = 0; i < 17 && fields >> field; ++i) {
+        }
+        values.push_back(std::stoi(field));
+    }
+    return values;
+}
+
+// The calculation thread takes the environment's nice value: none for the command line,
+// a mild one for the desktop program.
+TEST_F(FractalViewTest, WorkerRunsAtTheEnvironmentsNiceValue) {
+    environment.workerNice = 7;
+    openSilently();
+    const std::vector<int> nice = threadNiceValues();
+    EXPECT_EQ(std::count(nice.begin(), nice.end(), 7), 1);
+    closeView(*record, false, environment);
+    environment.workerNice = 0;
+    openSilently();
+    const std::vector<int> plain = threadNiceValues();
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), 7), 0);
 }
 
 TEST_F(FractalViewTest, FullCalculationVisitsEveryPixelOnceCoarseRowsFirst) {
