@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Whole-program speed: renders the fixed workloads through vortimax-cli render and sets
+# the calculation time it reports beside the plain scalar loop (bench/scalar_baseline)
+# run in the same go on the same area. Best of RUNS runs each (default 3).
+#
+#   bench/workloads.sh [BUILD_DIR] [RUNS]
+#
+#   W1   Mandel, the default area, 1024 x 768, MaxIter 1000
+#   W2   a deep Mandel area 3e-7 wide, 640 x 480, MaxIter 5000
+#   W2f  W2 as a Formula fractal (the starter formula "Basic", z = z^2 + pixel)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-3}
+cli=$build/src/cli/vortimax-cli
+baseline=$build/bench/scalar_baseline
+for program in "$cli" "$baseline"; do
+  [ -x "$program" ] || { echo "workloads.sh: $program is missing; build first" >&2; exit 2; }
+done
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+w2_area=(--set TopLeftR=-0.743644037037151 --set BottomRightR=-0.743643737037151
+         --set TopLeftI=0.13182601670533 --set BottomRightI=0.13182579170533)
+
+# Best (least) of the runs of a command whose output holds "... in N ms".
+best_ms() {
+  local best=""
+  for ((i = 0; i < runs; ++i)); do
+    local ms
+    ms=$("$@" 2>/dev/null | sed -n 's/.* in \([0-9]*\) ms$/\1/p' | tail -1)
+    [ -n "$ms" ] || { echo "workloads.sh: no time from: $*" >&2; exit 1; }
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+  done
+  echo "$best"
+}
+
+iterations() { "$baseline" "$@" | sed -n 's/^\([0-9]*\) iterations.*/\1/p'; }
+
+row() { # name, baseline arguments, render arguments...
+  local name=$1 base=$2
+  shift 2
+  local count base_ms ms
+  count=$(iterations $base)
+  base_ms=$(best_ms "$baseline" $base)
+  ms=$(best_ms "$cli" render "$@" -o "$scratch/$name.png")
+  awk -v n="$name" -v c="$count" -v b="$base_ms" -v m="$ms" 'BEGIN {
+    b = (b < 1 ? 1 : b); m = (m < 1 ? 1 : m);
+    printf "%-5s %14d %12d %12d %10.2f %10.2f %9.2fx\n", n, c, b, m, c / b / 1e6, c / m / 1e6, b / m }'
+}
+
+printf "%-5s %14s %12s %12s %10s %10s %10s\n" workload iterations "scalar ms" "program ms" \
+  "scalar G/s" "program G/s" "speed-up"
+row W1 "1024 768 1000 -2.1 0.7 1.35 -1.35" Mandel --size 1024x768 --set MaxIter=1000
+row W2 "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
+  Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}"
+row W2f "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
+  Formula --size 640x480 --set FormulaName=Basic --set MaxIter=5000 "${w2_area[@]}"
