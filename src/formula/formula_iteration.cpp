@@ -1,5 +1,7 @@
 #include "formula/formula_iteration.h"
 
+#include <algorithm>
+
 namespace vortimax {
 
 FormulaIterator::FormulaIterator(const FormulaCode& code, const FormulaSettings& settings)
@@ -26,6 +28,13 @@ FormulaPixelResult FormulaIterator::iteratePixel(const FormulaPixel& pixel) {
 
 void FormulaIterator::startPixel(const FormulaPixel& pixel) {
     EvalContext& c = context_;
+    // Every pixel starts from the same state, so that its value depends on the pixel
+    // alone and not on which pixels the same thread happened to compute before it: the
+    // image is then the same for any number of threads, any batch and any interruption.
+    c.z = {0.0, 0.0};
+    c.accumulator = {0.0, 0.0};
+    std::fill(c.variables.begin(), c.variables.end(), Complex{0.0, 0.0});
+    previousZ_ = {0.0, 0.0};
     c.pixel = pixel.point;
     c.posX = pixel.posX;
     c.posY = pixel.posY;

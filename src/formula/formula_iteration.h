@@ -53,7 +53,7 @@ struct FormulaPixelResult {
 
 // Runs one formula for the pixels of one calculation; one per worker thread. The compiled
 // code is copied, so recompiling the entry later does not touch a running calculation.
-// Variables and z start at 0 for the calculation and are not reset between pixels.
+// Every pixel starts with z, the variables and the accumulator at 0.
 class FormulaIterator {
 public:
     FormulaIterator(const FormulaCode& code, const FormulaSettings& settings);

@@ -90,6 +90,58 @@ void PassProgress::paintBand() {
     bandHigh_ = -1;
 }
 
+namespace {
+
+// Calculates the pixels of one row that have no value yet, in batches, looking at the
+// command word before each batch. Returns false when a command stopped it.
+bool calculateRow(FractalView& view, const PassRect& rect, int row, int step, int slot,
+                  const BatchCompute& compute) {
+    float* cells = &view.buffers().value(0, row);
+    PixelBatch batch;
+    batch.row = row;
+    int x = rect.x0;
+    while (x <= rect.x1) {
+        batch.count = 0;
+        for (; x <= rect.x1 && batch.count < kPixelBatchSize; x += step) {
+            if (cells[x] == 0.0f)
+                batch.columns[static_cast<std::size_t>(batch.count++)] = x;
+        }
+        if (batch.count == 0)
+            continue;
+        if (view.mustStop())
+            return false;
+        compute(slot, batch);
+        for (int i = 0; i < batch.count; ++i)
+            cells[batch.columns[static_cast<std::size_t>(i)]] =
+                batch.values[static_cast<std::size_t>(i)];
+    }
+    return true;
+}
+
+} // namespace
+
+bool runPassesWith(FractalView& view, const PassRect& rect, int passes, int threads,
+                   const BatchCompute& compute) {
+    PassProgress progress(view, rect, passes);
+    std::mutex progressMutex;
+    for (int step : progress.steps()) {
+        const std::vector<int> rows = passRowOrder(rect, step);
+        const bool complete = CalculationPool::shared().run(
+            static_cast<int>(rows.size()), threads, [&](int slot, int index) {
+                const int row = rows[static_cast<std::size_t>(index)];
+                if (!calculateRow(view, rect, row, step, slot, compute))
+                    return false;
+                std::lock_guard lock(progressMutex);
+                progress.rowDone(row, step);
+                return true;
+            });
+        if (!complete)
+            return false;
+        progress.passDone();
+    }
+    return true;
+}
+
 bool recolourImage(FractalView& view) {
     const int width = view.buffers().width;
     const int height = view.buffers().height;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace vortimax {
@@ -51,27 +54,52 @@ private:
     std::chrono::steady_clock::time_point lastPaint_;
 };
 
-// Runs the passes of a job over `rect`. `kernel(x, y)` computes one pixel's value (never
-// 0.0); pixels whose cell is already non-zero are skipped. Returns false when a command
-// stopped the job.
+// Up to this many pixels of one row are calculated between two looks at the command
+// word, and handed to a kernel at once so that it can compute them side by side.
+constexpr int kPixelBatchSize = 64;
+
+// Pixels of one row that still need values: the kernel fills values[i] for the pixel in
+// column columns[i] (never 0.0).
+struct PixelBatch {
+    int row = 0;
+    int count = 0;
+    std::array<int, kPixelBatchSize> columns{};
+    std::array<float, kPixelBatchSize> values{};
+};
+
+// Computes a batch on the thread with the given slot (see CalculationPool::Work).
+using BatchCompute = std::function<void(int slot, PixelBatch& batch)>;
+
+// Runs the passes of a job over `rect`, the rows of each pass on up to `threads`
+// threads of the shared calculation pool. Pixels whose cell is already non-zero are
+// skipped, so a resumed job never computes a pixel again. Rows are coloured and
+// reported as they are finished. Returns false when a command stopped the job.
+bool runPassesWith(FractalView& view, const PassRect& rect, int passes, int threads,
+                   const BatchCompute& compute);
+
+// runPassesWith with one kernel per thread: `makeKernel()` gives a callable taking a
+// PixelBatch&, made once for each thread that may take part.
+template <typename MakeKernel>
+bool runBatchPasses(FractalView& view, const PassRect& rect, int passes, MakeKernel&& makeKernel) {
+    const int threads = CalculationPool::shared().threadCount();
+    std::vector<decltype(makeKernel())> kernels;
+    kernels.reserve(static_cast<std::size_t>(threads));
+    for (int k = 0; k < threads; ++k)
+        kernels.push_back(makeKernel());
+    return runPassesWith(view, rect, passes, threads, [&](int slot, PixelBatch& batch) {
+        kernels[static_cast<std::size_t>(slot)](batch);
+    });
+}
+
+// runPassesWith for a kernel of one pixel, `kernel(x, y)` (never 0.0). It is called
+// from several threads at once and must not change shared state.
 template <typename Kernel>
 bool runPasses(FractalView& view, const PassRect& rect, int passes, Kernel&& kernel) {
-    PassProgress progress(view, rect, passes);
-    ImageBuffers& buffers = view.buffers();
-    for (int step : progress.steps()) {
-        for (int row : passRowOrder(rect, step)) {
-            float* cells = &buffers.value(0, row);
-            for (int x = rect.x0; x <= rect.x1; x += step) {
-                if (view.mustStop())
-                    return false;
-                if (cells[x] == 0.0f)
-                    cells[x] = kernel(x, row);
-            }
-            progress.rowDone(row, step);
-        }
-        progress.passDone();
-    }
-    return true;
+    return runPassesWith(view, rect, passes, CalculationPool::shared().threadCount(),
+                         [&](int, PixelBatch& batch) {
+                             for (int i = 0; i < batch.count; ++i)
+                                 batch.values[i] = kernel(batch.columns[i], batch.row);
+                         });
 }
 
 // Redraw without calculation: every row of the image, middle outward, coloured at block

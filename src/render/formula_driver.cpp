@@ -136,12 +136,20 @@ void calculateFormula(const FormulaLookup& lookup, FractalView& view, int x0, in
     const std::optional<FormulaCode> code = calculableFormula(lookup, view);
     if (!code)
         return;
-    FormulaPixelKernel kernel(*code, record);
     const ImageBuffers& buffers = view.buffers();
     const PixelMapping mapping = pixelMapping(record, RasterSize{buffers.width, buffers.height});
-    const int passes = passCount(kernel.passes(), view.lastJob(), view.passLimit());
-    runPasses(view, PassRect{x0, y0, x1, y1}, passes,
-              [&](int x, int y) { return kernel(mapping.pointFor(x, y), x, y); });
+    const int passes =
+        passCount(FormulaPixelKernel(*code, record).passes(), view.lastJob(), view.passLimit());
+    // Each thread runs its own copy of the evaluator.
+    runBatchPasses(view, PassRect{x0, y0, x1, y1}, passes, [&] {
+        return [kernel = FormulaPixelKernel(*code, record), &mapping](PixelBatch& batch) mutable {
+            for (int i = 0; i < batch.count; ++i) {
+                const int x = batch.columns[static_cast<std::size_t>(i)];
+                batch.values[static_cast<std::size_t>(i)] =
+                    kernel(mapping.pointFor(x, batch.row), x, batch.row);
+            }
+        };
+    });
 }
 
 } // namespace

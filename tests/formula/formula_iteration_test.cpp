@@ -62,11 +62,16 @@ TEST(FormulaIteration, ColourSection) {
     EXPECT_EQ(captured.z, (Complex{2.0, 0.0}));
 }
 
-TEST(FormulaIteration, VariablesCarryOverBetweenPixels) {
-    // n is only set in the iteration section: it starts at 0 and keeps counting.
+TEST(FormulaIteration, EveryPixelStartsFromZeroVariablesAndZ) {
+    // n is only set in the iteration section: it starts at 0 for every pixel, so the
+    // second pixel does not go on counting where the first stopped.
     FormulaIterator iterator(compileCode("z=pixel:\nn=n+1\niter<2:\nn\nn"), settingsWith(10));
     EXPECT_EQ(iterator.iteratePixel({}).value, 3.0);
-    EXPECT_EQ(iterator.iteratePixel({}).value, 6.0);
+    EXPECT_EQ(iterator.iteratePixel({}).value, 3.0);
+    // z is 0 when the init section reads it.
+    FormulaIterator readsZ(compileCode("z=z+1:\nz=z\n0:\nz\nz"), settingsWith(10));
+    EXPECT_EQ(readsZ.iteratePixel({}).value, 1.0);
+    EXPECT_EQ(readsZ.iteratePixel({}).value, 1.0);
     FormulaIterator fresh(compileCode("z=pixel,n=0:\nn=n+1\niter<2:\nn\nn"), settingsWith(10));
     EXPECT_EQ(fresh.iteratePixel({}).value, 3.0);
     EXPECT_EQ(fresh.iteratePixel({}).value, 3.0);
