@@ -4,6 +4,7 @@
 #include "app/formula_libraries.h"
 #include "app/tool_window_registry.h"
 #include "base/abortable_load.h"
+#include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 #include "palette/palette_application.h"
 #include "render/colouring_hooks.h"
@@ -32,6 +33,7 @@ void Application::wireSubsystems() {
     ViewEnvironment& environment = *environment_;
     environment.frontend = &appFrontend_;
     environment.workerNice = kDesktopWorkerNice;
+    CalculationPool::shared().setNice(kDesktopWorkerNice);
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, *palettes_);

@@ -3,6 +3,7 @@
 #include "base/atomic_file.h"
 #include "base/text_io.h"
 #include "base/text_utils.h"
+#include "model/calculation_pool.h"
 
 #include <algorithm>
 #include <array>
@@ -40,6 +41,10 @@ ConfigLine scanLine(std::string_view text) {
 void applyDrawingSpeed(const ConfigLine& line, Settings& settings) {
     settings.drawingSpeed =
         std::clamp(line.numbers[0], Settings::kMinDrawingSpeed, Settings::kMaxDrawingSpeed);
+}
+
+void applyCalculationThreads(const ConfigLine& line, Settings& settings) {
+    settings.calculationThreads = std::clamp(line.numbers[0], 0, CalculationPool::kMostThreads);
 }
 
 void applyDisplayDepth(const ConfigLine& line, Settings& settings) {
@@ -121,6 +126,7 @@ struct KeywordRule {
 constexpr std::array kRules{
     KeywordRule{"DrawingSpeed", 1, applyDrawingSpeed},
     KeywordRule{"AutoSave", 1, applyAutoSave},
+    KeywordRule{"CalculationThreads", 1, applyCalculationThreads},
     KeywordRule{"DisplayDepth", 1, applyDisplayDepth},
     KeywordRule{"GUIFont", 0, applyGuiFont},
     KeywordRule{"SmallFont", 0, applySmallFont},
@@ -333,6 +339,8 @@ std::string formatConfiguration(const Settings& settings) {
         out += '\n';
     }
     appendLine(out, "AutoSave", {settings.autoSave ? 1 : 0});
+    if (settings.calculationThreads != 0)
+        appendLine(out, "CalculationThreads", {settings.calculationThreads});
     for (const std::string& file : settings.recentFiles) {
         out += kRecentFileKeyword;
         out += ' ';

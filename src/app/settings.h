@@ -62,8 +62,10 @@ struct Settings {
     static constexpr std::size_t kMaxRecentFiles = 8;
 
     int drawingSpeed = 10; // least milliseconds between two paints of a calculating view
-    int displayDepth = 8;  // 8 or 24, given to new fractals
-    bool autoSave = true;  // write the configuration at program end
+    // Threads that calculate one fractal; 0: as many as the machine has.
+    int calculationThreads = 0;
+    int displayDepth = 8; // 8 or 24, given to new fractals
+    bool autoSave = true; // write the configuration at program end
     FontSetting guiFont{"Arial", 8, 1};
     FontSetting smallFont{"Arial", 8, 0};
     std::optional<MainWindowPlacement> mainWindow; // none until the window was placed

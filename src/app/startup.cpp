@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/config_file.h"
 #include "app/tool_window_registry.h"
+#include "model/calculation_pool.h"
 #include "palette/palette_commands.h"
 #include "parfile/par_loader.h"
 #include "parfile/parfile_hooks.h"
@@ -90,6 +91,9 @@ private:
         vortimax::readConfiguration(app_.programDirectory_ / kConfigFileName, app_.settings_);
         app_.timers_->registerTimer(ColourCycling::kTimerId, app_.cycling_.intervalMs());
         app_.environment_->drawingSpeed.store(app_.settings_.drawingSpeed);
+        const int threads = app_.settings_.calculationThreads;
+        CalculationPool::shared().setThreadCount(threads > 0 ? threads
+                                                             : CalculationPool::hardwareThreads());
         app_.applyConfirmations();
         app_.imageDirectory_ = app_.firstDirectory(app_.settings_.paths.pictures);
     }

@@ -12,6 +12,7 @@
 #include "imagefile/image_commands.h"
 #include "imagefile/png_loader.h"
 #include "imagefile/png_writer.h"
+#include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 #include "model/param_text.h"
 #include "palette/map_file.h"
@@ -41,7 +42,8 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
-    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--values OUT.npy] -o OUT.png";
+    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--threads N] [--values OUT.npy] "
+    "-o OUT.png";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
@@ -55,6 +57,7 @@ struct RenderRequest {
     std::optional<fs::path> palette;
     std::vector<std::string_view> settings;
     std::optional<fs::path> values;
+    std::optional<int> threads; // without: every hardware thread
     std::optional<fs::path> output;
 };
 
@@ -70,8 +73,9 @@ std::optional<std::pair<int, int>> parseSize(std::string_view text) {
 }
 
 bool takesValue(std::string_view option) {
-    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size", "--depth",
-                                            "--subtype", "--palette", "--set",  "--values"};
+    constexpr std::string_view kValued[] = {"-o",      "--dir",     "--size",
+                                            "--depth", "--subtype", "--palette",
+                                            "--set",   "--values",  "--threads"};
     return std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
 }
 
@@ -109,6 +113,14 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
             request.palette = fs::path(args[++i]);
         } else if (arg == "--set" && hasValue) {
             request.settings.push_back(args[++i]);
+        } else if (arg == "--threads" && hasValue) {
+            auto threads = scanLong(args[++i]);
+            if (!threads || *threads < 1 || *threads > CalculationPool::kMostThreads) {
+                err << "vortimax-cli render: --threads needs a number from 1 to "
+                    << CalculationPool::kMostThreads << '\n';
+                return std::nullopt;
+            }
+            request.threads = static_cast<int>(*threads);
         } else if (arg == "--values" && hasValue) {
             request.values = fs::path(args[++i]);
         } else if (!arg.starts_with("-")) {
@@ -296,6 +308,8 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
                       const ProgramLibraries& libraries, const RenderRequest& request,
                       std::ostream& out, std::ostream& err) {
     ScriptedFrontend frontend;
+    CalculationPool::shared().setThreadCount(
+        request.threads.value_or(CalculationPool::hardwareThreads()));
     ViewEnvironment environment;
     environment.frontend = &frontend;
     installDrivers(environment.drivers);

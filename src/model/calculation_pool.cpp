@@ -11,7 +11,6 @@ namespace vortimax {
 
 namespace {
 
-constexpr int kMostThreads = 256;
 constexpr int kUnknownNice = 1000;
 
 void applyNice(int nice) {

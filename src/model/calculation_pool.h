@@ -23,6 +23,8 @@ public:
     // the job: no further item starts.
     using Work = std::function<bool(int slot, int index)>;
 
+    static constexpr int kMostThreads = 256;
+
     // The pool of the process.
     static CalculationPool& shared();
     // The number of hardware threads (at least 1).

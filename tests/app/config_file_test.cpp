@@ -110,6 +110,17 @@ TEST_F(ConfigFileTest, NumbersAreClampedAsTheyAreRead) {
     }
 }
 
+TEST_F(ConfigFileTest, CalculationThreadsAreKeptAndWrittenOnlyWhenChosen) {
+    EXPECT_EQ(readText("").calculationThreads, 0);
+    EXPECT_EQ(readText("CalculationThreads 6\n").calculationThreads, 6);
+    EXPECT_EQ(readText("CalculationThreads -2\n").calculationThreads, 0);
+    EXPECT_EQ(readText("CalculationThreads 100000\n").calculationThreads, 256);
+    Settings settings;
+    EXPECT_EQ(formatConfiguration(settings).find("CalculationThreads"), std::string::npos);
+    settings.calculationThreads = 3;
+    EXPECT_EQ(readText(formatConfiguration(settings)).calculationThreads, 3);
+}
+
 TEST_F(ConfigFileTest, LfAndCrLfFilesReadAlike) {
     const std::string lf = "DrawingSpeed 40\nGUIFont \"Courier New\" 10 2\nSmallFont Tahoma 9 "
                            "1\nCNF_End 1\nautosave 0\nDefaultComment\nA\nB\n$$$EndComment$$$";

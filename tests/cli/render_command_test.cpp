@@ -106,6 +106,33 @@ TEST(RenderCommand, FormulaFractalsUseTheStarterFormulas) {
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
+// The values and the image do not depend on how many threads calculated them.
+TEST(RenderCommand, AnyNumberOfThreadsGivesTheSameImage) {
+    TempDir dir;
+    const std::vector<std::vector<std::string>> fractals = {
+        {"Mandel", "--set", "MaxIter=400"},
+        {"Mandel24", "--depth", "24"},
+        {"Formula", "--set", "FormulaName=Basic"},
+    };
+    for (const auto& fractal : fractals) {
+        std::string images[2], values[2];
+        for (int k = 0; k < 2; ++k) {
+            const std::string stem = (dir / ("r" + std::to_string(k))).string();
+            std::vector<std::string> args = fractal;
+            args.insert(args.end(), {"--size", "97x61", "--threads", k == 0 ? "1" : "3", "--values",
+                                     stem + ".npy", "-o", stem + ".png"});
+            const Outcome done = render(args);
+            ASSERT_EQ(done.status, 0) << done.err;
+            images[k] = readBytes(stem + ".png");
+            values[k] = readBytes(stem + ".npy");
+        }
+        EXPECT_EQ(values[0], values[1]) << fractal[0];
+        EXPECT_EQ(images[0], images[1]) << fractal[0];
+    }
+    EXPECT_EQ(render({"--threads", "0", "-o", (dir / "t.png").string()}).status, 2);
+    EXPECT_EQ(render({"--threads", "many", "-o", (dir / "t.png").string()}).status, 2);
+}
+
 // Every Julia/Mandel-family entry of the corpus renders at 64 x 48 through the command.
 TEST(RenderCommand, CorpusEntriesOfTheEscapeTimeTypesRender) {
     const std::filesystem::path corpus = std::filesystem::path(VORTIMAX_CORPUS_DIR) / "par";
