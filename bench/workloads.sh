@@ -8,6 +8,10 @@
 #   W1   Mandel, the default area, 1024 x 768, MaxIter 1000
 #   W2   a deep Mandel area 3e-7 wide, 640 x 480, MaxIter 5000
 #   W2f  W2 as a Formula fractal (the starter formula "Basic", z = z^2 + pixel)
+#   W2t1 W2 on one thread (the others use every hardware thread)
+#
+# Then the ratios the targets are stated in: W2 against W2t1 (thread scaling) and W2f
+# against W2 (the formula evaluator against the built-in kernel).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -44,11 +48,13 @@ row() { # name, baseline arguments, render arguments...
   count=$(iterations $base)
   base_ms=$(best_ms "$baseline" $base)
   ms=$(best_ms "$cli" render "$@" -o "$scratch/$name.png")
+  program_ms[$name]=$ms
   awk -v n="$name" -v c="$count" -v b="$base_ms" -v m="$ms" 'BEGIN {
     b = (b < 1 ? 1 : b); m = (m < 1 ? 1 : m);
     printf "%-5s %14d %12d %12d %10.2f %10.2f %9.2fx\n", n, c, b, m, c / b / 1e6, c / m / 1e6, b / m }'
 }
 
+declare -A program_ms
 printf "%-5s %14s %12s %12s %10s %10s %10s\n" workload iterations "scalar ms" "program ms" \
   "scalar G/s" "program G/s" "speed-up"
 row W1 "1024 768 1000 -2.1 0.7 1.35 -1.35" Mandel --size 1024x768 --set MaxIter=1000
@@ -56,3 +62,8 @@ row W2 "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13
   Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}"
 row W2f "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
   Formula --size 640x480 --set FormulaName=Basic --set MaxIter=5000 "${w2_area[@]}"
+row W2t1 "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
+  Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}" --threads 1
+awk -v w2="${program_ms[W2]}" -v t1="${program_ms[W2t1]}" -v f="${program_ms[W2f]}" 'BEGIN {
+  w2 = (w2 < 1 ? 1 : w2);
+  printf "threads: W2t1 / W2 = %.2fx    formula: W2f / W2 = %.2fx\n", t1 / w2, f / w2 }'
