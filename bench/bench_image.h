@@ -43,8 +43,8 @@ inline void fillSmoothPalette(ColourTable& colours) {
         const int t = i * 6 * 256 / 252;
         const int ramp = t % 256, sector = t / 256;
         const int rising = ramp, falling = 255 - ramp;
-        const int rgb[6][3] = {{255, rising, 0}, {falling, 255, 0}, {0, 255, rising},
-                               {0, falling, 255}, {rising, 0, 255}, {255, 0, falling}};
+        const int rgb[6][3] = {{255, rising, 0},  {falling, 255, 0}, {0, 255, rising},
+                               {0, falling, 255}, {rising, 0, 255},  {255, 0, falling}};
         const int* c = i < 252 ? rgb[sector % 6] : rgb[0];
         colours.entries[i] = {static_cast<std::uint8_t>(c[2]), static_cast<std::uint8_t>(c[1]),
                               static_cast<std::uint8_t>(c[0]), 0};
@@ -67,9 +67,9 @@ struct ImageView {
         record->params().setInteger("ColormodeType", colourModeType);
         record->params().setReal("ColormodeAccel", 5.0);
         view = std::make_unique<FractalView>(*record, environment);
-        allocateBuffers(BufferLayout{kImageWidth, kImageHeight, depth, trueColourOn8Bit, false,
-                                     false, 24},
-                        view->buffers());
+        allocateBuffers(
+            BufferLayout{kImageWidth, kImageHeight, depth, trueColourOn8Bit, false, false, 24},
+            view->buffers());
         fillSmoothPalette(view->colours);
         const std::vector<float>& values = mandelValues(outside);
         std::copy(values.begin(), values.end(), view->buffers().values.begin());
