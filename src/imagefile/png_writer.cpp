@@ -8,6 +8,7 @@
 #include <png.h>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 namespace vortimax {
 namespace {
@@ -95,6 +96,16 @@ void writeToFile(png_structp png, png_bytep data, std::size_t length) {
 // The file is finished by FileReplacement::commit.
 void flushNothing(png_structp) {}
 
+// Fractal images are mostly runs of one colour and smooth gradients. The Sub filter
+// turns gradients into runs, and run-length matching finds them at a fraction of the
+// cost of zlib's full match search: a 1024 x 768 image is written three to four times
+// faster than with the adaptive filters and the default strategy, for a file a few
+// percent larger.
+void setCompression(png_structp png) {
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_set_compression_strategy(png, Z_RLE);
+}
+
 PngWriteResult encode(WriteJob& job, FileReplacement& file) {
     if (setjmp(png_jmpbuf(job.png)))
         return PngWriteResult::WriteError;
@@ -105,6 +116,7 @@ PngWriteResult encode(WriteJob& job, FileReplacement& file) {
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (job.palette)
         png_set_PLTE(job.png, job.info, job.palette, 256);
+    setCompression(job.png);
     png_write_info(job.png, job.info);
     for (int row = 0; row < job.height; ++row) {
         fillRow(job.rows, job.width, job.height, row, job.rowBuffer);

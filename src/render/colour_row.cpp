@@ -4,9 +4,11 @@
 #include "model/type_registry.h"
 #include "render/colour_mapping.h"
 #include "render/dither.h"
+#include "render/true_colour_table.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace vortimax {
@@ -46,23 +48,44 @@ struct SummedValue {
     }
 };
 
-std::uint8_t toByte(int channel) {
-    return static_cast<std::uint8_t>(std::clamp(channel, 0, 255));
-}
+// Remembers the colour of the last value seen: runs of equal values (iteration counts,
+// inside areas) are mapped once. Equal bits give an equal result, so this is exact.
+template <typename Colour, typename Map> class RunCache {
+public:
+    RunCache(double first, Map map)
+        : map_(map), bits_(std::bit_cast<std::uint64_t>(first)), colour_(map(first)) {}
+    Colour operator()(double value) {
+        const auto bits = std::bit_cast<std::uint64_t>(value);
+        if (bits != bits_) {
+            colour_ = map_(value);
+            bits_ = bits;
+        }
+        return colour_;
+    }
+
+private:
+    Map map_;
+    std::uint64_t bits_;
+    Colour colour_;
+};
 
 // Each painter fills the value's block in the first row and returns the column after
 // the last pixel painted; the other rows of the blocks are copies of the first.
 template <ColourRule R, typename Value> int paintIndices(const RowJob& job) {
     std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
     const int width = job.buffers.width;
+    const PaletteMapping& mapping = job.mapping;
+    auto index = [&mapping](double v) { return static_cast<std::uint8_t>(mapping.position<R>(v)); };
+    RunCache<std::uint8_t, decltype(index)> cache(Value{}(job, job.span.first), index);
+    if (job.span.block == 1) { // the last pass and recolouring
+        for (int x = job.span.first; x < job.span.end; ++x)
+            pixels[x] = cache(Value{}(job, x));
+        return job.span.end;
+    }
     int end = job.span.first;
     for (int x = job.span.first; x < job.span.end; x += job.span.block) {
-        const auto index = static_cast<std::uint8_t>(job.mapping.position<R>(Value{}(job, x)));
         end = std::min(x + job.span.block, width);
-        if (end - x == 1)
-            pixels[x] = index; // the common case of the last pass and of recolouring
-        else
-            std::fill(pixels + x, pixels + end, index);
+        std::fill(pixels + x, pixels + end, cache(Value{}(job, x)));
     }
     return end;
 }
@@ -70,13 +93,16 @@ template <ColourRule R, typename Value> int paintIndices(const RowJob& job) {
 template <ColourRule R, typename Value> int paintColours(const RowJob& job) {
     std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
     const int width = job.buffers.width;
+    const PaletteMapping& mapping = job.mapping;
+    const TrueColourTable table(job.colours);
+    auto colour = [&](double v) { return table.colour(mapping.position<R>(v)); };
+    RunCache<PackedBgr, decltype(colour)> cache(Value{}(job, job.span.first), colour);
     int end = job.span.first;
     for (int x = job.span.first; x < job.span.end; x += job.span.block) {
-        const Rgb rgb = positionColour(job.colours, job.mapping.position<R>(Value{}(job, x)));
-        const std::uint8_t bgr[3] = {toByte(rgb.blue), toByte(rgb.green), toByte(rgb.red)};
+        const PackedBgr bgr = cache(Value{}(job, x));
         end = std::min(x + job.span.block, width);
         for (int column = x; column < end; ++column)
-            std::memcpy(pixels + 3 * column, bgr, 3);
+            storeBgr(pixels + 3 * column, bgr);
     }
     return end;
 }

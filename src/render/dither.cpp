@@ -60,6 +60,20 @@ std::array<std::uint8_t, 4096> makeNearestTable() {
     return table;
 }
 
+// The nearest-colour table with each entry's colour beside its index (index | red << 8 |
+// green << 16 | blue << 24), so that the choice and its colour come from one load.
+std::array<std::uint32_t, 4096> makeChoiceTable() {
+    std::array<std::uint32_t, 4096> choices{};
+    for (std::size_t cell = 0; cell < choices.size(); ++cell) {
+        const std::uint8_t index = nearestColourTable()[cell];
+        const DitherColour& c = kDitherPalette[index];
+        choices[cell] = index | static_cast<std::uint32_t>(c.red) << 8 |
+                        static_cast<std::uint32_t>(c.green) << 16 |
+                        static_cast<std::uint32_t>(c.blue) << 24;
+    }
+    return choices;
+}
+
 constexpr std::int32_t kNoRow = -2;
 constexpr std::size_t kStateBytes = 2 * sizeof(std::int32_t);
 constexpr std::size_t kHeaderBytes = 2 * kStateBytes;
@@ -130,21 +144,14 @@ void Ditherer::clearSet(DitherFlow flow) {
     setState(flow, SetState{kNoRow, 0});
 }
 
-float Ditherer::load(std::size_t offset) const {
-    float value;
-    std::memcpy(&value, storage_.data() + offset, sizeof value);
-    return value;
-}
-
-void Ditherer::add(std::size_t offset, float amount) {
-    const float value = load(offset) + amount;
-    std::memcpy(storage_.data() + offset, &value, sizeof value);
-}
-
 void Ditherer::zeroRow(std::size_t offset) {
     std::fill_n(storage_.begin() + offset, static_cast<std::size_t>(width_) * sizeof(float), 0);
 }
 
+// The errors travel in registers: `carry` is the current row's error at x with 7/16 of
+// the left neighbour's added, `lowerLeft` and `below` the next row's cells x - 1 and x
+// with what has reached them so far. Every cell receives its additions in the same order
+// as adding them in place would, so the results are the same to the last bit.
 void Ditherer::ditherRow(const std::uint8_t* bgr, std::uint8_t* indices, int row, DitherFlow flow) {
     SetState s = state(flow);
     const std::int32_t follows = flow == DitherFlow::Downward ? s.lastRow - 1 : s.lastRow + 1;
@@ -152,37 +159,58 @@ void Ditherer::ditherRow(const std::uint8_t* bgr, std::uint8_t* indices, int row
         clearSet(flow);
         s = state(flow);
     }
+    std::uint8_t* const base = storage_.data();
+    auto cell = [base](std::size_t offset, int x) {
+        return base + offset + static_cast<std::size_t>(x) * sizeof(float);
+    };
+    auto load = [&](std::size_t offset, int x) {
+        float value;
+        std::memcpy(&value, cell(offset, x), sizeof value);
+        return value;
+    };
     std::size_t current[kChannels], next[kChannels];
+    float carry[kChannels], lowerLeft[kChannels], below[kChannels];
     for (int c = 0; c < kChannels; ++c) {
         current[c] = rowOffset(flow, s, false, c);
         next[c] = rowOffset(flow, s, true, c);
+        carry[c] = width_ > 0 ? load(current[c], 0) : 0.0f;
+        below[c] = width_ > 0 ? load(next[c], 0) : 0.0f;
+        lowerLeft[c] = 0.0f;
     }
+    static const std::array<std::uint32_t, 4096> choices = makeChoiceTable();
     for (int x = 0; x < width_; ++x) {
-        const std::size_t at = static_cast<std::size_t>(x) * sizeof(float);
         float value[kChannels];
         int level[kChannels];
         for (int c = 0; c < kChannels; ++c) {
             const int pixel = bgr[3 * x + 2 - c]; // bytes are blue, green, red
-            value[c] = std::clamp(pixel + load(current[c] + at), 0.0f, 255.0f);
+            value[c] = std::clamp(pixel + carry[c], 0.0f, 255.0f);
             level[c] = static_cast<int>(value[c] - 0.5f);
         }
-        const std::uint8_t index = nearestColour(level[0], level[1], level[2]);
-        indices[x] = index;
-        const DitherColour& chosen = kDitherPalette[index];
-        const int palette[kChannels] = {chosen.red, chosen.green, chosen.blue};
+        const std::uint32_t choice = choices[static_cast<std::size_t>(
+            256 * ((level[0] >> 4) & 15) + 16 * ((level[1] >> 4) & 15) + ((level[2] >> 4) & 15))];
+        indices[x] = static_cast<std::uint8_t>(choice);
+        const int palette[kChannels] = {static_cast<int>(choice >> 8 & 255),
+                                        static_cast<int>(choice >> 16 & 255),
+                                        static_cast<int>(choice >> 24)};
+        const bool right = x + 1 < width_;
         for (int c = 0; c < kChannels; ++c) {
             const float error = (value[c] - palette[c]) / 16.0f;
-            if (x + 1 < width_)
-                add(current[c] + at + sizeof(float), 7.0f * error);
-            if (x > 0)
-                add(next[c] + at - sizeof(float), 3.0f * error);
-            add(next[c] + at, 5.0f * error);
-            if (x + 1 < width_)
-                add(next[c] + at + sizeof(float), error);
+            if (right)
+                carry[c] = load(current[c], x + 1) + 7.0f * error;
+            if (x > 0) {
+                const float finished = lowerLeft[c] + 3.0f * error;
+                std::memcpy(cell(next[c], x - 1), &finished, sizeof finished);
+            }
+            lowerLeft[c] = below[c] + 5.0f * error;
+            if (right)
+                below[c] = load(next[c], x + 1) + error;
         }
     }
-    for (int c = 0; c < kChannels; ++c)
+    for (int c = 0; c < kChannels; ++c) {
+        if (width_ > 0)
+            std::memcpy(cell(next[c], width_ - 1), &lowerLeft[c], sizeof(float));
         zeroRow(current[c]);
+    }
     setState(flow, SetState{row, 1 - s.currentHalf});
 }
 

@@ -69,8 +69,6 @@ private:
     void clearSet(DitherFlow flow);
     // Byte offset of channel c's current (next = false) or next row of a set.
     std::size_t rowOffset(DitherFlow flow, const SetState& s, bool next, int channel) const;
-    float load(std::size_t offset) const;
-    void add(std::size_t offset, float amount);
     void zeroRow(std::size_t offset);
 
     std::vector<std::uint8_t>& storage_;
