@@ -1,0 +1,74 @@
+#pragma once
+
+// The operations of the batch evaluator. Each runs one formula operation over the lanes
+// begin ... end - 1 of the register file: it reads its operand slots and writes its result
+// slot, which may be one of the operand slots (every lane reads its own operands before
+// writing its result). The arithmetic is exactly that of the one-pixel handlers.
+
+#include "formula/formula_lanes.h"
+#include "formula/function_table.h"
+
+#include <cstdint>
+
+namespace vortimax {
+
+enum class LaneOpKind : std::uint8_t {
+    Copy,  // out = a
+    Rand,  // out = the next random value of each lane
+    Srand, // each lane's seed from a; nothing written
+    // out = a (op) b
+    Add,
+    Subtract,
+    Multiply,
+    Divide,
+    Power,
+    Equal,
+    NotEqual,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+    And,
+    Or,
+    // out = f(a)
+    Negate,
+    Not,
+    Square,
+    Cube,
+    Modulus, // squared modulus
+    Conj,
+    Real,
+    Imag,
+    Flip,
+    Abs,
+    Function, // the library function `function`
+    // two operations in one pass
+    SquareAdd,        // out = a^2 + b
+    AddSquare,        // out = b + a^2
+    ModulusLessEqual, // out = (|a|^2 <= b.re, b.im)
+    ModulusLess,      // out = (|a|^2 < b.re, b.im)
+    Count,
+};
+
+struct LaneOp;
+using LaneOpRun = void (*)(LaneRegisters& registers, const LaneOp& op, int begin, int end);
+
+struct LaneOp {
+    LaneOpKind kind = LaneOpKind::Copy;
+    std::uint16_t a = 0;
+    std::uint16_t b = 0;
+    std::uint16_t out = 0;
+    ComplexFunction function = nullptr;
+    LaneOpRun run = nullptr;
+};
+
+// The loop of an operation kind, for the widest vector instructions the processor has.
+LaneOpRun laneOpRunner(LaneOpKind kind);
+
+// The same for instruction sets the program selects itself (the portable loops, and the
+// AVX2 and AVX-512 builds when the processor has them); null when unavailable.
+enum class LaneIsa : std::uint8_t { Portable, Avx2, Avx512 };
+LaneOpRun laneOpRunnerFor(LaneIsa isa, LaneOpKind kind);
+bool laneIsaAvailable(LaneIsa isa);
+
+} // namespace vortimax
