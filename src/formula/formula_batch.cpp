@@ -1,18 +1,23 @@
 #include "formula/formula_batch.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace vortimax {
 
 FormulaBatchIterator::FormulaBatchIterator(const FormulaCode& code, const FormulaSettings& settings,
-                                           bool keepPreviousZ)
+                                           bool keepPreviousZ,
+                                           std::optional<double> infinityBailout)
     : program_(translateFormula(code, settings)), maxIter_(settings.maxIter),
-      testFormula_(settings.testFormula), keepPreviousZ_(keepPreviousZ) {
+      keepPreviousZ_(keepPreviousZ), infinityBailout_(infinityBailout) {
     if (!program_) {
         fallback_.emplace(code, settings);
         return;
     }
+    stepTests_ = {settings.testFormula, program_->abort.value, infinityBailout.has_value(),
+                  infinityBailout.value_or(0.0)};
+    stepEnd_ = laneStepEnd();
     registers_.slots.assign(program_->slotCount, LaneSlot{});
     for (const LaneConstant& constant : program_->constants) {
         LaneSlot& slot = registers_.slots[constant.slot];
@@ -73,20 +78,12 @@ FormulaLanes FormulaBatchIterator::iterate(std::int32_t k) {
         std::copy_n(s[kSlotZ].im.begin(), n, s[kSlotPreviousZ].im.begin());
     }
     run(program_->iteration, 0, n);
-    if (testFormula_) {
+    if (stepTests_.testAbort) {
         run(program_->abort, 0, n);
-        const auto& goOn = s[program_->abort.value].re;
-        for (int i = 0; i < n; ++i) {
-            stop_[static_cast<std::size_t>(i)] = goOn[i] != 0.0 ? 0 : 1;
-        }
-    } else {
-        std::fill_n(stop_.begin(), n, std::uint8_t{0});
     }
+    stepEnd_(registers_, stepTests_, stop_.data(), n);
     const LaneSlot& z = s[kSlotZ];
-    LaneSlot& lastSqr = s[kSlotLastSqr];
-    for (int i = 0; i < n; ++i) {
-        lastSqr.re[i] = z.re[i] * z.re[i] + z.im[i] * z.im[i];
-    }
+    const LaneSlot& lastSqr = s[kSlotLastSqr];
     return {n,
             k,
             z.re.data(),
@@ -117,6 +114,9 @@ void FormulaBatchIterator::swapLanes(int i, int j) {
 }
 
 void FormulaBatchIterator::retire(std::int32_t k, std::span<FormulaPixelResult> results) {
+    if (std::memchr(stop_.data(), 1, static_cast<std::size_t>(count_)) == nullptr) {
+        return;
+    }
     int running = 0;
     int end = count_;
     while (running < end) {

@@ -38,10 +38,13 @@ struct FormulaLanes {
 class FormulaBatchIterator {
 public:
     // `keepPreviousZ`: the stop tests read z before each iteration (finite and cycle
-    // tests). A formula the batch form cannot express runs on a one-pixel iterator
-    // inside, with the same results and the same stop tests.
+    // tests). `infinityBailout`: the iterator itself stops a lane when bailout < |z|^2
+    // after an iteration the abort condition lets go on (the stop tests then need not).
+    // A formula the batch form cannot express runs on a one-pixel iterator inside, with
+    // the same results and the same stop tests.
     FormulaBatchIterator(const FormulaCode& code, const FormulaSettings& settings,
-                         bool keepPreviousZ = false);
+                         bool keepPreviousZ = false,
+                         std::optional<double> infinityBailout = std::nullopt);
 
     // Whether the formula runs in batch form (otherwise one pixel at a time).
     bool batched() const { return program_.has_value(); }
@@ -76,8 +79,10 @@ private:
     std::optional<LaneProgram> program_;
     std::optional<FormulaIterator> fallback_;
     std::int32_t maxIter_ = 0;
-    bool testFormula_ = true;
     bool keepPreviousZ_ = false;
+    std::optional<double> infinityBailout_;
+    LaneStepTests stepTests_;
+    LaneStepEnd stepEnd_ = nullptr;
     LaneRegisters registers_;
     int count_ = 0;
     std::int32_t iterSet_ = -1;
@@ -110,6 +115,9 @@ void FormulaBatchIterator::iterateOneByOne(std::span<const FormulaPixel> pixels,
             const Complex previous = one.previousZ();
             const double lastSqr = one.context().lastSqr;
             std::uint8_t flag = 0;
+            if (infinityBailout_ && *infinityBailout_ < lastSqr) {
+                return true;
+            }
             stop(FormulaLanes{1, k, &z.re, &z.im, &previous.re, &previous.im, &lastSqr, &index,
                               &flag});
             return flag != 0;

@@ -175,6 +175,38 @@ inline void srandLanes(LaneRegisters& r, const LaneOp& op, int begin, int end) {
     }
 }
 
+template <bool Abort, bool Infinity>
+void stepEndLoop(LaneRegisters& r, const LaneStepTests& tests, std::uint8_t* stop, int n) {
+    const double* zRe = r.slots[kSlotZ].re.data();
+    const double* zIm = r.slots[kSlotZ].im.data();
+    double* lastSqr = r.slots[kSlotLastSqr].re.data();
+    const double* goOn = r.slots[tests.abortSlot].re.data();
+    const double bailout = tests.bailout;
+    LANE_LOOP
+    for (int i = 0; i < n; ++i) {
+        const double m = zRe[i] * zRe[i] + zIm[i] * zIm[i];
+        lastSqr[i] = m;
+        bool stops = false;
+        if constexpr (Abort) {
+            stops = stops | !(goOn[i] != 0.0);
+        }
+        if constexpr (Infinity) {
+            stops = stops | (bailout < m);
+        }
+        stop[i] = static_cast<std::uint8_t>(stops);
+    }
+}
+
+inline void stepEnd(LaneRegisters& r, const LaneStepTests& tests, std::uint8_t* stop, int n) {
+    if (tests.testAbort) {
+        tests.testInfinity ? stepEndLoop<true, true>(r, tests, stop, n)
+                           : stepEndLoop<true, false>(r, tests, stop, n);
+    } else {
+        tests.testInfinity ? stepEndLoop<false, true>(r, tests, stop, n)
+                           : stepEndLoop<false, false>(r, tests, stop, n);
+    }
+}
+
 // The loops in LaneOpKind order.
 inline constexpr std::array<LaneOpRun, static_cast<std::size_t>(LaneOpKind::Count)> kLaneRunners{
     copyLanes,

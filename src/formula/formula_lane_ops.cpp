@@ -10,10 +10,23 @@ namespace vortimax {
 // The builds for wider vectors (formula_lane_ops_avx2.cpp, formula_lane_ops_avx512.cpp).
 namespace lanes_avx2 {
 LaneOpRun runner(LaneOpKind kind);
-}
+LaneStepEnd stepEndLoop();
+} // namespace lanes_avx2
 namespace lanes_avx512 {
 LaneOpRun runner(LaneOpKind kind);
+LaneStepEnd stepEndLoop();
+} // namespace lanes_avx512
+
+namespace {
+
+LaneIsa widestIsa() {
+    static const LaneIsa widest = laneIsaAvailable(LaneIsa::Avx512) ? LaneIsa::Avx512
+                                  : laneIsaAvailable(LaneIsa::Avx2) ? LaneIsa::Avx2
+                                                                    : LaneIsa::Portable;
+    return widest;
 }
+
+} // namespace
 
 bool laneIsaAvailable(LaneIsa isa) {
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -47,10 +60,26 @@ LaneOpRun laneOpRunnerFor(LaneIsa isa, LaneOpKind kind) {
 }
 
 LaneOpRun laneOpRunner(LaneOpKind kind) {
-    static const LaneIsa widest = laneIsaAvailable(LaneIsa::Avx512) ? LaneIsa::Avx512
-                                  : laneIsaAvailable(LaneIsa::Avx2) ? LaneIsa::Avx2
-                                                                    : LaneIsa::Portable;
-    return laneOpRunnerFor(widest, kind);
+    return laneOpRunnerFor(widestIsa(), kind);
+}
+
+LaneStepEnd laneStepEndFor(LaneIsa isa) {
+    if (!laneIsaAvailable(isa)) {
+        return nullptr;
+    }
+    switch (isa) {
+    case LaneIsa::Avx2:
+        return lanes_avx2::stepEndLoop();
+    case LaneIsa::Avx512:
+        return lanes_avx512::stepEndLoop();
+    case LaneIsa::Portable:
+        break;
+    }
+    return lanes_portable::stepEnd;
+}
+
+LaneStepEnd laneStepEnd() {
+    return laneStepEndFor(widestIsa());
 }
 
 } // namespace vortimax

@@ -65,10 +65,27 @@ struct LaneOp {
 // The loop of an operation kind, for the widest vector instructions the processor has.
 LaneOpRun laneOpRunner(LaneOpKind kind);
 
+// The tests at the end of an iteration.
+struct LaneStepTests {
+    // The abort condition's value is in slot abortSlot: its real part 0 stops a lane.
+    bool testAbort = false;
+    std::uint16_t abortSlot = 0;
+    // bailout < |z|^2 stops a lane.
+    bool testInfinity = false;
+    double bailout = 0.0;
+};
+
+// The end of an iteration for lanes 0 ... count - 1: sets lastsqr to |z|^2 and stop[i] to 1
+// for each lane a test stops, else 0.
+using LaneStepEnd = void (*)(LaneRegisters& registers, const LaneStepTests& tests,
+                             std::uint8_t* stop, int count);
+LaneStepEnd laneStepEnd();
+
 // The same for instruction sets the program selects itself (the portable loops, and the
 // AVX2 and AVX-512 builds when the processor has them); null when unavailable.
 enum class LaneIsa : std::uint8_t { Portable, Avx2, Avx512 };
 LaneOpRun laneOpRunnerFor(LaneIsa isa, LaneOpKind kind);
+LaneStepEnd laneStepEndFor(LaneIsa isa);
 bool laneIsaAvailable(LaneIsa isa);
 
 } // namespace vortimax

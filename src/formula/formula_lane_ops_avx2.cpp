@@ -12,4 +12,8 @@ LaneOpRun runner(LaneOpKind kind) {
     return kLaneRunners[static_cast<std::size_t>(kind)];
 }
 
+LaneStepEnd stepEndLoop() {
+    return stepEnd;
+}
+
 } // namespace vortimax::lanes_avx2

@@ -105,10 +105,22 @@ float FormulaPixelKernel::operator()(Complex point, int x, int y) {
     return storedValue(stops_, result, extrema, point);
 }
 
+namespace {
+
+// With no test but the infinity test, the batch iterator runs it itself.
+std::optional<double> plainInfinityBailout(const EscapeParams& stops) {
+    const bool plain = stops.testInfinity && !stops.testFinite && !stops.testCycle &&
+                       stops.inside <= kInsideMagnitude;
+    return plain ? std::optional(stops.bailout) : std::nullopt;
+}
+
+} // namespace
+
 FormulaBatchKernel::FormulaBatchKernel(const FormulaCode& code, const FractalRecord& record,
                                        const PixelMapping& mapping)
     : stops_(formulaStops(record)), mapping_(mapping),
-      iterator_(code, formulaSettings(record, stops_), stops_.testFinite || stops_.testCycle),
+      iterator_(code, formulaSettings(record, stops_), stops_.testFinite || stops_.testCycle,
+                plainInfinityBailout(stops_)),
       track_(stops_.inside > kInsideMagnitude) {}
 
 void FormulaBatchKernel::operator()(PixelBatch& batch) {
@@ -128,18 +140,12 @@ void FormulaBatchKernel::operator()(PixelBatch& batch) {
         batch.values[i] = storedValue(stops_, results_[i], extrema_[i], pixels_[i].point);
 }
 
-// The built-in tests of FormulaPixelKernel, lane by lane; with the infinity test alone
-// one plain loop over |z|^2.
+// The built-in tests of FormulaPixelKernel, lane by lane (the batch iterator runs the
+// infinity test when it is the only one).
 void FormulaBatchKernel::stopTests(const FormulaLanes& lanes) {
     const int n = lanes.count;
-    if (!track_ && !stops_.testFinite && !stops_.testCycle) {
-        if (stops_.testInfinity) {
-            const double bailout = stops_.bailout;
-            for (int i = 0; i < n; ++i)
-                lanes.stop[i] |= static_cast<std::uint8_t>(bailout < lanes.lastSqr[i]);
-        }
+    if (!track_ && !stops_.testFinite && !stops_.testCycle)
         return;
-    }
     const std::int32_t k = lanes.iteration;
     const std::int32_t remaining = stops_.maxIter - 1 - k;
     for (int i = 0; i < n; ++i) {

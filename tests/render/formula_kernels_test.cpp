@@ -74,6 +74,7 @@ TEST(FormulaKernels, BatchKernelMatchesOnePixelKernel) {
         {},
         {{"Inside", "2"}},
         {{"Inside", "5"}, {"TestForFinite", "1"}},
+        {{"TestForFormula", "0"}, {"TestForInfinify", "1"}},
         {{"TestForFormula", "0"}, {"TestForInfinify", "1"}, {"TestForCyclus", "1"}},
         {{"TestForFormula", "0"}, {"TestForFinite", "1"}, {"Inside", "3"}},
         {{"Inversion", "1"}, {"fn1", "8"}},
