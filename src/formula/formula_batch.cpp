@@ -6,6 +6,62 @@
 
 namespace vortimax {
 
+namespace {
+
+// Iterations the z = z^2 + c loop runs between looks at the pixels that stopped.
+constexpr std::int32_t kQuadraticBlock = 16;
+
+bool isConstant(const LaneProgram& program, std::uint16_t slot) {
+    return std::any_of(program.constants.begin(), program.constants.end(),
+                       [slot](const LaneConstant& c) { return c.slot == slot; });
+}
+
+// The constant's value, for a slot known to hold one.
+double constantRe(const LaneProgram& program, std::uint16_t slot) {
+    for (const LaneConstant& c : program.constants) {
+        if (c.slot == slot) {
+            return c.value.re;
+        }
+    }
+    return 0.0;
+}
+
+// Whether the formula's iteration is z = z^2 + c with c fixed per pixel, and its abort
+// condition (when tested) |z| <= r or |z| < r into a temporary: then nothing but z changes
+// from one iteration to the next.
+std::optional<QuadraticStep> quadraticStep(const LaneProgram& program, bool testFormula) {
+    const auto firstTemporary = static_cast<std::uint16_t>(
+        kFirstVariableSlot + program.variableSlotCount + program.constants.size());
+    const std::vector<LaneOp>& ops = program.iteration.ops;
+    if (ops.size() != 1 || ops[0].kind != LaneOpKind::SquareAdd || ops[0].a != kSlotZ ||
+        ops[0].out != kSlotZ) {
+        return std::nullopt;
+    }
+    const std::uint16_t c = ops[0].b;
+    const bool fixed = c == kSlotPixel || c == kSlotPosX || c == kSlotPosY ||
+                       (c >= kFirstVariableSlot && c < firstTemporary);
+    if (!fixed) {
+        return std::nullopt;
+    }
+    QuadraticStep step;
+    step.c = c;
+    step.testAbort = testFormula;
+    if (testFormula) {
+        const std::vector<LaneOp>& abort = program.abort.ops;
+        if (abort.size() != 1 || abort[0].a != kSlotZ || abort[0].out < firstTemporary ||
+            !isConstant(program, abort[0].b) ||
+            (abort[0].kind != LaneOpKind::ModulusLessEqual &&
+             abort[0].kind != LaneOpKind::ModulusLess)) {
+            return std::nullopt;
+        }
+        step.strict = abort[0].kind == LaneOpKind::ModulusLess;
+        step.radius = constantRe(program, abort[0].b);
+    }
+    return step;
+}
+
+} // namespace
+
 FormulaBatchIterator::FormulaBatchIterator(const FormulaCode& code, const FormulaSettings& settings,
                                            bool keepPreviousZ,
                                            std::optional<double> infinityBailout)
@@ -18,6 +74,14 @@ FormulaBatchIterator::FormulaBatchIterator(const FormulaCode& code, const Formul
     stepTests_ = {settings.testFormula, program_->abort.value, infinityBailout.has_value(),
                   infinityBailout.value_or(0.0)};
     stepEnd_ = laneStepEnd();
+    if (!keepPreviousZ) {
+        quadratic_ = quadraticStep(*program_, settings.testFormula);
+    }
+    if (quadratic_) {
+        quadratic_->testInfinity = infinityBailout.has_value();
+        quadratic_->bailout = infinityBailout.value_or(0.0);
+        quadraticBlock_ = laneQuadraticBlock();
+    }
     registers_.slots.assign(program_->slotCount, LaneSlot{});
     for (const LaneConstant& constant : program_->constants) {
         LaneSlot& slot = registers_.slots[constant.slot];
@@ -28,7 +92,50 @@ FormulaBatchIterator::FormulaBatchIterator(const FormulaCode& code, const Formul
 
 void FormulaBatchIterator::iterateBatch(std::span<const FormulaPixel> pixels,
                                         std::span<FormulaPixelResult> results) {
-    iterateBatch(pixels, results, [](const FormulaLanes&) {});
+    if (!quadratic_) {
+        iterateBatch(pixels, results, [](const FormulaLanes&) {});
+        return;
+    }
+    startBatch(pixels);
+    iterateQuadratic(results);
+    if (maxIter_ > 0) {
+        setIter(maxIter_ - 1);
+    }
+    finishInside(results);
+}
+
+void FormulaBatchIterator::iterateQuadratic(std::span<FormulaPixelResult> results) {
+    LaneSlot& z = registers_.slots[kSlotZ];
+    LaneSlot& lastSqr = registers_.slots[kSlotLastSqr];
+    for (std::int32_t k = 0; k < maxIter_ && count_ > 0;) {
+        const std::int32_t k1 = maxIter_ - k > kQuadraticBlock ? k + kQuadraticBlock : maxIter_;
+        quadraticBlock_(registers_, *quadratic_, count_, k, k1, stopAt_.data());
+        for (int i = 0; i < count_; ++i) {
+            lastSqr.re[i] = z.re[i] * z.re[i] + z.im[i] * z.im[i];
+        }
+        retireInOrder(results);
+        k = k1;
+    }
+}
+
+void FormulaBatchIterator::retireInOrder(std::span<FormulaPixelResult> results) {
+    for (;;) {
+        std::int32_t first = -1;
+        for (int i = 0; i < count_; ++i) {
+            const std::int32_t at = stopAt_[static_cast<std::size_t>(i)];
+            if (at >= 0 && (first < 0 || at < first)) {
+                first = at;
+            }
+        }
+        if (first < 0) {
+            return;
+        }
+        for (int i = 0; i < count_; ++i) {
+            stop_[static_cast<std::size_t>(i)] = stopAt_[static_cast<std::size_t>(i)] == first;
+        }
+        setIter(first);
+        retire(first, results);
+    }
 }
 
 void FormulaBatchIterator::run(const LaneSection& section, int begin, int end) {
@@ -111,6 +218,7 @@ void FormulaBatchIterator::swapLanes(int i, int j) {
     std::swap(registers_.seeds[i], registers_.seeds[j]);
     std::swap(pixelOf_[i], pixelOf_[j]);
     std::swap(stop_[i], stop_[j]);
+    std::swap(stopAt_[i], stopAt_[j]);
 }
 
 void FormulaBatchIterator::retire(std::int32_t k, std::span<FormulaPixelResult> results) {

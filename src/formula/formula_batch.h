@@ -55,8 +55,13 @@ public:
     void iterateBatch(std::span<const FormulaPixel> pixels, std::span<FormulaPixelResult> results,
                       StopTest&& stop);
 
-    // iterateBatch without built-in stop tests.
+    // iterateBatch without built-in stop tests (but with the infinity test the iterator
+    // was given). A formula of the form z = z^2 + c, |z| <= r runs several iterations at a
+    // time here.
     void iterateBatch(std::span<const FormulaPixel> pixels, std::span<FormulaPixelResult> results);
+
+    // Whether iterateBatch without stop tests takes the z = z^2 + c loop.
+    bool quadratic() const { return quadratic_.has_value(); }
 
 private:
     void startBatch(std::span<const FormulaPixel> pixels);
@@ -71,6 +76,9 @@ private:
     void setIter(std::int32_t k);
     void run(const LaneSection& section, int begin, int end);
     void swapLanes(int i, int j);
+    void iterateQuadratic(std::span<FormulaPixelResult> results);
+    // Finishes the lanes stopAt_ marks, those of the earliest iteration first.
+    void retireInOrder(std::span<FormulaPixelResult> results);
 
     template <class StopTest>
     void iterateOneByOne(std::span<const FormulaPixel> pixels,
@@ -83,11 +91,14 @@ private:
     std::optional<double> infinityBailout_;
     LaneStepTests stepTests_;
     LaneStepEnd stepEnd_ = nullptr;
+    std::optional<QuadraticStep> quadratic_;
+    LaneQuadraticBlock quadraticBlock_ = nullptr;
     LaneRegisters registers_;
     int count_ = 0;
     std::int32_t iterSet_ = -1;
     alignas(64) std::array<int, kFormulaLanes> pixelOf_{};
     alignas(64) std::array<std::uint8_t, kFormulaLanes> stop_{};
+    alignas(64) std::array<std::int32_t, kFormulaLanes> stopAt_{};
 };
 
 template <class StopTest>

@@ -207,6 +207,111 @@ inline void stepEnd(LaneRegisters& r, const LaneStepTests& tests, std::uint8_t* 
     }
 }
 
+// Eight lanes in one vector (one AVX-512 register, two AVX2 or four SSE2 registers).
+using LaneVector = double __attribute__((vector_size(64)));
+using LaneMask = std::int64_t __attribute__((vector_size(64)));
+inline constexpr int kVectorLanes = 8;
+// Vectors iterated together: independent chains that hide the latency of each step.
+inline constexpr int kQuadraticGroup = 4;
+
+// Vectors go through memory by reference (passing them by value would depend on the
+// instruction set's calling convention).
+inline void loadLanes(LaneVector& v, const double* p) {
+    __builtin_memcpy(&v, p, sizeof v);
+}
+inline void storeLanes(double* p, const LaneVector& v) {
+    __builtin_memcpy(p, &v, sizeof v);
+}
+
+// One group of kQuadraticGroup vectors from lane `first` on. The arithmetic is that of
+// SquareAddOp and ModulusLessEqualOp: re = zr*zr - zi*zi + cr, im = (2*zr)*zi + ci. The
+// group ends early once all its lanes stopped (looked at every kQuadraticCheck steps).
+inline constexpr std::int32_t kQuadraticCheck = 4;
+
+template <bool Abort, bool Strict, bool Infinity>
+void quadraticGroup(LaneRegisters& r, const QuadraticStep& step, int first, std::int32_t k0,
+                    std::int32_t k1, std::int32_t* stopAt) {
+    constexpr int G = kQuadraticGroup;
+    LaneSlot& z = r.slots[kSlotZ];
+    const LaneSlot& c = r.slots[step.c];
+    LaneVector zr[G], zi[G], cr[G], ci[G];
+    LaneMask at[G];
+    const LaneMask running = LaneMask{} - 1;
+    for (int g = 0; g < G; ++g) {
+        const int lane = first + g * kVectorLanes;
+        loadLanes(zr[g], &z.re[lane]);
+        loadLanes(zi[g], &z.im[lane]);
+        loadLanes(cr[g], &c.re[lane]);
+        loadLanes(ci[g], &c.im[lane]);
+        at[g] = running;
+    }
+    const LaneVector two = LaneVector{} + 2.0;
+    const LaneVector radius = LaneVector{} + step.radius;
+    const LaneVector bailout = LaneVector{} + step.bailout;
+    for (std::int32_t k = k0; k < k1;) {
+        const std::int32_t end = k1 - k > kQuadraticCheck ? k + kQuadraticCheck : k1;
+        for (; k < end; ++k) {
+            for (int g = 0; g < G; ++g) {
+                const LaneVector re = zr[g] * zr[g] - zi[g] * zi[g] + cr[g];
+                const LaneVector im = two * zr[g] * zi[g] + ci[g];
+                const LaneVector m = re * re + im * im;
+                LaneMask stops{};
+                if constexpr (Abort) {
+                    stops |= Strict ? ~(m < radius) : ~(m <= radius);
+                }
+                if constexpr (Infinity) {
+                    stops |= bailout < m;
+                }
+                const LaneMask active = at[g] == running;
+                zr[g] = active ? re : zr[g];
+                zi[g] = active ? im : zi[g];
+                at[g] = (active & stops) != 0 ? LaneMask{} + k : at[g];
+            }
+        }
+        LaneMask still = at[0] == running;
+        for (int g = 1; g < G; ++g) {
+            still |= at[g] == running;
+        }
+        std::int64_t any = 0;
+        for (int e = 0; e < kVectorLanes; ++e) {
+            any |= still[e];
+        }
+        if (any == 0) {
+            break;
+        }
+    }
+    for (int g = 0; g < G; ++g) {
+        const int lane = first + g * kVectorLanes;
+        storeLanes(&z.re[lane], zr[g]);
+        storeLanes(&z.im[lane], zi[g]);
+        for (int e = 0; e < kVectorLanes; ++e) {
+            stopAt[lane + e] = static_cast<std::int32_t>(at[g][e]);
+        }
+    }
+}
+
+template <bool Abort, bool Strict, bool Infinity>
+void quadraticGroups(LaneRegisters& r, const QuadraticStep& step, int count, std::int32_t k0,
+                     std::int32_t k1, std::int32_t* stopAt) {
+    for (int first = 0; first < count; first += kQuadraticGroup * kVectorLanes) {
+        quadraticGroup<Abort, Strict, Infinity>(r, step, first, k0, k1, stopAt);
+    }
+}
+
+inline void quadraticBlock(LaneRegisters& r, const QuadraticStep& step, int count, std::int32_t k0,
+                           std::int32_t k1, std::int32_t* stopAt) {
+    using Block = void (*)(LaneRegisters&, const QuadraticStep&, int, std::int32_t, std::int32_t,
+                           std::int32_t*);
+    // Indexed by abort test, strict comparison, infinity test.
+    static constexpr Block kBlocks[2][2][2] = {
+        {{quadraticGroups<false, false, false>, quadraticGroups<false, false, true>},
+         {quadraticGroups<false, true, false>, quadraticGroups<false, true, true>}},
+        {{quadraticGroups<true, false, false>, quadraticGroups<true, false, true>},
+         {quadraticGroups<true, true, false>, quadraticGroups<true, true, true>}},
+    };
+    kBlocks[step.testAbort][step.strict][step.testInfinity](r, step, count, k0, k1, stopAt);
+}
+
 // The loops in LaneOpKind order.
 inline constexpr std::array<LaneOpRun, static_cast<std::size_t>(LaneOpKind::Count)> kLaneRunners{
     copyLanes,

@@ -11,10 +11,12 @@ namespace vortimax {
 namespace lanes_avx2 {
 LaneOpRun runner(LaneOpKind kind);
 LaneStepEnd stepEndLoop();
+LaneQuadraticBlock quadraticLoop();
 } // namespace lanes_avx2
 namespace lanes_avx512 {
 LaneOpRun runner(LaneOpKind kind);
 LaneStepEnd stepEndLoop();
+LaneQuadraticBlock quadraticLoop();
 } // namespace lanes_avx512
 
 namespace {
@@ -80,6 +82,25 @@ LaneStepEnd laneStepEndFor(LaneIsa isa) {
 
 LaneStepEnd laneStepEnd() {
     return laneStepEndFor(widestIsa());
+}
+
+LaneQuadraticBlock laneQuadraticBlockFor(LaneIsa isa) {
+    if (!laneIsaAvailable(isa)) {
+        return nullptr;
+    }
+    switch (isa) {
+    case LaneIsa::Avx2:
+        return lanes_avx2::quadraticLoop();
+    case LaneIsa::Avx512:
+        return lanes_avx512::quadraticLoop();
+    case LaneIsa::Portable:
+        break;
+    }
+    return lanes_portable::quadraticBlock;
+}
+
+LaneQuadraticBlock laneQuadraticBlock() {
+    return laneQuadraticBlockFor(widestIsa());
 }
 
 } // namespace vortimax

@@ -81,11 +81,32 @@ using LaneStepEnd = void (*)(LaneRegisters& registers, const LaneStepTests& test
                              std::uint8_t* stop, int count);
 LaneStepEnd laneStepEnd();
 
+// A formula whose iteration is z = z^2 + c alone (c not z) and whose abort condition is
+// |z|^2 <= radius or |z|^2 < radius (or off), with an optional infinity test: such a
+// formula runs several iterations per call, z held in registers.
+struct QuadraticStep {
+    std::uint16_t c = 0;
+    bool testAbort = false;
+    bool strict = false; // < rather than <=
+    double radius = 0.0;
+    bool testInfinity = false;
+    double bailout = 0.0;
+};
+
+// Runs iterations k0 ... k1 - 1 for lanes 0 ... count - 1 (a multiple of 8 lanes may be
+// run; the lanes past count are not in use). A lane stops at the first iteration after
+// which a test stops it: stopAt[i] becomes that iteration, and z keeps the value it had
+// then; lanes still running get stopAt[i] = -1. lastsqr is not updated.
+using LaneQuadraticBlock = void (*)(LaneRegisters& registers, const QuadraticStep& step, int count,
+                                    std::int32_t k0, std::int32_t k1, std::int32_t* stopAt);
+LaneQuadraticBlock laneQuadraticBlock();
+
 // The same for instruction sets the program selects itself (the portable loops, and the
 // AVX2 and AVX-512 builds when the processor has them); null when unavailable.
 enum class LaneIsa : std::uint8_t { Portable, Avx2, Avx512 };
 LaneOpRun laneOpRunnerFor(LaneIsa isa, LaneOpKind kind);
 LaneStepEnd laneStepEndFor(LaneIsa isa);
+LaneQuadraticBlock laneQuadraticBlockFor(LaneIsa isa);
 bool laneIsaAvailable(LaneIsa isa);
 
 } // namespace vortimax

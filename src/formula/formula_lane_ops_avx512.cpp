@@ -16,4 +16,8 @@ LaneStepEnd stepEndLoop() {
     return stepEnd;
 }
 
+LaneQuadraticBlock quadraticLoop() {
+    return quadraticBlock;
+}
+
 } // namespace vortimax::lanes_avx512

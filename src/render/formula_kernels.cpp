@@ -134,8 +134,13 @@ void FormulaBatchKernel::operator()(PixelBatch& batch) {
         saved_[i] = {0.0, 0.0};
         extrema_[i] = {};
     }
-    iterator_.iterateBatch(std::span(pixels_.data(), count), std::span(results_.data(), count),
-                           [this](const FormulaLanes& lanes) { stopTests(lanes); });
+    const std::span pixels(pixels_.data(), count);
+    const std::span results(results_.data(), count);
+    if (!track_ && !stops_.testFinite && !stops_.testCycle)
+        iterator_.iterateBatch(pixels, results); // the iterator's own infinity test at most
+    else
+        iterator_.iterateBatch(pixels, results,
+                               [this](const FormulaLanes& lanes) { stopTests(lanes); });
     for (std::size_t i = 0; i < count; ++i)
         batch.values[i] = storedValue(stops_, results_[i], extrema_[i], pixels_[i].point);
 }

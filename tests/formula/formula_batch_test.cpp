@@ -59,10 +59,13 @@ struct Stops {
 
 // A grid of pixels across [-2, 1] x [-1.3, 1.3] (rows of `width`), the results of both
 // evaluators over it; batches take 1, 2, ..., 64, 1, ... pixels in turn. Returns the number
-// of differing pixels (each reported once) and checks that the pixels stopped at more
-// than one iteration count.
+// of differing pixels (the first one is reported).
+//
+// With `ownInfinityTest`, the batch evaluator runs without stop tests but with its own
+// infinity test (bailout `stops.bailout`; `stops.bailin` must be 0).
 int compareEvaluators(const FormulaCode& code, const FormulaSettings& settings,
-                      const std::string& name, Stops stops = {}, int width = 37, int height = 23) {
+                      const std::string& name, Stops stops = {}, int width = 37, int height = 23,
+                      bool ownInfinityTest = false) {
     std::vector<FormulaPixel> pixels;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -75,13 +78,21 @@ int compareEvaluators(const FormulaCode& code, const FormulaSettings& settings,
         expected.push_back(one.iteratePixel(
             pixel, [&](Complex z, std::int32_t) { return stops.one(z, one.previousZ()); }));
     }
-    FormulaBatchIterator batch(code, settings, true);
+    FormulaBatchIterator batch = ownInfinityTest
+                                     ? FormulaBatchIterator(code, settings, false, stops.bailout)
+                                     : FormulaBatchIterator(code, settings, true);
     std::vector<FormulaPixelResult> results(pixels.size());
     std::size_t size = 1;
     for (std::size_t at = 0; at < pixels.size(); at += size, size = size % 64 + 1) {
         const std::size_t n = std::min(size, pixels.size() - at);
-        batch.iterateBatch(std::span(pixels).subspan(at, n), std::span(results).subspan(at, n),
-                           [&](const FormulaLanes& lanes) { stops.lanes(lanes); });
+        const auto batchPixels = std::span(pixels).subspan(at, n);
+        const auto batchResults = std::span(results).subspan(at, n);
+        if (ownInfinityTest) {
+            batch.iterateBatch(batchPixels, batchResults);
+        } else {
+            batch.iterateBatch(batchPixels, batchResults,
+                               [&](const FormulaLanes& lanes) { stops.lanes(lanes); });
+        }
     }
     int differing = 0;
     for (std::size_t i = 0; i < pixels.size(); ++i) {
@@ -214,6 +225,36 @@ TEST(FormulaBatch, IterationLimitsAtTheEdges) {
         EXPECT_EQ(compareEvaluators(entry.code, settings, std::to_string(maxIter), {1e300, 0.0}),
                   0);
     }
+}
+
+// Without a driver's stop tests, formulas of the form z = z^2 + c with |z| <= r or
+// |z| < r (or with the formula's test off) run several iterations at a time; the iterator's
+// own infinity test stops pixels as the driver's would.
+TEST(FormulaBatch, QuadraticLoopGivesTheSameResults) {
+    const char* formulas[] = {
+        "z = pixel: z = z^2 + pixel, |z| <= 4",
+        "z = 0, c = pixel * p1: z = z^2 + c, |z| < 3 : lastsqr * 100 + iter, iter - real(z)",
+        "z = p3: z = z^2 + pixel, |z| <= 1000",
+        "z = pixel: z = z^2 + p3, |z| < 4",
+        "z = pixel: z = z^2 + pixel + 1, |z| <= 4", // not the quadratic form
+    };
+    int quadratic = 0;
+    for (const char* text : formulas) {
+        FormulaEntry entry;
+        ASSERT_EQ(compileFormula(entry, "f", text, {.silent = true}, nullptr), 0) << text;
+        for (std::int32_t maxIter : {1, 15, 16, 17, 100}) {
+            for (bool testFormula : {true, false}) {
+                FormulaSettings settings = testSettings();
+                settings.maxIter = maxIter;
+                settings.testFormula = testFormula;
+                const std::string name = std::string(text) + " " + std::to_string(maxIter);
+                EXPECT_EQ(compareEvaluators(entry.code, settings, name, {4.0, 0.0}, 37, 23, true),
+                          0);
+                quadratic += FormulaBatchIterator(entry.code, settings, false, 4.0).quadratic();
+            }
+        }
+    }
+    EXPECT_EQ(quadratic, 4 * 5 * 2);
 }
 
 // A statement the one-pixel evaluator skips (more variables than slots) keeps the batch
