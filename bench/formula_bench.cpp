@@ -114,7 +114,33 @@ void BM_EvaluatorBatch(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(iterations), benchmark::Counter::kIsRate);
 }
 
+// The deep area of workload W2 (3e-7 wide, MaxIter 5000) at 160 x 120.
+void BM_EvaluatorBatchDeep(benchmark::State& state) {
+    EvaluatorCase c;
+    c.settings.maxIter = 5000;
+    c.pixels.clear();
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            c.pixels.push_back(
+                {{-0.743644037037151 + 3e-7 * x / 160, 0.13182601670533 - 2.25e-7 * y / 120},
+                 x,
+                 y});
+    FormulaBatchIterator iterator(c.code, c.settings, false, 4.0);
+    std::vector<FormulaPixelResult> results(kFormulaLanes);
+    std::int64_t iterations = 0;
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < c.pixels.size(); at += kFormulaLanes) {
+            iterator.iterateBatch(std::span(c.pixels).subspan(at, kFormulaLanes), results);
+            for (const FormulaPixelResult& result : results)
+                iterations += result.iterations;
+        }
+    }
+    state.counters["iterations/s"] =
+        benchmark::Counter(static_cast<double>(iterations), benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_EvaluatorOnePixel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvaluatorBatch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EvaluatorBatchDeep)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -9,7 +9,7 @@ namespace vortimax {
 namespace {
 
 // Iterations the z = z^2 + c loop runs between looks at the pixels that stopped.
-constexpr std::int32_t kQuadraticBlock = 16;
+constexpr std::int32_t kQuadraticBlock = 64;
 
 bool isConstant(const LaneProgram& program, std::uint16_t slot) {
     return std::any_of(program.constants.begin(), program.constants.end(),

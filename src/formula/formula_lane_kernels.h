@@ -226,7 +226,7 @@ inline void storeLanes(double* p, const LaneVector& v) {
 // One group of kQuadraticGroup vectors from lane `first` on. The arithmetic is that of
 // SquareAddOp and ModulusLessEqualOp: re = zr*zr - zi*zi + cr, im = (2*zr)*zi + ci. The
 // group ends early once all its lanes stopped (looked at every kQuadraticCheck steps).
-inline constexpr std::int32_t kQuadraticCheck = 4;
+inline constexpr std::int32_t kQuadraticCheck = 8;
 
 template <bool Abort, bool Strict, bool Infinity>
 void quadraticGroup(LaneRegisters& r, const QuadraticStep& step, int first, std::int32_t k0,
@@ -245,6 +245,13 @@ void quadraticGroup(LaneRegisters& r, const QuadraticStep& step, int first, std:
         loadLanes(ci[g], &c.im[lane]);
         at[g] = running;
     }
+    // The squares of z's parts, kept from the modulus of the step before: the same
+    // products the next step would compute.
+    LaneVector rr[G], ii[G];
+    for (int g = 0; g < G; ++g) {
+        rr[g] = zr[g] * zr[g];
+        ii[g] = zi[g] * zi[g];
+    }
     const LaneVector two = LaneVector{} + 2.0;
     const LaneVector radius = LaneVector{} + step.radius;
     const LaneVector bailout = LaneVector{} + step.bailout;
@@ -252,9 +259,11 @@ void quadraticGroup(LaneRegisters& r, const QuadraticStep& step, int first, std:
         const std::int32_t end = k1 - k > kQuadraticCheck ? k + kQuadraticCheck : k1;
         for (; k < end; ++k) {
             for (int g = 0; g < G; ++g) {
-                const LaneVector re = zr[g] * zr[g] - zi[g] * zi[g] + cr[g];
+                const LaneVector re = rr[g] - ii[g] + cr[g];
                 const LaneVector im = two * zr[g] * zi[g] + ci[g];
-                const LaneVector m = re * re + im * im;
+                rr[g] = re * re;
+                ii[g] = im * im;
+                const LaneVector m = rr[g] + ii[g];
                 LaneMask stops{};
                 if constexpr (Abort) {
                     stops |= Strict ? ~(m < radius) : ~(m <= radius);
