@@ -223,78 +223,154 @@ inline void storeLanes(double* p, const LaneVector& v) {
     __builtin_memcpy(p, &v, sizeof v);
 }
 
-// One group of kQuadraticGroup vectors from lane `first` on. The arithmetic is that of
-// SquareAddOp and ModulusLessEqualOp: re = zr*zr - zi*zi + cr, im = (2*zr)*zi + ci. The
-// group ends early once all its lanes stopped (looked at every kQuadraticCheck steps).
-inline constexpr std::int32_t kQuadraticCheck = 8;
+// The z = z^2 + c loop for kQuadraticGroup vectors of lanes. The arithmetic is that of
+// SquareAddOp and ModulusLessEqualOp: re = zr*zr - zi*zi + cr, im = (2*zr)*zi + ci, and
+// |z|^2 = re*re + im*im, whose two products are the squares the next step needs.
+template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
+    static constexpr int G = kQuadraticGroup;
+    // Iterations run without per-lane bookkeeping before looking whether a lane stopped.
+    static constexpr std::int32_t kWindow = 8;
+
+    // rr, ii: the squares of z's parts; tr: 2 zr (exactly so, computed beside rr to keep
+    // it off the chain from one step to the next).
+    LaneVector zr[G], zi[G], cr[G], ci[G], rr[G], ii[G], tr[G];
+    LaneMask at[G]; // the iteration a lane stopped at, or -1
+    LaneVector radius, bailout;
+
+    // Lanes a test stops at |z|^2 = m, into `result` (vectors stay out of return values:
+    // their calling convention depends on the instruction set).
+    void stops(LaneMask& result, const LaneVector& m) const {
+        result = LaneMask{};
+        if constexpr (Abort) {
+            result |= Strict ? ~(m < radius) : ~(m <= radius);
+        }
+        if constexpr (Infinity) {
+            result |= bailout < m;
+        }
+    }
+
+    // One iteration of every lane, stopped ones included; true for lanes in `active`
+    // that a test stops.
+    void step(LaneMask (&stopped)[G], const LaneMask (&active)[G]) {
+        const LaneVector two = LaneVector{} + 2.0;
+        for (int g = 0; g < G; ++g) {
+            const LaneVector re = rr[g] - ii[g] + cr[g];
+            const LaneVector im = tr[g] * zi[g] + ci[g];
+            rr[g] = re * re;
+            ii[g] = im * im;
+            tr[g] = two * re;
+            zr[g] = re;
+            zi[g] = im;
+            LaneMask stopsNow;
+            stops(stopsNow, rr[g] + ii[g]);
+            stopped[g] |= stopsNow & active[g];
+        }
+    }
+
+    // One iteration k with each lane frozen at the iteration that stops it.
+    void exactStep(std::int32_t k) {
+        const LaneVector two = LaneVector{} + 2.0;
+        const LaneMask running = LaneMask{} - 1;
+        for (int g = 0; g < G; ++g) {
+            const LaneVector re = rr[g] - ii[g] + cr[g];
+            const LaneVector im = tr[g] * zi[g] + ci[g];
+            rr[g] = re * re;
+            ii[g] = im * im;
+            tr[g] = two * re;
+            LaneMask stopsNow;
+            stops(stopsNow, rr[g] + ii[g]);
+            const LaneMask active = at[g] == running;
+            zr[g] = active ? re : zr[g];
+            zi[g] = active ? im : zi[g];
+            at[g] = (active & stopsNow) != 0 ? LaneMask{} + k : at[g];
+        }
+    }
+
+    static bool anyLane(const LaneMask (&masks)[G]) {
+        LaneMask all = masks[0];
+        for (int g = 1; g < G; ++g) {
+            all |= masks[g];
+        }
+        std::int64_t any = 0;
+        for (int e = 0; e < kVectorLanes; ++e) {
+            any |= all[e];
+        }
+        return any != 0;
+    }
+
+    // Iterations k0 ... k1 - 1 in windows: each window runs unmasked from a saved z; when
+    // a running lane stopped inside it, the window runs again from the saved state, lane
+    // by lane exactly, and otherwise the lanes stopped before get their saved z back.
+    void run(std::int32_t k0, std::int32_t k1) {
+        const LaneMask running = LaneMask{} - 1;
+        for (std::int32_t k = k0; k < k1;) {
+            const std::int32_t end = k1 - k > kWindow ? k + kWindow : k1;
+            LaneMask active[G], stopped[G];
+            LaneVector savedR[G], savedI[G], savedRr[G], savedIi[G], savedTr[G];
+            for (int g = 0; g < G; ++g) {
+                active[g] = at[g] == running;
+                stopped[g] = LaneMask{};
+                savedR[g] = zr[g];
+                savedI[g] = zi[g];
+                savedRr[g] = rr[g];
+                savedIi[g] = ii[g];
+                savedTr[g] = tr[g];
+            }
+            if (!anyLane(active)) {
+                return;
+            }
+            for (std::int32_t j = k; j < end; ++j) {
+                step(stopped, active);
+            }
+            if (anyLane(stopped)) {
+                for (int g = 0; g < G; ++g) {
+                    zr[g] = savedR[g];
+                    zi[g] = savedI[g];
+                    rr[g] = savedRr[g];
+                    ii[g] = savedIi[g];
+                    tr[g] = savedTr[g];
+                }
+                for (std::int32_t j = k; j < end; ++j) {
+                    exactStep(j);
+                }
+            } else {
+                for (int g = 0; g < G; ++g) {
+                    zr[g] = active[g] != 0 ? zr[g] : savedR[g];
+                    zi[g] = active[g] != 0 ? zi[g] : savedI[g];
+                }
+            }
+            k = end;
+        }
+    }
+};
 
 template <bool Abort, bool Strict, bool Infinity>
 void quadraticGroup(LaneRegisters& r, const QuadraticStep& step, int first, std::int32_t k0,
                     std::int32_t k1, std::int32_t* stopAt) {
     constexpr int G = kQuadraticGroup;
+    QuadraticGroup<Abort, Strict, Infinity> q;
     LaneSlot& z = r.slots[kSlotZ];
     const LaneSlot& c = r.slots[step.c];
-    LaneVector zr[G], zi[G], cr[G], ci[G];
-    LaneMask at[G];
-    const LaneMask running = LaneMask{} - 1;
     for (int g = 0; g < G; ++g) {
         const int lane = first + g * kVectorLanes;
-        loadLanes(zr[g], &z.re[lane]);
-        loadLanes(zi[g], &z.im[lane]);
-        loadLanes(cr[g], &c.re[lane]);
-        loadLanes(ci[g], &c.im[lane]);
-        at[g] = running;
+        loadLanes(q.zr[g], &z.re[lane]);
+        loadLanes(q.zi[g], &z.im[lane]);
+        loadLanes(q.cr[g], &c.re[lane]);
+        loadLanes(q.ci[g], &c.im[lane]);
+        q.rr[g] = q.zr[g] * q.zr[g];
+        q.ii[g] = q.zi[g] * q.zi[g];
+        q.tr[g] = (LaneVector{} + 2.0) * q.zr[g];
+        q.at[g] = LaneMask{} - 1;
     }
-    // The squares of z's parts, kept from the modulus of the step before: the same
-    // products the next step would compute.
-    LaneVector rr[G], ii[G];
-    for (int g = 0; g < G; ++g) {
-        rr[g] = zr[g] * zr[g];
-        ii[g] = zi[g] * zi[g];
-    }
-    const LaneVector two = LaneVector{} + 2.0;
-    const LaneVector radius = LaneVector{} + step.radius;
-    const LaneVector bailout = LaneVector{} + step.bailout;
-    for (std::int32_t k = k0; k < k1;) {
-        const std::int32_t end = k1 - k > kQuadraticCheck ? k + kQuadraticCheck : k1;
-        for (; k < end; ++k) {
-            for (int g = 0; g < G; ++g) {
-                const LaneVector re = rr[g] - ii[g] + cr[g];
-                const LaneVector im = two * zr[g] * zi[g] + ci[g];
-                rr[g] = re * re;
-                ii[g] = im * im;
-                const LaneVector m = rr[g] + ii[g];
-                LaneMask stops{};
-                if constexpr (Abort) {
-                    stops |= Strict ? ~(m < radius) : ~(m <= radius);
-                }
-                if constexpr (Infinity) {
-                    stops |= bailout < m;
-                }
-                const LaneMask active = at[g] == running;
-                zr[g] = active ? re : zr[g];
-                zi[g] = active ? im : zi[g];
-                at[g] = (active & stops) != 0 ? LaneMask{} + k : at[g];
-            }
-        }
-        LaneMask still = at[0] == running;
-        for (int g = 1; g < G; ++g) {
-            still |= at[g] == running;
-        }
-        std::int64_t any = 0;
-        for (int e = 0; e < kVectorLanes; ++e) {
-            any |= still[e];
-        }
-        if (any == 0) {
-            break;
-        }
-    }
+    q.radius = LaneVector{} + step.radius;
+    q.bailout = LaneVector{} + step.bailout;
+    q.run(k0, k1);
     for (int g = 0; g < G; ++g) {
         const int lane = first + g * kVectorLanes;
-        storeLanes(&z.re[lane], zr[g]);
-        storeLanes(&z.im[lane], zi[g]);
+        storeLanes(&z.re[lane], q.zr[g]);
+        storeLanes(&z.im[lane], q.zi[g]);
         for (int e = 0; e < kVectorLanes; ++e) {
-            stopAt[lane + e] = static_cast<std::int32_t>(at[g][e]);
+            stopAt[lane + e] = static_cast<std::int32_t>(q.at[g][e]);
         }
     }
 }
