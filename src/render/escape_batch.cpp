@@ -4,6 +4,8 @@
 #include "render/fast_orbit_lanes.h"
 #include "render/subtype_steps.h"
 
+#include <cmath>
+
 namespace vortimax {
 
 static_assert(kMaxFastOrbits >= kPixelBatchSize);
@@ -40,6 +42,34 @@ void fastOrbitsScalar(const EscapeParams& params, FastOrbits& orbits) {
     }
 }
 
+// initOrbit for subtype 0, the only one the fast loop takes, written out so that the
+// prelude of a pixel stays in registers: Julia starts at the point with c = (Cr, Ci),
+// Mandel at (Cr, Ci) + the point with c = the point.
+void startFastOrbit(const EscapeParams& params, Complex point, FastOrbits& orbits, int k) {
+    const Complex z = params.mandel ? params.start + point : point;
+    const Complex c = params.mandel ? point : params.start;
+    orbits.zr[k] = z.re;
+    orbits.zi[k] = z.im;
+    orbits.cr[k] = c.re;
+    orbits.ci[k] = c.im;
+}
+
+// Whether every orbit of the batch that once has |z|^2 >= threshold keeps growing. Since
+// |z'| >= |z|^2 - |c| and x^2 - x - |c| grows for x >= 1/2, |c| <= threshold - sqrt(threshold)
+// keeps |z| >= sqrt(threshold) rising step after step, until it overflows to infinity
+// or NaN. The margin of a millionth leaves room for rounding; |cr| + |ci| bounds |c|.
+bool keepsGrowing(const FastOrbits& orbits) {
+    const double threshold = orbits.threshold;
+    if (!(threshold >= 4.0 && threshold <= 1e300))
+        return false;
+    const double limit = (threshold - std::sqrt(threshold)) * (1.0 - 1e-6);
+    for (int k = 0; k < orbits.count; ++k) {
+        if (!(std::fabs(orbits.cr[k]) + std::fabs(orbits.ci[k]) <= limit))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const std::vector<KernelPath>& availablePaths() {
@@ -73,13 +103,13 @@ void EscapeBatchKernel::computeFast(PixelBatch& batch) const {
     orbits.threshold = threshold_;
     std::array<Complex, kPixelBatchSize> points;
     for (int i = 0; i < batch.count; ++i) {
-        points[i] = invertedPoint(*params_, mapping_->pointFor(batch.columns[i], batch.row));
-        const Orbit o = initOrbit(*params_, points[i]);
-        orbits.zr[i] = o.z.re;
-        orbits.zi[i] = o.z.im;
-        orbits.cr[i] = o.c.re;
-        orbits.ci[i] = o.c.im;
+        Complex point = mapping_->pointFor(batch.columns[i], batch.row);
+        if (params_->inversion.enabled)
+            params_->inversion.apply(point.re, point.im);
+        points[i] = point;
+        startFastOrbit(*params_, point, orbits, i);
     }
+    orbits.growthTest = keepsGrowing(orbits);
     switch (path_) {
     case KernelPath::Avx512:
         fastOrbitsAvx512(orbits);

@@ -26,6 +26,11 @@ struct Avx2 {
         return _mm256_or_pd(_mm256_cmp_pd(largest, threshold, _CMP_GE_OQ),
                             _mm256_cmp_pd(counter, steps, _CMP_LE_OQ));
     }
+    // Not below the threshold (NaN included) after the block, or the counter runs out.
+    static Mask endedGrown(Reg last, Reg threshold, Reg counter, Reg steps) {
+        return _mm256_or_pd(_mm256_cmp_pd(last, threshold, _CMP_NLT_UQ),
+                            _mm256_cmp_pd(counter, steps, _CMP_LE_OQ));
+    }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm256_blendv_pd(fresh, old, m); }
     static unsigned bits(Mask m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
 };

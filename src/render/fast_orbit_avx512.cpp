@@ -28,6 +28,11 @@ struct Avx512 {
         return _mm512_cmp_pd_mask(largest, threshold, _CMP_GE_OQ) |
                _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
     }
+    // Not below the threshold (NaN included) after the block, or the counter runs out.
+    static Mask endedGrown(Reg last, Reg threshold, Reg counter, Reg steps) {
+        return _mm512_cmp_pd_mask(last, threshold, _CMP_NLT_UQ) |
+               _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
+    }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm512_mask_blend_pd(m, fresh, old); }
     static unsigned bits(Mask m) { return m; }
 };
@@ -35,7 +40,7 @@ struct Avx512 {
 } // namespace
 
 void fastOrbitsAvx512(FastOrbits& orbits) {
-    FastOrbitLanes<Avx512, 4, 8> lanes(orbits);
+    FastOrbitLanes<Avx512, 4, 16> lanes(orbits);
     lanes.run();
 }
 

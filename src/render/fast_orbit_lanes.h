@@ -19,6 +19,11 @@ struct FastOrbits {
     int count = 0;
     std::int32_t counter = 2;
     double threshold = 4.0;
+    // Whether an orbit of this batch that passed the threshold once stays beyond it (or
+    // overflows to infinity or NaN): then the vector code may test only every few steps
+    // and find the exact step again (see keepsGrowing
+    // in escape_batch.cpp).
+    bool growthTest = false;
     alignas(64) double zr[kMaxFastOrbits];
     alignas(64) double zi[kMaxFastOrbits];
     alignas(64) double cr[kMaxFastOrbits];

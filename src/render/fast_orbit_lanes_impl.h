@@ -19,21 +19,25 @@
 namespace vortimax {
 namespace {
 
-// The fast loop for one orbit from z with the given counter; returns the counter at the
-// exit. The exit test `magnitude >= threshold` is the single-precision bailout test
-// expressed in double precision (see fastEscapeThreshold).
-inline std::int32_t finishFastOrbit(double& zr, double& zi, double cr, double ci,
-                                    std::int32_t counter, double threshold) {
-    for (;;) {
+// At most `steps` steps of the fast loop for one orbit from z; returns whether the orbit
+// ended, with `counter` at the exit. The exit test `magnitude >= threshold` is the
+// single-precision bailout test expressed in double precision (see
+// fastEscapeThreshold).
+inline bool stepFastOrbit(double& zr, double& zi, double cr, double ci, double& counter,
+                          double threshold, int steps) {
+    auto left = static_cast<std::int32_t>(counter);
+    bool ended = false;
+    for (int step = 0; step < steps && !ended; ++step) {
         const double zr2 = zr * zr;
         const double zi2 = zi * zi;
         const double magnitude = zr2 + zi2;
         zi = 2.0 * zr * zi + ci;
         zr = zr2 - zi2 + cr;
-        --counter;
-        if (magnitude >= threshold || counter == 0)
-            return counter;
+        --left;
+        ended = magnitude >= threshold || left == 0;
     }
+    counter = left;
+    return ended;
 }
 
 template <typename V, int kVectors, int kBlock> class FastOrbitLanes {
@@ -51,10 +55,8 @@ public:
             while (ended != 0) {
                 const int lane = __builtin_ctzll(ended);
                 ended &= ended - 1;
-                if (orbit_[lane] < 0)
-                    continue;
-                finish(lane);
-                refill(lane);
+                if (orbit_[lane] >= 0 && finished(lane))
+                    refill(lane);
             }
         }
     }
@@ -83,17 +85,18 @@ private:
         ++active_;
     }
 
-    void finish(int lane) {
+    // Runs the block of a flagged lane again one step at a time from its start; an orbit
+    // that ended is handed out, one that goes on (a growth test false alarm) stays.
+    bool finished(int lane) {
+        if (!stepFastOrbit(zr_[lane], zi_[lane], cr_[lane], ci_[lane], counter_[lane],
+                           orbits_.threshold, kBlock))
+            return false;
         const int k = orbit_[lane];
-        double zr = zr_[lane];
-        double zi = zi_[lane];
-        const auto counter = static_cast<std::int32_t>(counter_[lane]);
-        const std::int32_t left =
-            finishFastOrbit(zr, zi, cr_[lane], ci_[lane], counter, orbits_.threshold);
-        orbits_.zr[k] = zr;
-        orbits_.zi[k] = zi;
-        orbits_.remaining[k] = left - 1;
+        orbits_.zr[k] = zr_[lane];
+        orbits_.zi[k] = zi_[lane];
+        orbits_.remaining[k] = static_cast<std::int32_t>(counter_[lane]) - 1;
         --active_;
+        return true;
     }
 
     // Moves the busy lanes into the first `vectors` vectors.
@@ -115,25 +118,31 @@ private:
     }
 
     std::uint64_t runBlock(int vectors) {
+        return orbits_.growthTest ? runBlock<true>(vectors) : runBlock<false>(vectors);
+    }
+
+    template <bool kGrowth> std::uint64_t runBlock(int vectors) {
         switch (vectors) {
         case 1:
-            return block<1>();
+            return block<1, kGrowth>();
         case 2:
-            return block<2>();
+            return block<2, kGrowth>();
         case 3:
-            return block<(kVectors < 3 ? kVectors : 3)>();
+            return block<(kVectors < 3 ? kVectors : 3), kGrowth>();
         case 4:
-            return block<(kVectors < 4 ? kVectors : 4)>();
+            return block<(kVectors < 4 ? kVectors : 4), kGrowth>();
         case 5:
-            return block<(kVectors < 5 ? kVectors : 5)>();
+            return block<(kVectors < 5 ? kVectors : 5), kGrowth>();
         default:
-            return block<kVectors>();
+            return block<kVectors, kGrowth>();
         }
     }
 
     // kBlock steps on the first N vectors. Lanes that go on get the new z and counter;
-    // the lanes returned as set bits keep their state from the start of the block.
-    template <int N> std::uint64_t block() {
+    // the lanes returned as set bits keep their state from the start of the block. With
+    // kGrowth the magnitude is only looked at after the block: an orbit that once passed
+    // the threshold keeps growing (or overflows to infinity or NaN), see growthTest.
+    template <int N, bool kGrowth> std::uint64_t block() {
         using R = typename V::Reg;
         R zr[N], zi[N], cr[N], ci[N], largest[N];
         const R two = V::set(2.0);
@@ -152,7 +161,8 @@ private:
                 const R zi2 = V::mul(zi[v], zi[v]);
                 // max returns its second operand when the first is NaN: a NaN magnitude
                 // never counts as beyond, as in the scalar test.
-                largest[v] = V::max(V::add(zr2, zi2), largest[v]);
+                if constexpr (!kGrowth)
+                    largest[v] = V::max(V::add(zr2, zi2), largest[v]);
                 zi[v] = V::add(V::mul(V::mul(two, zr[v]), zi[v]), ci[v]);
                 zr[v] = V::add(V::sub(zr2, zi2), cr[v]);
             }
@@ -166,7 +176,13 @@ private:
             double* ziAt = zi_ + v * V::kWidth;
             double* counterAt = counter_ + v * V::kWidth;
             const R counter = V::load(counterAt);
-            const typename V::Mask end = V::ended(largest[v], threshold, counter, blockSteps);
+            typename V::Mask end;
+            if constexpr (kGrowth) {
+                const R last = V::add(V::mul(zr[v], zr[v]), V::mul(zi[v], zi[v]));
+                end = V::endedGrown(last, threshold, counter, blockSteps);
+            } else {
+                end = V::ended(largest[v], threshold, counter, blockSteps);
+            }
             V::store(zrAt, V::keepWhere(end, V::load(zrAt), zr[v]));
             V::store(ziAt, V::keepWhere(end, V::load(ziAt), zi[v]));
             V::store(counterAt, V::keepWhere(end, counter, V::sub(counter, blockSteps)));

@@ -84,6 +84,10 @@ TEST(EscapeBatchTest, MandelIterationCounts) {
         SCOPED_TRACE(maxIter);
         expectSameOnEveryPath(*record(kTypeMandel, maxIter));
     }
+    auto shifted = record(kTypeMandel, 300); // Mandel's start offset moves z, not c
+    shifted->params().setBigFixed("Cr", BigFixed::fromDouble(0.1));
+    shifted->params().setBigFixed("Ci", BigFixed::fromDouble(-0.05));
+    expectSameOnEveryPath(*shifted);
 }
 
 TEST(EscapeBatchTest, DeepZoomAndJulia) {
