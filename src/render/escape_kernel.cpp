@@ -1,6 +1,7 @@
 #include "render/escape_kernel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -85,28 +86,15 @@ constexpr InsideRuleFunction kInsideRules[] = {
 };
 // clang-format on
 
-float finish(const EscapeParams& p, const OrbitEnd& end, Complex point) {
-    if (end.remaining < 0)
-        return storableValue(insideValue(p, end), true);
-    return storableValue(
-        outsideValue(p.outside, end.remaining, end.z.re, end.z.im, point.re, point.im), false);
-}
-
-Complex inverted(const EscapeParams& p, Complex point) {
-    if (p.inversion.enabled)
-        p.inversion.apply(point.re, point.im);
-    return point;
-}
-
 float fastKernel(const EscapeParams& p, Complex point) {
-    point = inverted(p, point);
-    return finish(p, fastOrbit(p, initOrbit(p, point)), point);
+    point = invertedPoint(p, point);
+    return orbitValue(p, fastOrbit(p, initOrbit(p, point)), point);
 }
 
 template <bool Track> float generalKernel(const EscapeParams& p, Complex point) {
-    point = inverted(p, point);
+    point = invertedPoint(p, point);
     const double r = std::sqrt(sq(point.re) + sq(point.im));
-    return finish(p, generalOrbit(p, initOrbit(p, point), r, Track), point);
+    return orbitValue(p, generalOrbit(p, initOrbit(p, point), r, Track), point);
 }
 
 template <bool Track> OrbitEnd runGeneral(const EscapeParams& p, Orbit o, double pointMagnitude) {
@@ -137,13 +125,44 @@ template <bool Track> OrbitEnd runGeneral(const EscapeParams& p, Orbit o, double
     return end;
 }
 
+// The bailout as the fast loop compares it. A bailout beyond the float range would round
+// to infinity, which no |z|^2 exceeds: every orbit would count as inside. The largest
+// float keeps such orbits escaping.
+float fastBailout(const EscapeParams& params) {
+    return std::min(toSingle(params.bailout), std::numeric_limits<float>::max());
+}
+
 } // namespace
 
+std::int32_t fastStartCounter(const EscapeParams& params) {
+    return std::max(params.maxIter - 1, 2);
+}
+
+double fastEscapeThreshold(const EscapeParams& params) {
+    const float bailout = fastBailout(params);
+    const auto beyond = [bailout](double m) { return bailout < toSingle(m); };
+    if (beyond(0.0))
+        return 0.0;
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    if (!beyond(kInfinity))
+        return std::numeric_limits<double>::quiet_NaN();
+    // Rounding to float is monotonic and non-negative doubles order like their bit
+    // patterns, so a bisection over the patterns finds the first magnitude beyond.
+    std::uint64_t below = 0;
+    std::uint64_t above = std::bit_cast<std::uint64_t>(kInfinity);
+    while (above - below > 1) {
+        const std::uint64_t middle = below + (above - below) / 2;
+        if (beyond(std::bit_cast<double>(middle)))
+            above = middle;
+        else
+            below = middle;
+    }
+    return std::bit_cast<double>(above);
+}
+
 OrbitEnd fastOrbit(const EscapeParams& params, Orbit orbit) {
-    // A bailout beyond the float range would round to infinity, which no |z|^2 exceeds:
-    // every orbit would count as inside. The largest float keeps such orbits escaping.
-    const float bailout = std::min(toSingle(params.bailout), std::numeric_limits<float>::max());
-    std::int32_t counter = std::max(params.maxIter - 1, 2);
+    const float bailout = fastBailout(params);
+    std::int32_t counter = fastStartCounter(params);
     double zr = orbit.z.re;
     double zi = orbit.z.im;
     const double cr = orbit.c.re;
@@ -179,6 +198,19 @@ double insideValue(const EscapeParams& params, const OrbitEnd& end) {
                          ? params.inside
                          : kInsideBlack;
     return kInsideRules[rule](params, end);
+}
+
+Complex invertedPoint(const EscapeParams& params, Complex point) {
+    if (params.inversion.enabled)
+        params.inversion.apply(point.re, point.im);
+    return point;
+}
+
+float orbitValue(const EscapeParams& params, const OrbitEnd& end, Complex point) {
+    if (end.remaining < 0)
+        return storableValue(insideValue(params, end), true);
+    return storableValue(
+        outsideValue(params.outside, end.remaining, end.z.re, end.z.im, point.re, point.im), false);
 }
 
 PixelKernel selectKernel(const EscapeParams& params) {

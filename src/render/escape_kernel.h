@@ -53,6 +53,14 @@ struct OrbitEnd {
 // beyond the bailout. remaining = counter - 1.
 OrbitEnd fastOrbit(const EscapeParams& params, Orbit orbit);
 
+// The counter the fast loop starts with: MaxIter - 1, at least 2.
+std::int32_t fastStartCounter(const EscapeParams& params);
+
+// The smallest |z|^2 (in double precision) whose single-precision rounding the fast loop
+// counts as beyond the bailout, so that vector code can test m >= threshold instead of
+// rounding every magnitude. NaN when no magnitude is ever beyond (a NaN bailout).
+double fastEscapeThreshold(const EscapeParams& params);
+
 // The general loop with the selected stop tests; `track` also records the extrema.
 // `pointMagnitude` is |p|, used by the "P-Ring" test.
 OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagnitude, bool track);
@@ -65,6 +73,12 @@ float storableValue(double value, bool inside);
 
 // The value of an inside orbit by the inside rule (before the non-zero substitution).
 double insideValue(const EscapeParams& params, const OrbitEnd& end);
+
+// The point after circle inversion (unchanged when inversion is off).
+Complex invertedPoint(const EscapeParams& params, Complex point);
+
+// The stored value of an orbit that ended as `end` for the (inverted) point `point`.
+float orbitValue(const EscapeParams& params, const OrbitEnd& end, Complex point);
 
 // One pixel's value at the point `point` (before circle inversion).
 using PixelKernel = float (*)(const EscapeParams& params, Complex point);

@@ -3,7 +3,7 @@
 #include "model/fractal_view.h"
 #include "model/pass_scheme.h"
 #include "render/area.h"
-#include "render/escape_kernel.h"
+#include "render/escape_batch.h"
 
 namespace vortimax {
 
@@ -12,10 +12,9 @@ void calculateEscapeTime(FractalView& view, int x0, int y0, int x1, int y1) {
     const ImageBuffers& buffers = view.buffers();
     const PixelMapping mapping =
         pixelMapping(view.record(), RasterSize{buffers.width, buffers.height});
-    const PixelKernel kernel = selectKernel(params);
     const int passes = passCount(params.passes, view.lastJob(), view.passLimit());
-    runPasses(view, PassRect{x0, y0, x1, y1}, passes,
-              [&](int x, int y) { return kernel(params, mapping.pointFor(x, y)); });
+    runBatchPasses(view, PassRect{x0, y0, x1, y1}, passes,
+                   [&] { return EscapeBatchKernel(params, mapping); });
 }
 
 } // namespace vortimax

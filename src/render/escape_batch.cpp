@@ -1,0 +1,132 @@
+#include "render/escape_batch.h"
+
+#include "render/escape_kernel.h"
+#include "render/fast_orbit_lanes.h"
+#include "render/subtype_steps.h"
+
+#include <cmath>
+
+namespace vortimax {
+
+static_assert(kMaxFastOrbits >= kPixelBatchSize);
+
+namespace {
+
+bool hasAvx2() {
+    return __builtin_cpu_supports("avx2");
+}
+
+bool hasAvx512() {
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+           __builtin_cpu_supports("avx512vl");
+}
+
+std::vector<KernelPath> detectPaths() {
+    std::vector<KernelPath> paths{KernelPath::Scalar};
+    if (hasAvx2())
+        paths.push_back(KernelPath::Avx2);
+    if (hasAvx512())
+        paths.push_back(KernelPath::Avx512);
+    return paths;
+}
+
+void fastOrbitsScalar(const EscapeParams& params, FastOrbits& orbits) {
+    for (int k = 0; k < orbits.count; ++k) {
+        Orbit o;
+        o.z = {orbits.zr[k], orbits.zi[k]};
+        o.c = {orbits.cr[k], orbits.ci[k]};
+        const OrbitEnd end = fastOrbit(params, o);
+        orbits.zr[k] = end.z.re;
+        orbits.zi[k] = end.z.im;
+        orbits.remaining[k] = end.remaining;
+    }
+}
+
+// initOrbit for subtype 0, the only one the fast loop takes, written out so that the
+// prelude of a pixel stays in registers: Julia starts at the point with c = (Cr, Ci),
+// Mandel at (Cr, Ci) + the point with c = the point.
+void startFastOrbit(const EscapeParams& params, Complex point, FastOrbits& orbits, int k) {
+    const Complex z = params.mandel ? params.start + point : point;
+    const Complex c = params.mandel ? point : params.start;
+    orbits.zr[k] = z.re;
+    orbits.zi[k] = z.im;
+    orbits.cr[k] = c.re;
+    orbits.ci[k] = c.im;
+}
+
+// Whether every orbit of the batch that once has |z|^2 >= threshold keeps growing. Since
+// |z'| >= |z|^2 - |c| and x^2 - x - |c| grows for x >= 1/2, |c| <= threshold - sqrt(threshold)
+// keeps |z| >= sqrt(threshold) rising step after step, until it overflows to infinity
+// or NaN. The margin of a millionth leaves room for rounding; |cr| + |ci| bounds |c|.
+bool keepsGrowing(const FastOrbits& orbits) {
+    const double threshold = orbits.threshold;
+    if (!(threshold >= 4.0 && threshold <= 1e300))
+        return false;
+    const double limit = (threshold - std::sqrt(threshold)) * (1.0 - 1e-6);
+    for (int k = 0; k < orbits.count; ++k) {
+        if (!(std::fabs(orbits.cr[k]) + std::fabs(orbits.ci[k]) <= limit))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const std::vector<KernelPath>& availablePaths() {
+    static const std::vector<KernelPath> paths = detectPaths();
+    return paths;
+}
+
+KernelPath fastestPath() {
+    return availablePaths().back();
+}
+
+EscapeBatchKernel::EscapeBatchKernel(const EscapeParams& params, const PixelMapping& mapping,
+                                     KernelPath path)
+    : params_(&params), mapping_(&mapping), path_(path), fast_(usesFastPath(params)),
+      counter_(fastStartCounter(params)), threshold_(fastEscapeThreshold(params)) {}
+
+void EscapeBatchKernel::operator()(PixelBatch& batch) const {
+    if (fast_) {
+        computeFast(batch);
+        return;
+    }
+    const PixelKernel kernel = selectKernel(*params_);
+    for (int i = 0; i < batch.count; ++i)
+        batch.values[i] = kernel(*params_, mapping_->pointFor(batch.columns[i], batch.row));
+}
+
+void EscapeBatchKernel::computeFast(PixelBatch& batch) const {
+    FastOrbits orbits;
+    orbits.count = batch.count;
+    orbits.counter = counter_;
+    orbits.threshold = threshold_;
+    std::array<Complex, kPixelBatchSize> points;
+    for (int i = 0; i < batch.count; ++i) {
+        Complex point = mapping_->pointFor(batch.columns[i], batch.row);
+        if (params_->inversion.enabled)
+            params_->inversion.apply(point.re, point.im);
+        points[i] = point;
+        startFastOrbit(*params_, point, orbits, i);
+    }
+    orbits.growthTest = keepsGrowing(orbits);
+    switch (path_) {
+    case KernelPath::Avx512:
+        fastOrbitsAvx512(orbits);
+        break;
+    case KernelPath::Avx2:
+        fastOrbitsAvx2(orbits);
+        break;
+    case KernelPath::Scalar:
+        fastOrbitsScalar(*params_, orbits);
+        break;
+    }
+    for (int i = 0; i < batch.count; ++i) {
+        OrbitEnd end;
+        end.z = {orbits.zr[i], orbits.zi[i]};
+        end.remaining = orbits.remaining[i];
+        batch.values[i] = orbitValue(*params_, end, points[i]);
+    }
+}
+
+} // namespace vortimax

@@ -1,0 +1,207 @@
+#pragma once
+
+// The lane machinery shared by the vector kernels of the fast loop, instantiated once per
+// instruction set with that set's vector operations `V`. Include it only from the file
+// compiled for that set: everything here has internal linkage, so no copy built with
+// wider instructions can leak into the rest of the program.
+//
+// Each lane carries one orbit. A block runs kBlock steps on every lane without any exit
+// test, keeping only the largest |z|^2 seen. A lane whose block contained a magnitude
+// beyond the threshold, or whose counter runs out within the block, is taken back to z
+// at the start of the block and finished one step at a time by the scalar loop, so the
+// overshoot is undone exactly. Finished lanes are refilled with the next orbits; once
+// the orbits run out, the remaining lanes are packed into as few vectors as they need.
+
+#include "render/fast_orbit_lanes.h"
+
+#include <cstdint>
+
+namespace vortimax {
+namespace {
+
+// At most `steps` steps of the fast loop for one orbit from z; returns whether the orbit
+// ended, with `counter` at the exit. The exit test `magnitude >= threshold` is the
+// single-precision bailout test expressed in double precision (see
+// fastEscapeThreshold).
+inline bool stepFastOrbit(double& zr, double& zi, double cr, double ci, double& counter,
+                          double threshold, int steps) {
+    auto left = static_cast<std::int32_t>(counter);
+    bool ended = false;
+    for (int step = 0; step < steps && !ended; ++step) {
+        const double zr2 = zr * zr;
+        const double zi2 = zi * zi;
+        const double magnitude = zr2 + zi2;
+        zi = 2.0 * zr * zi + ci;
+        zr = zr2 - zi2 + cr;
+        --left;
+        ended = magnitude >= threshold || left == 0;
+    }
+    counter = left;
+    return ended;
+}
+
+template <typename V, int kVectors, int kBlock> class FastOrbitLanes {
+public:
+    explicit FastOrbitLanes(FastOrbits& orbits) : orbits_(orbits) {}
+
+    void run() {
+        for (int lane = 0; lane < kLanes; ++lane)
+            refill(lane);
+        while (active_ > 0) {
+            const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
+            if (next_ >= orbits_.count)
+                pack(vectors);
+            std::uint64_t ended = runBlock(vectors);
+            while (ended != 0) {
+                const int lane = __builtin_ctzll(ended);
+                ended &= ended - 1;
+                if (orbit_[lane] >= 0 && finished(lane))
+                    refill(lane);
+            }
+        }
+    }
+
+private:
+    static constexpr int kLanes = kVectors * V::kWidth;
+    // An empty lane: its NaN magnitudes never count as beyond the threshold (not even a
+    // threshold of 0 for a negative bailout) and its counter never runs out.
+    static constexpr double kIdleCounter = 1e300;
+    static constexpr double kIdleZ = __builtin_nan("");
+
+    void refill(int lane) {
+        if (next_ >= orbits_.count) {
+            orbit_[lane] = -1;
+            zr_[lane] = zi_[lane] = cr_[lane] = ci_[lane] = kIdleZ;
+            counter_[lane] = kIdleCounter;
+            return;
+        }
+        const int k = next_++;
+        orbit_[lane] = k;
+        zr_[lane] = orbits_.zr[k];
+        zi_[lane] = orbits_.zi[k];
+        cr_[lane] = orbits_.cr[k];
+        ci_[lane] = orbits_.ci[k];
+        counter_[lane] = orbits_.counter;
+        ++active_;
+    }
+
+    // Runs the block of a flagged lane again one step at a time from its start; an orbit
+    // that ended is handed out, one that goes on (a growth test false alarm) stays.
+    bool finished(int lane) {
+        if (!stepFastOrbit(zr_[lane], zi_[lane], cr_[lane], ci_[lane], counter_[lane],
+                           orbits_.threshold, kBlock))
+            return false;
+        const int k = orbit_[lane];
+        orbits_.zr[k] = zr_[lane];
+        orbits_.zi[k] = zi_[lane];
+        orbits_.remaining[k] = static_cast<std::int32_t>(counter_[lane]) - 1;
+        --active_;
+        return true;
+    }
+
+    // Moves the busy lanes into the first `vectors` vectors.
+    void pack(int vectors) {
+        int free = 0;
+        for (int lane = vectors * V::kWidth; lane < kLanes; ++lane) {
+            if (orbit_[lane] < 0)
+                continue;
+            while (orbit_[free] >= 0)
+                ++free;
+            orbit_[free] = orbit_[lane];
+            zr_[free] = zr_[lane];
+            zi_[free] = zi_[lane];
+            cr_[free] = cr_[lane];
+            ci_[free] = ci_[lane];
+            counter_[free] = counter_[lane];
+            orbit_[lane] = -1;
+        }
+    }
+
+    std::uint64_t runBlock(int vectors) {
+        return orbits_.growthTest ? runBlock<true>(vectors) : runBlock<false>(vectors);
+    }
+
+    template <bool kGrowth> std::uint64_t runBlock(int vectors) {
+        switch (vectors) {
+        case 1:
+            return block<1, kGrowth>();
+        case 2:
+            return block<2, kGrowth>();
+        case 3:
+            return block<(kVectors < 3 ? kVectors : 3), kGrowth>();
+        case 4:
+            return block<(kVectors < 4 ? kVectors : 4), kGrowth>();
+        case 5:
+            return block<(kVectors < 5 ? kVectors : 5), kGrowth>();
+        default:
+            return block<kVectors, kGrowth>();
+        }
+    }
+
+    // kBlock steps on the first N vectors. Lanes that go on get the new z and counter;
+    // the lanes returned as set bits keep their state from the start of the block. With
+    // kGrowth the magnitude is only looked at after the block: an orbit that once passed
+    // the threshold keeps growing (or overflows to infinity or NaN), see growthTest.
+    template <int N, bool kGrowth> std::uint64_t block() {
+        using R = typename V::Reg;
+        R zr[N], zi[N], cr[N], ci[N], largest[N];
+        const R two = V::set(2.0);
+#pragma GCC unroll 8
+        for (int v = 0; v < N; ++v) {
+            zr[v] = V::load(zr_ + v * V::kWidth);
+            zi[v] = V::load(zi_ + v * V::kWidth);
+            cr[v] = V::load(cr_ + v * V::kWidth);
+            ci[v] = V::load(ci_ + v * V::kWidth);
+            largest[v] = V::set(-__builtin_inf());
+        }
+        for (int step = 0; step < kBlock; ++step) {
+#pragma GCC unroll 8
+            for (int v = 0; v < N; ++v) {
+                const R zr2 = V::mul(zr[v], zr[v]);
+                const R zi2 = V::mul(zi[v], zi[v]);
+                // max returns its second operand when the first is NaN: a NaN magnitude
+                // never counts as beyond, as in the scalar test.
+                if constexpr (!kGrowth)
+                    largest[v] = V::max(V::add(zr2, zi2), largest[v]);
+                zi[v] = V::add(V::mul(V::mul(two, zr[v]), zi[v]), ci[v]);
+                zr[v] = V::add(V::sub(zr2, zi2), cr[v]);
+            }
+        }
+        const R threshold = V::set(orbits_.threshold);
+        const R blockSteps = V::set(kBlock);
+        std::uint64_t ended = 0;
+#pragma GCC unroll 8
+        for (int v = 0; v < N; ++v) {
+            double* zrAt = zr_ + v * V::kWidth;
+            double* ziAt = zi_ + v * V::kWidth;
+            double* counterAt = counter_ + v * V::kWidth;
+            const R counter = V::load(counterAt);
+            typename V::Mask end;
+            if constexpr (kGrowth) {
+                const R last = V::add(V::mul(zr[v], zr[v]), V::mul(zi[v], zi[v]));
+                end = V::endedGrown(last, threshold, counter, blockSteps);
+            } else {
+                end = V::ended(largest[v], threshold, counter, blockSteps);
+            }
+            V::store(zrAt, V::keepWhere(end, V::load(zrAt), zr[v]));
+            V::store(ziAt, V::keepWhere(end, V::load(ziAt), zi[v]));
+            V::store(counterAt, V::keepWhere(end, counter, V::sub(counter, blockSteps)));
+            ended |= static_cast<std::uint64_t>(V::bits(end)) << (v * V::kWidth);
+        }
+        return ended;
+    }
+
+    FastOrbits& orbits_;
+    int next_ = 0;
+    int active_ = 0;
+    alignas(64) double zr_[kLanes];
+    alignas(64) double zi_[kLanes];
+    alignas(64) double cr_[kLanes];
+    alignas(64) double ci_[kLanes];
+    // The fast loop's counter of each lane, in double precision for the vector compare.
+    alignas(64) double counter_[kLanes];
+    int orbit_[kLanes];
+};
+
+} // namespace
+} // namespace vortimax
