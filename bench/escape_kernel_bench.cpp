@@ -70,7 +70,7 @@ void BM_FastBatch(benchmark::State& state) {
     const EscapeParams params = readEscapeParams(*record);
     constexpr RasterSize kRaster{640, 480};
     const PixelMapping mapping = pixelMapping(*record, kRaster);
-    const EscapeBatchKernel kernel(params, mapping, path);
+    EscapeBatchKernel kernel(params, mapping, path);
     constexpr int kRows = 16;
     double iterations = 0.0;
     for (auto _ : state) {

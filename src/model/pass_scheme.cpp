@@ -90,46 +90,64 @@ void PassProgress::paintBand() {
     bandHigh_ = -1;
 }
 
+void computeInBatches(PixelRow& row, const std::function<void(PixelBatch&)>& compute) {
+    PixelBatch batch;
+    batch.row = row.row;
+    const std::size_t count = row.columns.size();
+    for (std::size_t first = 0; first < count; first += kPixelBatchSize) {
+        if (row.mustStop())
+            return;
+        batch.count = static_cast<int>(std::min<std::size_t>(kPixelBatchSize, count - first));
+        std::copy_n(row.columns.begin() + static_cast<std::ptrdiff_t>(first), batch.count,
+                    batch.columns.begin());
+        compute(batch);
+        std::copy_n(batch.values.begin(), batch.count,
+                    row.values.begin() + static_cast<std::ptrdiff_t>(first));
+    }
+}
+
 namespace {
 
-// Calculates the pixels of one row that have no value yet, in batches, looking at the
-// command word before each batch. Returns false when a command stopped it.
+// The columns of a row that have no value yet, and room for their values; one per thread.
+struct RowScratch {
+    std::vector<int> columns;
+    std::vector<float> values;
+};
+
+// Calculates the pixels of one row that have no value yet. Returns false when a command
+// stopped it; the pixels finished before are kept.
 bool calculateRow(FractalView& view, const PassRect& rect, int row, int step, int slot,
-                  const BatchCompute& compute) {
+                  RowScratch& scratch, const RowCompute& compute) {
     float* cells = &view.buffers().value(0, row);
-    PixelBatch batch;
-    batch.row = row;
-    int x = rect.x0;
-    while (x <= rect.x1) {
-        batch.count = 0;
-        for (; x <= rect.x1 && batch.count < kPixelBatchSize; x += step) {
-            if (cells[x] == 0.0f)
-                batch.columns[static_cast<std::size_t>(batch.count++)] = x;
-        }
-        if (batch.count == 0)
-            continue;
-        if (view.mustStop())
-            return false;
-        compute(slot, batch);
-        for (int i = 0; i < batch.count; ++i)
-            cells[batch.columns[static_cast<std::size_t>(i)]] =
-                batch.values[static_cast<std::size_t>(i)];
+    scratch.columns.clear();
+    for (int x = rect.x0; x <= rect.x1; x += step) {
+        if (cells[x] == 0.0f)
+            scratch.columns.push_back(x);
     }
-    return true;
+    if (scratch.columns.empty())
+        return true;
+    scratch.values.assign(scratch.columns.size(), 0.0f);
+    PixelRow pixels{row, scratch.columns, scratch.values, [&view] { return view.mustStop(); }};
+    compute(slot, pixels);
+    for (std::size_t i = 0; i < scratch.columns.size(); ++i)
+        cells[scratch.columns[i]] = scratch.values[i];
+    return !pixels.stopped;
 }
 
 } // namespace
 
-bool runPassesWith(FractalView& view, const PassRect& rect, int passes, int threads,
-                   const BatchCompute& compute) {
+bool runRowPasses(FractalView& view, const PassRect& rect, int passes, int threads,
+                  const RowCompute& compute) {
     PassProgress progress(view, rect, passes);
     std::mutex progressMutex;
+    std::vector<RowScratch> scratch(static_cast<std::size_t>(std::max(threads, 1)));
     for (int step : progress.steps()) {
         const std::vector<int> rows = passRowOrder(rect, step);
         const bool complete = CalculationPool::shared().run(
             static_cast<int>(rows.size()), threads, [&](int slot, int index) {
                 const int row = rows[static_cast<std::size_t>(index)];
-                if (!calculateRow(view, rect, row, step, slot, compute))
+                if (!calculateRow(view, rect, row, step, slot,
+                                  scratch[static_cast<std::size_t>(slot)], compute))
                     return false;
                 std::lock_guard lock(progressMutex);
                 progress.rowDone(row, step);
@@ -140,6 +158,13 @@ bool runPassesWith(FractalView& view, const PassRect& rect, int passes, int thre
         progress.passDone();
     }
     return true;
+}
+
+bool runPassesWith(FractalView& view, const PassRect& rect, int passes, int threads,
+                   const BatchCompute& compute) {
+    return runRowPasses(view, rect, passes, threads, [&](int slot, PixelRow& row) {
+        computeInBatches(row, [&](PixelBatch& batch) { compute(slot, batch); });
+    });
 }
 
 bool recolourImage(FractalView& view) {

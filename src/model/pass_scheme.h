@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace vortimax {
@@ -67,13 +68,42 @@ struct PixelBatch {
     std::array<float, kPixelBatchSize> values{};
 };
 
-// Computes a batch on the thread with the given slot (see CalculationPool::Work).
+// Every pixel of one row that still needs a value, for kernels that keep their vector
+// lanes busier with a whole row than with one batch: values[i] (0.0 on entry) gets the
+// value of the pixel in column columns[i], or stays 0.0 when the kernel stopped first.
+struct PixelRow {
+    int row = 0;
+    std::span<const int> columns;
+    std::span<float> values;
+    // Whether the command word says stop (FractalView::mustStop of the calculation).
+    std::function<bool()> commandSaysStop;
+    bool stopped = false;
+
+    // Asks commandSaysStop and remembers a stop. A row kernel asks at least once per
+    // kPixelBatchSize pixels it finishes and returns as soon as the answer is yes.
+    bool mustStop() {
+        stopped = stopped || (commandSaysStop && commandSaysStop());
+        return stopped;
+    }
+};
+
+// Computes a batch, or a row, on the thread with the given slot (see
+// CalculationPool::Work).
 using BatchCompute = std::function<void(int slot, PixelBatch& batch)>;
+using RowCompute = std::function<void(int slot, PixelRow& row)>;
 
 // Runs the passes of a job over `rect`, the rows of each pass on up to `threads`
 // threads of the shared calculation pool. Pixels whose cell is already non-zero are
 // skipped, so a resumed job never computes a pixel again. Rows are coloured and
 // reported as they are finished. Returns false when a command stopped the job.
+bool runRowPasses(FractalView& view, const PassRect& rect, int passes, int threads,
+                  const RowCompute& compute);
+
+// The pixels of a row in batches of up to kPixelBatchSize, looking at the command word
+// before each batch.
+void computeInBatches(PixelRow& row, const std::function<void(PixelBatch&)>& compute);
+
+// runRowPasses for a kernel of batches.
 bool runPassesWith(FractalView& view, const PassRect& rect, int passes, int threads,
                    const BatchCompute& compute);
 
@@ -88,6 +118,21 @@ bool runBatchPasses(FractalView& view, const PassRect& rect, int passes, MakeKer
         kernels.push_back(makeKernel());
     return runPassesWith(view, rect, passes, threads, [&](int slot, PixelBatch& batch) {
         kernels[static_cast<std::size_t>(slot)](batch);
+    });
+}
+
+// runRowPasses with one row kernel per thread: `makeKernel()` gives a callable taking a
+// PixelRow&, made once for each thread that may take part.
+template <typename MakeKernel>
+bool runRowKernelPasses(FractalView& view, const PassRect& rect, int passes,
+                        MakeKernel&& makeKernel) {
+    const int threads = CalculationPool::shared().threadCount();
+    std::vector<decltype(makeKernel())> kernels;
+    kernels.reserve(static_cast<std::size_t>(threads));
+    for (int k = 0; k < threads; ++k)
+        kernels.push_back(makeKernel());
+    return runRowPasses(view, rect, passes, threads, [&](int slot, PixelRow& row) {
+        kernels[static_cast<std::size_t>(slot)](row);
     });
 }
 

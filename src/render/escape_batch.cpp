@@ -8,8 +8,6 @@
 
 namespace vortimax {
 
-static_assert(kMaxFastOrbits >= kPixelBatchSize);
-
 namespace {
 
 bool hasAvx2() {
@@ -32,6 +30,9 @@ std::vector<KernelPath> detectPaths() {
 
 void fastOrbitsScalar(const EscapeParams& params, FastOrbits& orbits) {
     for (int k = 0; k < orbits.count; ++k) {
+        if (k % kOrbitsBetweenStopChecks == 0 && k > 0 && orbits.mustStop != nullptr &&
+            orbits.mustStop(orbits.stopContext))
+            return;
         Orbit o;
         o.z = {orbits.zr[k], orbits.zi[k]};
         o.c = {orbits.cr[k], orbits.ci[k]};
@@ -86,9 +87,11 @@ EscapeBatchKernel::EscapeBatchKernel(const EscapeParams& params, const PixelMapp
     : params_(&params), mapping_(&mapping), path_(path), fast_(usesFastPath(params)),
       counter_(fastStartCounter(params)), threshold_(fastEscapeThreshold(params)) {}
 
-void EscapeBatchKernel::operator()(PixelBatch& batch) const {
+void EscapeBatchKernel::operator()(PixelBatch& batch) {
+    const auto count = static_cast<std::size_t>(batch.count);
     if (fast_) {
-        computeFast(batch);
+        computeFast(batch.row, {batch.columns.data(), count}, {batch.values.data(), count},
+                    nullptr);
         return;
     }
     const PixelKernel kernel = selectKernel(*params_);
@@ -96,18 +99,40 @@ void EscapeBatchKernel::operator()(PixelBatch& batch) const {
         batch.values[i] = kernel(*params_, mapping_->pointFor(batch.columns[i], batch.row));
 }
 
-void EscapeBatchKernel::computeFast(PixelBatch& batch) const {
+void EscapeBatchKernel::operator()(PixelRow& row) {
+    if (fast_) {
+        computeFast(row.row, row.columns, row.values, &row);
+        return;
+    }
+    computeInBatches(row, [this](PixelBatch& batch) { (*this)(batch); });
+}
+
+void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::span<float> values,
+                                    PixelRow* stops) {
+    const std::size_t count = columns.size();
+    for (std::vector<double>* part : {&zr_, &zi_, &cr_, &ci_})
+        part->resize(count);
+    remaining_.assign(count, kOrbitUnfinished);
+    points_.resize(count);
     FastOrbits orbits;
-    orbits.count = batch.count;
+    orbits.count = static_cast<int>(count);
     orbits.counter = counter_;
     orbits.threshold = threshold_;
-    std::array<Complex, kPixelBatchSize> points;
-    for (int i = 0; i < batch.count; ++i) {
-        Complex point = mapping_->pointFor(batch.columns[i], batch.row);
+    orbits.zr = zr_.data();
+    orbits.zi = zi_.data();
+    orbits.cr = cr_.data();
+    orbits.ci = ci_.data();
+    orbits.remaining = remaining_.data();
+    if (stops != nullptr) {
+        orbits.mustStop = [](void* context) { return static_cast<PixelRow*>(context)->mustStop(); };
+        orbits.stopContext = stops;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        Complex point = mapping_->pointFor(columns[i], row);
         if (params_->inversion.enabled)
             params_->inversion.apply(point.re, point.im);
-        points[i] = point;
-        startFastOrbit(*params_, point, orbits, i);
+        points_[i] = point;
+        startFastOrbit(*params_, point, orbits, static_cast<int>(i));
     }
     orbits.growthTest = keepsGrowing(orbits);
     switch (path_) {
@@ -121,11 +146,13 @@ void EscapeBatchKernel::computeFast(PixelBatch& batch) const {
         fastOrbitsScalar(*params_, orbits);
         break;
     }
-    for (int i = 0; i < batch.count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (remaining_[i] == kOrbitUnfinished)
+            continue; // stopped first: the pixel keeps no value
         OrbitEnd end;
-        end.z = {orbits.zr[i], orbits.zi[i]};
-        end.remaining = orbits.remaining[i];
-        batch.values[i] = orbitValue(*params_, end, points[i]);
+        end.z = {zr_[i], zi_[i]};
+        end.remaining = remaining_[i];
+        values[i] = orbitValue(*params_, end, points_[i]);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "render/area.h"
 #include "render/escape_params.h"
 
+#include <span>
 #include <vector>
 
 namespace vortimax {
@@ -18,7 +19,7 @@ const std::vector<KernelPath>& availablePaths();
 // The widest available path.
 KernelPath fastestPath();
 
-// Computes every pixel of a batch of a Julia/Mandel calculation: values[i] gets exactly
+// Computes every pixel of a batch (or row) of a Julia/Mandel calculation: values[i] gets exactly
 // selectKernel(params)(params, mapping.pointFor(columns[i], row)). The fast loop runs on
 // `path`; other calculations go pixel by pixel.
 class EscapeBatchKernel {
@@ -26,10 +27,14 @@ public:
     EscapeBatchKernel(const EscapeParams& params, const PixelMapping& mapping,
                       KernelPath path = fastestPath());
 
-    void operator()(PixelBatch& batch) const;
+    void operator()(PixelBatch& batch);
+    // Every pixel of a row at once: the fast loop keeps its vector lanes full to the end
+    // of the row instead of the end of each batch. Stops when the command word says so.
+    void operator()(PixelRow& row);
 
 private:
-    void computeFast(PixelBatch& batch) const;
+    void computeFast(int row, std::span<const int> columns, std::span<float> values,
+                     PixelRow* stops);
 
     const EscapeParams* params_;
     const PixelMapping* mapping_;
@@ -37,6 +42,10 @@ private:
     bool fast_;
     std::int32_t counter_;
     double threshold_;
+    // The orbits of the pixels being calculated.
+    std::vector<double> zr_, zi_, cr_, ci_;
+    std::vector<std::int32_t> remaining_;
+    std::vector<Complex> points_;
 };
 
 } // namespace vortimax

@@ -40,7 +40,7 @@ struct Avx512 {
 } // namespace
 
 void fastOrbitsAvx512(FastOrbits& orbits) {
-    FastOrbitLanes<Avx512, 4, 16> lanes(orbits);
+    FastOrbitLanes<Avx512, 6, 16> lanes(orbits);
     lanes.run();
 }
 

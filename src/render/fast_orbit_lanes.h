@@ -5,16 +5,21 @@
 // plain data only: an inline function defined here could be emitted with instructions
 // the running processor lacks and then be picked by the linker for everyone.
 
+#include <climits>
 #include <cstdint>
 
 namespace vortimax {
 
-// Up to this many orbits go through one call (one pixel batch).
-constexpr int kMaxFastOrbits = 64;
+// `remaining` of an orbit that was not finished because the calculation was stopped.
+constexpr std::int32_t kOrbitUnfinished = INT32_MIN;
+// The command word is looked at whenever this many more orbits have ended.
+constexpr int kOrbitsBetweenStopChecks = 32;
 
-// Orbits of one batch. In: the start z and c of each orbit, the shared start counter and
-// escape threshold (see fastStartCounter and fastEscapeThreshold). Out: the final z and
-// the remaining-iteration counter of each orbit, exactly as fastOrbit gives them.
+// Orbits of one row (or batch), in arrays the caller owns. In: the start z and c of each
+// orbit, the shared start counter and escape threshold (see fastStartCounter and
+// fastEscapeThreshold), `remaining` all kOrbitUnfinished. Out: the final z and the
+// remaining-iteration counter of each orbit, exactly as fastOrbit gives them; orbits
+// left when `mustStop` said stop keep kOrbitUnfinished.
 struct FastOrbits {
     int count = 0;
     std::int32_t counter = 2;
@@ -24,11 +29,14 @@ struct FastOrbits {
     // and find the exact step again (see keepsGrowing
     // in escape_batch.cpp).
     bool growthTest = false;
-    alignas(64) double zr[kMaxFastOrbits];
-    alignas(64) double zi[kMaxFastOrbits];
-    alignas(64) double cr[kMaxFastOrbits];
-    alignas(64) double ci[kMaxFastOrbits];
-    std::int32_t remaining[kMaxFastOrbits];
+    double* zr = nullptr;
+    double* zi = nullptr;
+    double* cr = nullptr;
+    double* ci = nullptr;
+    std::int32_t* remaining = nullptr;
+    // Asked every kOrbitsBetweenStopChecks ended orbits when set; true ends the call.
+    bool (*mustStop)(void* context) = nullptr;
+    void* stopContext = nullptr;
 };
 
 // 4 lanes of 64 bits (AVX2); call only when the processor has AVX2.

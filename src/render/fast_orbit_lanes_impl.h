@@ -47,6 +47,7 @@ public:
     void run() {
         for (int lane = 0; lane < kLanes; ++lane)
             refill(lane);
+        int endedSinceCheck = 0;
         while (active_ > 0) {
             const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
             if (next_ >= orbits_.count)
@@ -55,8 +56,15 @@ public:
             while (ended != 0) {
                 const int lane = __builtin_ctzll(ended);
                 ended &= ended - 1;
-                if (orbit_[lane] >= 0 && finished(lane))
+                if (orbit_[lane] >= 0 && finished(lane)) {
                     refill(lane);
+                    ++endedSinceCheck;
+                }
+            }
+            if (endedSinceCheck >= kOrbitsBetweenStopChecks && orbits_.mustStop != nullptr) {
+                endedSinceCheck = 0;
+                if (orbits_.mustStop(orbits_.stopContext))
+                    return;
             }
         }
     }

@@ -13,8 +13,8 @@ void calculateEscapeTime(FractalView& view, int x0, int y0, int x1, int y1) {
     const PixelMapping mapping =
         pixelMapping(view.record(), RasterSize{buffers.width, buffers.height});
     const int passes = passCount(params.passes, view.lastJob(), view.passLimit());
-    runBatchPasses(view, PassRect{x0, y0, x1, y1}, passes,
-                   [&] { return EscapeBatchKernel(params, mapping); });
+    runRowKernelPasses(view, PassRect{x0, y0, x1, y1}, passes,
+                       [&] { return EscapeBatchKernel(params, mapping); });
 }
 
 } // namespace vortimax

@@ -2,6 +2,7 @@
 #include "model/type_registry.h"
 #include "render/escape_batch.h"
 #include "render/escape_kernel.h"
+#include "render/fast_orbit_lanes.h"
 
 #include <bit>
 #include <cmath>
@@ -38,7 +39,7 @@ void expectSameOnEveryPath(const EscapeParams& params, const PixelMapping& mappi
     ASSERT_TRUE(usesFastPath(params));
     for (KernelPath path : availablePaths()) {
         SCOPED_TRACE(static_cast<int>(path));
-        const EscapeBatchKernel kernel(params, mapping, path);
+        EscapeBatchKernel kernel(params, mapping, path);
         int size = 1;
         int mismatches = 0;
         for (int row = 0; row < kRaster.height; ++row) {
@@ -61,6 +62,25 @@ void expectSameOnEveryPath(const EscapeParams& params, const PixelMapping& mappi
                         ADD_FAILURE() << "pixel (" << batch.columns[i] << ", " << row
                                       << "): " << batch.values[i] << " instead of " << expected;
                 }
+            }
+        }
+        // Whole rows at once, every other row with a gap pattern.
+        for (int row = 0; row < kRaster.height; ++row) {
+            std::vector<int> columns;
+            for (int column = 0; column < kRaster.width; ++column) {
+                if (row % 2 == 0 || column % 5 != 1)
+                    columns.push_back(column);
+            }
+            std::vector<float> values(columns.size(), 0.0f);
+            PixelRow pixels{row, columns, values, [] { return false; }};
+            kernel(pixels);
+            EXPECT_FALSE(pixels.stopped);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const Complex point = mapping.pointFor(columns[i], row);
+                const float expected = pixelValue(params, point.re, point.im);
+                if (bitsOf(values[i]) != bitsOf(expected) && ++mismatches <= 5)
+                    ADD_FAILURE() << "row pixel (" << columns[i] << ", " << row
+                                  << "): " << values[i] << " instead of " << expected;
             }
         }
     }
@@ -88,6 +108,42 @@ TEST(EscapeBatchTest, MandelIterationCounts) {
     shifted->params().setBigFixed("Cr", BigFixed::fromDouble(0.1));
     shifted->params().setBigFixed("Ci", BigFixed::fromDouble(-0.05));
     expectSameOnEveryPath(*shifted);
+}
+
+// A row stopped by the command word keeps the pixels finished before (with their exact
+// values) and leaves the others at 0.0 for a later resume; it stops within a batch.
+TEST(EscapeBatchTest, StoppedRowKeepsOnlyFinishedPixels) {
+    auto deep = record(kTypeMandel, 2000);
+    const double re = -0.743643887037151, im = 0.13182590420533, half = 1.5e-7;
+    setArea(*deep, re - half, re + half, im + half * 0.75, im - half * 0.75);
+    const EscapeParams params = readEscapeParams(*deep);
+    const RasterSize raster{1000, 3};
+    const PixelMapping mapping = pixelMapping(*deep, raster);
+    for (KernelPath path : availablePaths()) {
+        SCOPED_TRACE(static_cast<int>(path));
+        EscapeBatchKernel kernel(params, mapping, path);
+        std::vector<int> columns(raster.width);
+        for (int x = 0; x < raster.width; ++x)
+            columns[static_cast<std::size_t>(x)] = x;
+        std::vector<float> values(columns.size(), 0.0f);
+        int asked = 0;
+        PixelRow pixels{1, columns, values, [&] { return ++asked == 3; }};
+        kernel(pixels);
+        EXPECT_TRUE(pixels.stopped);
+        EXPECT_EQ(asked, 3);
+        int finished = 0;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (values[i] == 0.0f)
+                continue;
+            ++finished;
+            const Complex point = mapping.pointFor(columns[i], 1);
+            EXPECT_EQ(bitsOf(values[i]), bitsOf(pixelValue(params, point.re, point.im)));
+        }
+        // Three looks at the command word, each after at least kOrbitsBetweenStopChecks
+        // more ended orbits (a block may end a whole vector register more).
+        EXPECT_GE(finished, 3 * kOrbitsBetweenStopChecks);
+        EXPECT_LE(finished, 3 * (kOrbitsBetweenStopChecks + kPixelBatchSize));
+    }
 }
 
 TEST(EscapeBatchTest, DeepZoomAndJulia) {
