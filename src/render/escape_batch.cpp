@@ -71,6 +71,10 @@ bool keepsGrowing(const FastOrbits& orbits) {
     return true;
 }
 
+bool askRow(void* row) {
+    return static_cast<PixelRow*>(row)->mustStop();
+}
+
 } // namespace
 
 const std::vector<KernelPath>& availablePaths() {
@@ -85,13 +89,20 @@ KernelPath fastestPath() {
 EscapeBatchKernel::EscapeBatchKernel(const EscapeParams& params, const PixelMapping& mapping,
                                      KernelPath path)
     : params_(&params), mapping_(&mapping), path_(path), fast_(usesFastPath(params)),
-      counter_(fastStartCounter(params)), threshold_(fastEscapeThreshold(params)) {}
+      generalLanes_(path != KernelPath::Scalar && usesGeneralLanes(params)),
+      counter_(fastStartCounter(params)), threshold_(fastEscapeThreshold(params)),
+      general_(params) {}
 
 void EscapeBatchKernel::operator()(PixelBatch& batch) {
     const auto count = static_cast<std::size_t>(batch.count);
     if (fast_) {
         computeFast(batch.row, {batch.columns.data(), count}, {batch.values.data(), count},
                     nullptr);
+        return;
+    }
+    if (generalLanes_) {
+        computeGeneral(batch.row, {batch.columns.data(), count}, {batch.values.data(), count},
+                       nullptr);
         return;
     }
     const PixelKernel kernel = selectKernel(*params_);
@@ -102,6 +113,10 @@ void EscapeBatchKernel::operator()(PixelBatch& batch) {
 void EscapeBatchKernel::operator()(PixelRow& row) {
     if (fast_) {
         computeFast(row.row, row.columns, row.values, &row);
+        return;
+    }
+    if (generalLanes_) {
+        computeGeneral(row.row, row.columns, row.values, &row);
         return;
     }
     computeInBatches(row, [this](PixelBatch& batch) { (*this)(batch); });
@@ -124,7 +139,7 @@ void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::
     orbits.ci = ci_.data();
     orbits.remaining = remaining_.data();
     if (stops != nullptr) {
-        orbits.mustStop = [](void* context) { return static_cast<PixelRow*>(context)->mustStop(); };
+        orbits.mustStop = askRow;
         orbits.stopContext = stops;
     }
     for (std::size_t i = 0; i < count; ++i) {
@@ -154,6 +169,20 @@ void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::
         end.remaining = remaining_[i];
         values[i] = orbitValue(*params_, end, points_[i]);
     }
+}
+
+void EscapeBatchKernel::computeGeneral(int row, std::span<const int> columns,
+                                       std::span<float> values, PixelRow* stops) {
+    GeneralOrbits& orbits = general_.start(*mapping_, row, columns);
+    if (stops != nullptr) {
+        orbits.mustStop = askRow;
+        orbits.stopContext = stops;
+    }
+    if (path_ == KernelPath::Avx512)
+        generalOrbitsAvx512(orbits);
+    else
+        generalOrbitsAvx2(orbits);
+    general_.storeValues(values);
 }
 
 } // namespace vortimax

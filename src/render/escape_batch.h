@@ -3,6 +3,7 @@
 #include "model/pass_scheme.h"
 #include "render/area.h"
 #include "render/escape_params.h"
+#include "render/general_lane_orbits.h"
 
 #include <span>
 #include <vector>
@@ -20,32 +21,37 @@ const std::vector<KernelPath>& availablePaths();
 KernelPath fastestPath();
 
 // Computes every pixel of a batch (or row) of a Julia/Mandel calculation: values[i] gets exactly
-// selectKernel(params)(params, mapping.pointFor(columns[i], row)). The fast loop runs on
-// `path`; other calculations go pixel by pixel.
+// selectKernel(params)(params, mapping.pointFor(columns[i], row)). The fast loop and the
+// general loop of the subtypes usesGeneralLanes accepts run on `path`; other calculations
+// go pixel by pixel.
 class EscapeBatchKernel {
 public:
     EscapeBatchKernel(const EscapeParams& params, const PixelMapping& mapping,
                       KernelPath path = fastestPath());
 
     void operator()(PixelBatch& batch);
-    // Every pixel of a row at once: the fast loop keeps its vector lanes full to the end
-    // of the row instead of the end of each batch. Stops when the command word says so.
+    // Every pixel of a row at once: the vector lanes stay full to the end of the row
+    // instead of the end of each batch. Stops when the command word says so.
     void operator()(PixelRow& row);
 
 private:
     void computeFast(int row, std::span<const int> columns, std::span<float> values,
                      PixelRow* stops);
+    void computeGeneral(int row, std::span<const int> columns, std::span<float> values,
+                        PixelRow* stops);
 
     const EscapeParams* params_;
     const PixelMapping* mapping_;
     KernelPath path_;
     bool fast_;
+    bool generalLanes_;
     std::int32_t counter_;
     double threshold_;
     // The orbits of the pixels being calculated.
     std::vector<double> zr_, zi_, cr_, ci_;
     std::vector<std::int32_t> remaining_;
     std::vector<Complex> points_;
+    GeneralLaneOrbits general_;
 };
 
 } // namespace vortimax

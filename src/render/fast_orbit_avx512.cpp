@@ -3,41 +3,9 @@
 
 #include "render/fast_orbit_lanes.h"
 #include "render/fast_orbit_lanes_impl.h"
-
-#include <immintrin.h>
+#include "render/simd_avx512.h"
 
 namespace vortimax {
-namespace {
-
-struct Avx512 {
-    static constexpr int kWidth = 8;
-    using Reg = __m512d;
-    using Mask = __mmask8;
-
-    static Reg set(double v) { return _mm512_set1_pd(v); }
-    static Reg load(const double* p) { return _mm512_load_pd(p); }
-    static void store(double* p, Reg v) { _mm512_store_pd(p, v); }
-    static Reg add(Reg a, Reg b) { return _mm512_add_pd(a, b); }
-    static Reg sub(Reg a, Reg b) { return _mm512_sub_pd(a, b); }
-    static Reg mul(Reg a, Reg b) { return _mm512_mul_pd(a, b); }
-    // The masked form with every lane set: the plain one trips GCC 12's uninitialised
-    // warning inside its header.
-    static Reg max(Reg a, Reg b) { return _mm512_mask_max_pd(b, 0xff, a, b); }
-    // Beyond the threshold during the block, or the counter runs out within it.
-    static Mask ended(Reg largest, Reg threshold, Reg counter, Reg steps) {
-        return _mm512_cmp_pd_mask(largest, threshold, _CMP_GE_OQ) |
-               _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
-    }
-    // Not below the threshold (NaN included) after the block, or the counter runs out.
-    static Mask endedGrown(Reg last, Reg threshold, Reg counter, Reg steps) {
-        return _mm512_cmp_pd_mask(last, threshold, _CMP_NLT_UQ) |
-               _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
-    }
-    static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm512_mask_blend_pd(m, fresh, old); }
-    static unsigned bits(Mask m) { return m; }
-};
-
-} // namespace
 
 void fastOrbitsAvx512(FastOrbits& orbits) {
     FastOrbitLanes<Avx512, 6, 16> lanes(orbits);

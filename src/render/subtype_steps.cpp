@@ -38,12 +38,10 @@ void magnet1(const EscapeParams&, Orbit& o) {
 }
 
 void magnet2(const EscapeParams&, Orbit& o) {
-    const Complex cMinus1 = o.c - kOne;
-    const Complex cMinus2 = o.c - Complex{2.0, 0.0};
+    const Magnet2Constants k = magnet2Constants(o.c);
     const Complex three{3.0, 0.0};
-    const Complex product = cMinus1 * cMinus2;
-    const Complex numerator = cube(o.z) + three * cMinus1 * o.z + product;
-    const Complex denominator = three * complexSqr(o.z) + three * cMinus2 * o.z + product + kOne;
+    const Complex numerator = cube(o.z) + k.threeCMinus1 * o.z + k.product;
+    const Complex denominator = three * complexSqr(o.z) + k.threeCMinus2 * o.z + k.product + kOne;
     o.z = complexSqr(numerator / denominator);
 }
 
@@ -173,6 +171,13 @@ constexpr std::array<SubtypeStep, kLastSubtype + 1> kSteps = [] {
 }();
 
 } // namespace
+
+Magnet2Constants magnet2Constants(Complex c) {
+    const Complex cMinus1 = c - kOne;
+    const Complex cMinus2 = c - Complex{2.0, 0.0};
+    const Complex three{3.0, 0.0};
+    return {three * cMinus1, three * cMinus2, cMinus1 * cMinus2};
+}
 
 SubtypeStep subtypeStep(int subtype) {
     if (subtype < 0 || subtype > kLastSubtype)

@@ -14,6 +14,15 @@ struct Orbit {
     Complex z1{0.0, 0.0};
 };
 
+// What "Magnet 2" computes from c alone: 3(c - 1), 3(c - 2) and (c - 1)(c - 2), each a
+// complex product with 3 = (3, 0).
+struct Magnet2Constants {
+    Complex threeCMinus1;
+    Complex threeCMinus2;
+    Complex product;
+};
+Magnet2Constants magnet2Constants(Complex c);
+
 // One iteration of a subtype, in place.
 using SubtypeStep = void (*)(const EscapeParams& params, Orbit& orbit);
 

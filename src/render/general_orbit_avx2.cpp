@@ -1,0 +1,15 @@
+// The general loop on 2 x 4 lanes of AVX2. Compiled with AVX2 enabled for this file only;
+// called only after the processor was checked.
+
+#include "render/general_orbit_lanes.h"
+#include "render/general_orbit_lanes_impl.h"
+#include "render/simd_avx2.h"
+
+namespace vortimax {
+
+void generalOrbitsAvx2(GeneralOrbits& orbits) {
+    GeneralOrbitLanes<Avx2, 2> lanes(orbits);
+    lanes.run();
+}
+
+} // namespace vortimax

@@ -1,0 +1,15 @@
+// The general loop on 2 x 8 lanes of AVX-512. Compiled with AVX-512 enabled for this file
+// only; called only after the processor was checked.
+
+#include "render/general_orbit_lanes.h"
+#include "render/general_orbit_lanes_impl.h"
+#include "render/simd_avx512.h"
+
+namespace vortimax {
+
+void generalOrbitsAvx512(GeneralOrbits& orbits) {
+    GeneralOrbitLanes<Avx512, 2> lanes(orbits);
+    lanes.run();
+}
+
+} // namespace vortimax
