@@ -3,7 +3,10 @@
 // image with the tracking kernel ("Supremum") that runs the general loop. Then the batch
 // kernel of the fast loop alone on one thread, per path (0 scalar, 1 AVX2, 2 AVX-512) on
 // the default area (MaxIter 1000) and a deep area 3e-7 wide (MaxIter 5000), rows of
-// 640 pixels in batches of 64; items are iterations.
+// 640 pixels in batches of 64; items are iterations. Last the general loop per path for
+// z^3 + c and "Magnet 2" (Mandel, default area, MaxIter 500), plain ("Black") and
+// tracking ("Supremum"), 16 whole rows of 640 pixels spread over the image; items are
+// pixels.
 
 #include "model/fractal_view.h"
 #include "model/image_buffers.h"
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <vector>
 
 using namespace vortimax;
 
@@ -92,6 +96,42 @@ void BM_FastBatch(benchmark::State& state) {
 BENCHMARK(BM_FastBatch)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})
     ->ArgNames({"path", "deep"})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_GeneralRows(benchmark::State& state) {
+    const auto path = static_cast<KernelPath>(state.range(0));
+    const auto& paths = availablePaths();
+    if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
+        state.SkipWithError("path not available on this processor");
+        return;
+    }
+    auto record = createRecord(kTypeMandel, static_cast<std::uint32_t>(state.range(1)),
+                               RecordCreationContext{});
+    record->params().setInteger("MaxIter", 500);
+    record->params().setInteger("Inside", static_cast<int>(state.range(2)));
+    const EscapeParams params = readEscapeParams(*record);
+    constexpr RasterSize kRaster{640, 480};
+    const PixelMapping mapping = pixelMapping(*record, kRaster);
+    EscapeBatchKernel kernel(params, mapping, path);
+    constexpr int kRows = 16;
+    std::vector<int> columns(kRaster.width);
+    for (int x = 0; x < kRaster.width; ++x)
+        columns[static_cast<std::size_t>(x)] = x;
+    std::vector<float> values(columns.size());
+    for (auto _ : state) {
+        for (int r = 0; r < kRows; ++r) {
+            std::fill(values.begin(), values.end(), 0.0f);
+            PixelRow row{(2 * r + 1) * kRaster.height / (2 * kRows), columns, values,
+                         [] { return false; }};
+            kernel(row);
+            benchmark::DoNotOptimize(values.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kRows * kRaster.width);
+}
+BENCHMARK(BM_GeneralRows)
+    ->ArgsProduct({{0, 1, 2}, {1, 4}, {kInsideBlack, kInsideSupremum}})
+    ->ArgNames({"path", "subtype", "inside"})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -37,6 +37,21 @@ GeneralLoopShape loopShape(const EscapeParams& p) {
     return shape;
 }
 
+// initOrbit for the lane subtypes, written out so that the prelude of a pixel needs no
+// calls: Julia starts at the point with c = (Cr, Ci), Mandel at (Cr, Ci) + the point
+// ("Magnet 2": at (Cr, Ci)) with c = the point.
+Orbit laneOrbit(const EscapeParams& params, Complex point) {
+    Orbit o;
+    if (!params.mandel) {
+        o.z = point;
+        o.c = params.start;
+    } else {
+        o.z = params.subtype == kSubtypeMagnet2 ? params.start : params.start + point;
+        o.c = point;
+    }
+    return o;
+}
+
 double sq(double v) {
     return v * v;
 }
@@ -48,14 +63,13 @@ bool usesGeneralLanes(const EscapeParams& params) {
            params.maxIter >= 1;
 }
 
-void GeneralLaneOrbits::stepConstants(const EscapeParams& params, const Orbit& orbit,
-                                      double* constants) {
+void GeneralLaneOrbits::stepConstants(const EscapeParams& params, Complex c, double* constants) {
     if (params.subtype != kSubtypeMagnet2) {
-        constants[0] = orbit.c.re;
-        constants[1] = orbit.c.im;
+        constants[0] = c.re;
+        constants[1] = c.im;
         return;
     }
-    const Magnet2Constants k = magnet2Constants(orbit.c);
+    const Magnet2Constants k = magnet2Constants(c);
     const Complex parts[] = {k.threeCMinus1, k.threeCMinus2, k.product};
     for (int i = 0; i < 3; ++i) {
         constants[2 * i] = parts[i].re;
@@ -77,14 +91,18 @@ GeneralOrbits& GeneralLaneOrbits::start(const PixelMapping& mapping, int row,
     remaining_.assign(count, kOrbitUnfinished);
     largestAt_.resize(count);
     smallestAt_.resize(count);
+    const bool ring = orbits_.shape.bailoutTest == kBailoutPRing;
     for (std::size_t i = 0; i < count; ++i) {
-        const Complex point = invertedPoint(*params_, mapping.pointFor(columns[i], row));
-        const Orbit orbit = initOrbit(*params_, point);
+        Complex point = mapping.pointFor(columns[i], row);
+        if (params_->inversion.enabled)
+            params_->inversion.apply(point.re, point.im);
         points_[i] = point;
-        pointMagnitude_[i] = std::sqrt(sq(point.re) + sq(point.im));
+        if (ring)
+            pointMagnitude_[i] = std::sqrt(sq(point.re) + sq(point.im));
+        const Orbit orbit = laneOrbit(*params_, point);
         zr_[i] = orbit.z.re;
         zi_[i] = orbit.z.im;
-        stepConstants(*params_, orbit, &constants_[i * kLaneConstants]);
+        stepConstants(*params_, orbit.c, &constants_[i * kLaneConstants]);
     }
     orbits_.count = static_cast<int>(count);
     orbits_.zr = zr_.data();

@@ -18,8 +18,9 @@ bool usesGeneralLanes(const EscapeParams& params);
 // starts them as generalKernel does and turns the ends into values as it does.
 class GeneralLaneOrbits {
 public:
-    // The step constants of the orbit `orbit` of `params` (see GeneralOrbits::constants).
-    static void stepConstants(const EscapeParams& params, const Orbit& orbit, double* constants);
+    // The step constants of an orbit of `params` with the c `c` (see
+    // GeneralOrbits::constants).
+    static void stepConstants(const EscapeParams& params, Complex c, double* constants);
 
     explicit GeneralLaneOrbits(const EscapeParams& params);
 

@@ -37,8 +37,8 @@ struct GeneralLoopShape {
 constexpr int kLaneConstants = 6;
 
 // Orbits of one row (or batch), in arrays the caller owns. In: the start z, the step
-// constants (kLaneConstants per orbit, one orbit after the other) and |p| of the point
-// (for "P-Ring") of each orbit, `remaining` all kOrbitUnfinished. Out: the
+// constants (kLaneConstants per orbit, one orbit after the other) and, for "P-Ring" only,
+// |p| of the point of each orbit, `remaining` all kOrbitUnfinished. Out: the
 // final z, the remaining-iteration counter and, when tracking, the extrema of each orbit,
 // exactly as generalOrbit gives them; orbits left when `mustStop` said stop keep
 // kOrbitUnfinished (see fast_orbit_lanes.h).

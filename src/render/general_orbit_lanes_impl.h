@@ -95,8 +95,8 @@ private:
             return runTracked<Step, 6>();
         case 7:
             return runTracked<Step, 7>();
-        case 8:
-            return runTracked<Step, 8>();
+        case kRingTest:
+            return runTracked<Step, kRingTest>();
         default:
             return runTracked<Step, 0>();
         }
@@ -152,8 +152,10 @@ private:
         state_[kFieldZr][lane] = state_[kFieldSavedRe][lane] = orbits_.zr[k];
         state_[kFieldZi][lane] = state_[kFieldSavedIm][lane] = orbits_.zi[k];
         state_[kFieldRemaining][lane] = shape_.maxIter;
-        state_[kFieldRingLow][lane] = orbits_.pointMagnitude[k] - shape_.bailin;
-        state_[kFieldRingHigh][lane] = orbits_.pointMagnitude[k] + shape_.bailin;
+        if (shape_.bailoutTest == kRingTest) {
+            state_[kFieldRingLow][lane] = orbits_.pointMagnitude[k] - shape_.bailin;
+            state_[kFieldRingHigh][lane] = orbits_.pointMagnitude[k] + shape_.bailin;
+        }
         state_[kFieldLargest][lane] = state_[kFieldSmallest][lane] = kIdle;
         state_[kFieldLargestAt][lane] = state_[kFieldSmallestAt][lane] = 0.0;
         ++active_;
@@ -205,7 +207,7 @@ private:
         l.savedIm = at(kFieldSavedIm);
         for (int i = 0; i < Step::kConstants; ++i)
             l.constants[i] = at(kFieldConstants + i);
-        if constexpr (kTest == 8) {
+        if constexpr (kTest == kRingTest) {
             l.ringLow = at(kFieldRingLow);
             l.ringHigh = at(kFieldRingHigh);
         }

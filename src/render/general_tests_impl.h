@@ -8,6 +8,9 @@
 namespace vortimax {
 namespace {
 
+// The number of the "P-Ring" test, which compares |z| with a ring around |p|.
+constexpr int kRingTest = 8;
+
 template <typename V> struct StopLimits { typename V::Reg bailout, bailin, var; };
 
 // |a| + BV |b|
@@ -43,7 +46,7 @@ typename V::Mask escaped(const StopLimits<V>& s, typename V::Reg re, typename V:
     }
     if constexpr (kTest == 7) // lauw
         return V::lt(s.bailout, manhattan(s, re, im));
-    if constexpr (kTest == 8) { // P-Ring
+    if constexpr (kTest == kRingTest) {
         const typename V::Reg m = V::sqrt(V::add(re2, im2));
         return V::both(V::lt(ringLow, m), V::lt(m, ringHigh));
     }
@@ -74,7 +77,7 @@ typename V::Mask settled(const StopLimits<V>& s, typename V::Reg re, typename V:
     }
     if constexpr (kTest == 7)
         return V::lt(manhattan(s, re, im), s.bailin);
-    if constexpr (kTest == 8) // the ring has no finite or cycle test
+    if constexpr (kTest == kRingTest) // the ring has no finite or cycle test
         return V::none();
 }
 

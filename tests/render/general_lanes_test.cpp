@@ -81,7 +81,7 @@ void expectSameOrbits(const EscapeParams& p, const std::vector<Complex>& points)
             const Orbit o = initOrbit(p, points[i]);
             zr[i] = o.z.re;
             zi[i] = o.z.im;
-            GeneralLaneOrbits::stepConstants(p, o, &constants[i * kLaneConstants]);
+            GeneralLaneOrbits::stepConstants(p, o.c, &constants[i * kLaneConstants]);
             r[i] = std::sqrt(points[i].re * points[i].re + points[i].im * points[i].im);
         }
         GeneralOrbits orbits;
