@@ -1,5 +1,5 @@
-// The general loop on 2 x 4 lanes of AVX2. Compiled with AVX2 enabled for this file only;
-// called only after the processor was checked.
+// The general loop on 3 x 4 lanes of AVX2 (2 x 4 when tracking). Compiled with AVX2
+// enabled for this file only; called only after the processor was checked.
 
 #include "render/general_orbit_lanes.h"
 #include "render/general_orbit_lanes_impl.h"
@@ -8,7 +8,7 @@
 namespace vortimax {
 
 void generalOrbitsAvx2(GeneralOrbits& orbits) {
-    GeneralOrbitLanes<Avx2, 2> lanes(orbits);
+    GeneralOrbitLanes<Avx2, 3, 2> lanes(orbits);
     lanes.run();
 }
 

@@ -1,5 +1,5 @@
-// The general loop on 2 x 8 lanes of AVX-512. Compiled with AVX-512 enabled for this file
-// only; called only after the processor was checked.
+// The general loop on 3 x 8 lanes of AVX-512 (2 x 8 when tracking). Compiled with
+// AVX-512 enabled for this file only; called only after the processor was checked.
 
 #include "render/general_orbit_lanes.h"
 #include "render/general_orbit_lanes_impl.h"
@@ -8,7 +8,7 @@
 namespace vortimax {
 
 void generalOrbitsAvx512(GeneralOrbits& orbits) {
-    GeneralOrbitLanes<Avx512, 2> lanes(orbits);
+    GeneralOrbitLanes<Avx512, 3, 2> lanes(orbits);
     lanes.run();
 }
 

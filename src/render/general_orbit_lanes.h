@@ -60,10 +60,11 @@ struct GeneralOrbits {
     void* stopContext = nullptr;
 };
 
-// 2 x 4 lanes of AVX2; call only when the processor has AVX2.
+// 3 x 4 lanes of AVX2 (2 x 4 when tracking); call only when the processor has AVX2.
 void generalOrbitsAvx2(GeneralOrbits& orbits);
 
-// 2 x 8 lanes of AVX-512 (F, DQ, VL); call only when the processor has them.
+// 3 x 8 lanes of AVX-512 (F, DQ, VL), 2 x 8 when tracking; call only when the processor
+// has them.
 void generalOrbitsAvx512(GeneralOrbits& orbits);
 
 } // namespace vortimax

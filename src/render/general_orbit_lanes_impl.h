@@ -49,7 +49,9 @@ struct LaneEnds {
     std::uint64_t stopped = 0;
 };
 
-template <typename V, int kVectors> class GeneralOrbitLanes {
+// kPlainVectors vectors of lanes step side by side without tracking, kTrackVectors with
+// it (the extrema take registers of their own).
+template <typename V, int kPlainVectors, int kTrackVectors> class GeneralOrbitLanes {
 public:
     explicit GeneralOrbitLanes(GeneralOrbits& orbits) : orbits_(orbits), shape_(orbits.shape) {}
 
@@ -73,7 +75,8 @@ public:
 private:
     using R = typename V::Reg;
     using M = typename V::Mask;
-    static constexpr int kLanes = kVectors * V::kWidth;
+    static constexpr int kLanes =
+        (kPlainVectors > kTrackVectors ? kPlainVectors : kTrackVectors) * V::kWidth;
     static_assert(kLanes <= 64);
     // An empty lane: NaN passes no test and its counter never reaches 0 or halfIter.
     static constexpr double kIdleRemaining = 1e300;
@@ -110,7 +113,9 @@ private:
     }
 
     template <typename Step, int kTest, bool kTrack> void runLanes() {
-        for (int lane = 0; lane < kLanes; ++lane)
+        constexpr int kVectors = kTrack ? kTrackVectors : kPlainVectors;
+        lanes_ = kVectors * V::kWidth;
+        for (int lane = 0; lane < lanes_; ++lane)
             refill<Step>(lane);
         int endedSinceCheck = 0;
         while (active_ > 0) {
@@ -179,7 +184,7 @@ private:
     // Moves the busy lanes into the first `vectors` vectors.
     void pack(int vectors) {
         int free = 0;
-        for (int lane = vectors * V::kWidth; lane < kLanes; ++lane) {
+        for (int lane = vectors * V::kWidth; lane < lanes_; ++lane) {
             if (orbit_[lane] < 0)
                 continue;
             while (orbit_[free] >= 0)
@@ -235,7 +240,7 @@ private:
     }
 
     // OrbitExtrema::update for the new z at iteration `iteration`.
-    static void track(Lanes& l, R iteration) {
+    [[gnu::always_inline]] static void track(Lanes& l, R iteration) {
         const R m = V::add(V::mul(l.zr, l.zr), V::mul(l.zi, l.zi));
         const M unseen = V::unordered(l.largest, l.smallest);
         const M larger = V::either(unseen, V::gt(m, l.largest));
@@ -313,6 +318,7 @@ private:
     int active_ = 0;
     alignas(64) double state_[kFieldCount][kLanes];
     int orbit_[kLanes];
+    int lanes_ = kLanes; // the lanes in use
 };
 
 } // namespace

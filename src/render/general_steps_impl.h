@@ -1,7 +1,8 @@
 #pragma once
 
 // The subtype steps of the general vector loop, each operation in the order of its
-// scalar form in subtype_steps.cpp so that every lane gets the same bits. Include it only
+// scalar form in subtype_steps.cpp so that every lane gets the same bits. They are
+// always inlined into the loop: a call would pass the registers through memory. Include it only
 // from the file compiled for an instruction set, with that set's vector operations `V`:
 // everything here has internal linkage.
 //
@@ -21,16 +22,18 @@ template <typename V> struct Square {
 
 // a b for complex numbers (a.re b.re - a.im b.im, a.re b.im + a.im b.re).
 template <typename V>
-void multiply(typename V::Reg ar, typename V::Reg ai, typename V::Reg br, typename V::Reg bi,
-              typename V::Reg& re, typename V::Reg& im) {
+[[gnu::always_inline]] inline void multiply(typename V::Reg ar, typename V::Reg ai,
+                                            typename V::Reg br, typename V::Reg bi,
+                                            typename V::Reg& re, typename V::Reg& im) {
     re = V::sub(V::mul(ar, br), V::mul(ai, bi));
     im = V::add(V::mul(ar, bi), V::mul(ai, br));
 }
 
 // z = (n / d)^2 with the division of complex.h: n conj(d) / |d|^2, unscaled.
 template <typename V>
-void squareOfQuotient(typename V::Reg nr, typename V::Reg ni, typename V::Reg dr,
-                      typename V::Reg di, typename V::Reg& zr, typename V::Reg& zi) {
+[[gnu::always_inline]] inline void squareOfQuotient(typename V::Reg nr, typename V::Reg ni,
+                                                    typename V::Reg dr, typename V::Reg di,
+                                                    typename V::Reg& zr, typename V::Reg& zi) {
     const typename V::Reg denominator = V::add(V::mul(dr, dr), V::mul(di, di));
     const typename V::Reg qr = V::div(V::add(V::mul(nr, dr), V::mul(ni, di)), denominator);
     const typename V::Reg qi = V::div(V::sub(V::mul(ni, dr), V::mul(nr, di)), denominator);
@@ -43,7 +46,7 @@ void squareOfQuotient(typename V::Reg nr, typename V::Reg ni, typename V::Reg dr
 template <typename V> struct SquarePlusC {
     using R = typename V::Reg;
     static constexpr int kConstants = 2;
-    static void apply(R& zr, R& zi, const R* k) {
+    [[gnu::always_inline]] static void apply(R& zr, R& zi, const R* k) {
         const Square<V> s(zr, zi);
         zr = V::add(s.re, k[0]);
         zi = V::add(s.im, k[1]);
@@ -54,7 +57,7 @@ template <typename V> struct SquarePlusC {
 template <typename V> struct CubePlusC {
     using R = typename V::Reg;
     static constexpr int kConstants = 2;
-    static void apply(R& zr, R& zi, const R* k) {
+    [[gnu::always_inline]] static void apply(R& zr, R& zi, const R* k) {
         const Square<V> s(zr, zi);
         R re, im;
         multiply<V>(s.re, s.im, zr, zi, re, im);
@@ -68,7 +71,7 @@ template <typename V> struct CubePlusC {
 template <typename V> struct Magnet1 {
     using R = typename V::Reg;
     static constexpr int kConstants = 2;
-    static void apply(R& zr, R& zi, const R* k) {
+    [[gnu::always_inline]] static void apply(R& zr, R& zi, const R* k) {
         const R zero = V::set(0.0);
         const Square<V> s(zr, zi);
         const R nr = V::sub(V::add(s.re, k[0]), V::set(1.0));
@@ -86,7 +89,7 @@ template <typename V> struct Magnet2 {
     using R = typename V::Reg;
     static constexpr int kConstants = 6;
 
-    static void apply(R& zr, R& zi, const R* k) {
+    [[gnu::always_inline]] static void apply(R& zr, R& zi, const R* k) {
         const R three = V::set(3.0);
         const R zero = V::set(0.0);
         const Square<V> s(zr, zi);

@@ -15,15 +15,17 @@ template <typename V> struct StopLimits { typename V::Reg bailout, bailin, var; 
 
 // |a| + BV |b|
 template <typename V>
-typename V::Reg manhattan(const StopLimits<V>& s, typename V::Reg a, typename V::Reg b) {
+[[gnu::always_inline]] inline typename V::Reg manhattan(const StopLimits<V>& s, typename V::Reg a,
+                                                        typename V::Reg b) {
     return V::add(V::abs(a), V::mul(s.var, V::abs(b)));
 }
 
 // Whether the new z passed bailout test kTest; ringLow and ringHigh are |p| -+ Bailin of
 // the lane's point ("P-Ring" only).
 template <int kTest, typename V>
-typename V::Mask escaped(const StopLimits<V>& s, typename V::Reg re, typename V::Reg im,
-                         typename V::Reg ringLow, typename V::Reg ringHigh) {
+[[gnu::always_inline]] inline typename V::Mask escaped(const StopLimits<V>& s, typename V::Reg re,
+                                                       typename V::Reg im, typename V::Reg ringLow,
+                                                       typename V::Reg ringHigh) {
     const typename V::Reg re2 = V::mul(re, re);
     const typename V::Reg im2 = V::mul(im, im);
     if constexpr (kTest == 0) // mod
@@ -54,7 +56,8 @@ typename V::Mask escaped(const StopLimits<V>& s, typename V::Reg re, typename V:
 
 // Whether a difference of two z is small enough by test kTest (finite attractor, cycle).
 template <int kTest, typename V>
-typename V::Mask settled(const StopLimits<V>& s, typename V::Reg re, typename V::Reg im) {
+[[gnu::always_inline]] inline typename V::Mask settled(const StopLimits<V>& s, typename V::Reg re,
+                                                       typename V::Reg im) {
     const typename V::Reg re2 = V::mul(re, re);
     const typename V::Reg im2 = V::mul(im, im);
     if constexpr (kTest == 0)
