@@ -33,6 +33,17 @@ struct Avx2 {
     }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm256_blendv_pd(fresh, old, m); }
     static unsigned bits(Mask m) { return static_cast<unsigned>(_mm256_movemask_pd(m)); }
+    static Mask maskOf(unsigned lanes) {
+        const __m256i bit = _mm256_setr_epi64x(1, 2, 4, 8);
+        const __m256i set = _mm256_and_si256(_mm256_set1_epi64x(lanes), bit);
+        return _mm256_castsi256_pd(_mm256_cmpeq_epi64(set, bit));
+    }
+    static Mask both(Mask a, Mask b) { return _mm256_and_pd(a, b); }
+    static Mask either(Mask a, Mask b) { return _mm256_or_pd(a, b); }
+    static Mask butNot(Mask a, Mask b) { return _mm256_andnot_pd(b, a); }
+    // a >= b, false when either is NaN; a == b.
+    static Mask atLeast(Reg a, Reg b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
+    static Mask equal(Reg a, Reg b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
 };
 
 } // namespace

@@ -35,6 +35,13 @@ struct Avx512 {
     }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm512_mask_blend_pd(m, fresh, old); }
     static unsigned bits(Mask m) { return m; }
+    static Mask maskOf(unsigned lanes) { return static_cast<Mask>(lanes); }
+    static Mask both(Mask a, Mask b) { return a & b; }
+    static Mask either(Mask a, Mask b) { return a | b; }
+    static Mask butNot(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
+    // a >= b, false when either is NaN; a == b.
+    static Mask atLeast(Reg a, Reg b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
+    static Mask equal(Reg a, Reg b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
 };
 
 } // namespace
