@@ -43,32 +43,29 @@ void fastOrbitsScalar(const EscapeParams& params, FastOrbits& orbits) {
     }
 }
 
-// initOrbit for subtype 0, the only one the fast loop takes, written out so that the
-// prelude of a pixel stays in registers: Julia starts at the point with c = (Cr, Ci),
-// Mandel at (Cr, Ci) + the point with c = the point.
-void startFastOrbit(const EscapeParams& params, Complex point, FastOrbits& orbits, int k) {
-    const Complex z = params.mandel ? params.start + point : point;
-    const Complex c = params.mandel ? point : params.start;
-    orbits.zr[k] = z.re;
-    orbits.zi[k] = z.im;
-    orbits.cr[k] = c.re;
-    orbits.ci[k] = c.im;
+// The largest |cr| + |ci| for which an orbit that once has |z|^2 >= threshold keeps
+// growing, or -1 when no orbit is known to. Since |z'| >= |z|^2 - |c| and x^2 - x - |c|
+// grows for x >= 1/2, |c| <= threshold - sqrt(threshold) keeps |z| >= sqrt(threshold)
+// rising step after step, until it overflows to infinity or NaN. The margin of a
+// millionth leaves room for rounding; |cr| + |ci| bounds |c|.
+double growthLimit(double threshold) {
+    if (!(threshold >= 4.0 && threshold <= 1e300))
+        return -1.0;
+    return (threshold - std::sqrt(threshold)) * (1.0 - 1e-6);
 }
 
-// Whether every orbit of the batch that once has |z|^2 >= threshold keeps growing. Since
-// |z'| >= |z|^2 - |c| and x^2 - x - |c| grows for x >= 1/2, |c| <= threshold - sqrt(threshold)
-// keeps |z| >= sqrt(threshold) rising step after step, until it overflows to infinity
-// or NaN. The margin of a millionth leaves room for rounding; |cr| + |ci| bounds |c|.
-bool keepsGrowing(const FastOrbits& orbits) {
-    const double threshold = orbits.threshold;
-    if (!(threshold >= 4.0 && threshold <= 1e300))
-        return false;
-    const double limit = (threshold - std::sqrt(threshold)) * (1.0 - 1e-6);
-    for (int k = 0; k < orbits.count; ++k) {
-        if (!(std::fabs(orbits.cr[k]) + std::fabs(orbits.ci[k]) <= limit))
-            return false;
+void runFastOrbits(KernelPath path, const EscapeParams& params, FastOrbits& orbits) {
+    switch (path) {
+    case KernelPath::Avx512:
+        fastOrbitsAvx512(orbits);
+        break;
+    case KernelPath::Avx2:
+        fastOrbitsAvx2(orbits);
+        break;
+    case KernelPath::Scalar:
+        fastOrbitsScalar(params, orbits);
+        break;
     }
-    return true;
 }
 
 bool askRow(void* row) {
@@ -122,6 +119,12 @@ void EscapeBatchKernel::operator()(PixelRow& row) {
     computeInBatches(row, [this](PixelBatch& batch) { (*this)(batch); });
 }
 
+// The orbits start as initOrbit starts them for subtype 0 (the only one the fast loop
+// takes), written out so that the prelude of a pixel stays in registers: Julia at the
+// point with c = (Cr, Ci), Mandel at (Cr, Ci) + the point with c = the point. The orbits
+// that keep growing once beyond the threshold go first, so that the vector
+// code may test them only after each block; the others follow with the test after
+// every step.
 void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::span<float> values,
                                     PixelRow* stops) {
     const std::size_t count = columns.size();
@@ -129,46 +132,56 @@ void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::
         part->resize(count);
     remaining_.assign(count, kOrbitUnfinished);
     points_.resize(count);
-    FastOrbits orbits;
-    orbits.count = static_cast<int>(count);
-    orbits.counter = counter_;
-    orbits.threshold = threshold_;
-    orbits.zr = zr_.data();
-    orbits.zi = zi_.data();
-    orbits.cr = cr_.data();
-    orbits.ci = ci_.data();
-    orbits.remaining = remaining_.data();
-    if (stops != nullptr) {
-        orbits.mustStop = askRow;
-        orbits.stopContext = stops;
-    }
+    order_.resize(count);
+    const double limit = growthLimit(threshold_);
+    std::size_t growing = 0;
+    std::size_t last = count;
     for (std::size_t i = 0; i < count; ++i) {
         Complex point = mapping_->pointFor(columns[i], row);
         if (params_->inversion.enabled)
             params_->inversion.apply(point.re, point.im);
+        const Complex z = params_->mandel ? params_->start + point : point;
+        const Complex c = params_->mandel ? point : params_->start;
+        const std::size_t k = std::fabs(c.re) + std::fabs(c.im) <= limit ? growing++ : --last;
+        order_[k] = i;
         points_[i] = point;
-        startFastOrbit(*params_, point, orbits, static_cast<int>(i));
+        zr_[k] = z.re;
+        zi_[k] = z.im;
+        cr_[k] = c.re;
+        ci_[k] = c.im;
     }
-    orbits.growthTest = keepsGrowing(orbits);
-    switch (path_) {
-    case KernelPath::Avx512:
-        fastOrbitsAvx512(orbits);
-        break;
-    case KernelPath::Avx2:
-        fastOrbitsAvx2(orbits);
-        break;
-    case KernelPath::Scalar:
-        fastOrbitsScalar(*params_, orbits);
-        break;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (remaining_[i] == kOrbitUnfinished)
+    runGroup(0, growing, true, stops);
+    if (stops == nullptr || !stops->stopped)
+        runGroup(growing, count, false, stops);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (remaining_[k] == kOrbitUnfinished)
             continue; // stopped first: the pixel keeps no value
         OrbitEnd end;
-        end.z = {zr_[i], zi_[i]};
-        end.remaining = remaining_[i];
-        values[i] = orbitValue(*params_, end, points_[i]);
+        end.z = {zr_[k], zi_[k]};
+        end.remaining = remaining_[k];
+        values[order_[k]] = orbitValue(*params_, end, points_[order_[k]]);
     }
+}
+
+void EscapeBatchKernel::runGroup(std::size_t first, std::size_t end, bool growing,
+                                 PixelRow* stops) {
+    if (first == end)
+        return;
+    FastOrbits orbits;
+    orbits.count = static_cast<int>(end - first);
+    orbits.counter = counter_;
+    orbits.threshold = threshold_;
+    orbits.growthTest = growing;
+    orbits.zr = zr_.data() + first;
+    orbits.zi = zi_.data() + first;
+    orbits.cr = cr_.data() + first;
+    orbits.ci = ci_.data() + first;
+    orbits.remaining = remaining_.data() + first;
+    if (stops != nullptr) {
+        orbits.mustStop = askRow;
+        orbits.stopContext = stops;
+    }
+    runFastOrbits(path_, *params_, orbits);
 }
 
 void EscapeBatchKernel::computeGeneral(int row, std::span<const int> columns,

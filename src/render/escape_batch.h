@@ -37,6 +37,8 @@ public:
 private:
     void computeFast(int row, std::span<const int> columns, std::span<float> values,
                      PixelRow* stops);
+    // Runs the fast loop over the orbits first ... end - 1 of the arrays below.
+    void runGroup(std::size_t first, std::size_t end, bool growing, PixelRow* stops);
     void computeGeneral(int row, std::span<const int> columns, std::span<float> values,
                         PixelRow* stops);
 
@@ -50,7 +52,8 @@ private:
     // The orbits of the pixels being calculated.
     std::vector<double> zr_, zi_, cr_, ci_;
     std::vector<std::int32_t> remaining_;
-    std::vector<Complex> points_;
+    std::vector<Complex> points_;    // by pixel
+    std::vector<std::size_t> order_; // the pixel of each orbit
     GeneralLaneOrbits general_;
 };
 

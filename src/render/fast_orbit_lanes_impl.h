@@ -8,9 +8,10 @@
 // Each lane carries one orbit. A block runs kBlock steps on every lane without any exit
 // test, keeping only the largest |z|^2 seen. A lane whose block contained a magnitude
 // beyond the threshold, or whose counter runs out within the block, is taken back to z
-// at the start of the block and finished one step at a time by the scalar loop, so the
-// overshoot is undone exactly. Finished lanes are refilled with the next orbits; once
-// the orbits run out, the remaining lanes are packed into as few vectors as they need.
+// at the start of the block and runs it again with the exit test after every step (all
+// such lanes together, side by side), so the overshoot is undone exactly. Finished lanes are
+// refilled with the next orbits; once the orbits run out, the remaining lanes are packed into as
+// few vectors as they need.
 
 #include "render/fast_orbit_lanes.h"
 
@@ -18,27 +19,6 @@
 
 namespace vortimax {
 namespace {
-
-// At most `steps` steps of the fast loop for one orbit from z; returns whether the orbit
-// ended, with `counter` at the exit. The exit test `magnitude >= threshold` is the
-// single-precision bailout test expressed in double precision (see
-// fastEscapeThreshold).
-inline bool stepFastOrbit(double& zr, double& zi, double cr, double ci, double& counter,
-                          double threshold, int steps) {
-    auto left = static_cast<std::int32_t>(counter);
-    bool ended = false;
-    for (int step = 0; step < steps && !ended; ++step) {
-        const double zr2 = zr * zr;
-        const double zi2 = zi * zi;
-        const double magnitude = zr2 + zi2;
-        zi = 2.0 * zr * zi + ci;
-        zr = zr2 - zi2 + cr;
-        --left;
-        ended = magnitude >= threshold || left == 0;
-    }
-    counter = left;
-    return ended;
-}
 
 template <typename V, int kVectors, int kBlock> class FastOrbitLanes {
 public:
@@ -52,11 +32,20 @@ public:
             const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
             if (next_ >= orbits_.count)
                 pack(vectors);
-            std::uint64_t ended = runBlock(vectors);
-            while (ended != 0) {
-                const int lane = __builtin_ctzll(ended);
-                ended &= ended - 1;
-                if (orbit_[lane] >= 0 && finished(lane)) {
+            const std::uint64_t flagged = runBlock(vectors);
+            int which[kVectors];
+            unsigned lanes[kVectors];
+            int count = 0;
+            for (int v = 0; v < vectors; ++v) {
+                lanes[count] = busyLanes(v, flagged);
+                which[count] = v;
+                count += lanes[count] != 0 ? 1 : 0;
+            }
+            settle(which, lanes, count);
+            for (int k = 0; k < count; ++k) {
+                for (unsigned rest = lanes[k]; rest != 0; rest &= rest - 1) {
+                    const int lane = which[k] * V::kWidth + __builtin_ctz(rest);
+                    handOut(lane);
                     refill(lane);
                     ++endedSinceCheck;
                 }
@@ -93,18 +82,101 @@ private:
         ++active_;
     }
 
-    // Runs the block of a flagged lane again one step at a time from its start; an orbit
-    // that ended is handed out, one that goes on (a growth test false alarm) stays.
-    bool finished(int lane) {
-        if (!stepFastOrbit(zr_[lane], zi_[lane], cr_[lane], ci_[lane], counter_[lane],
-                           orbits_.threshold, kBlock))
-            return false;
+    // The flagged lanes of vector v that carry an orbit.
+    unsigned busyLanes(int v, std::uint64_t flagged) const {
+        auto lanes = static_cast<unsigned>(flagged >> (v * V::kWidth)) & ((1u << V::kWidth) - 1);
+        for (unsigned rest = lanes; rest != 0; rest &= rest - 1) {
+            const int lane = v * V::kWidth + __builtin_ctz(rest);
+            if (orbit_[lane] < 0)
+                lanes &= ~(1u << (lane - v * V::kWidth));
+        }
+        return lanes;
+    }
+
+    // Runs the block of the flagged lanes again from its start, one step at a time with
+    // the exit test after every step, each lane frozen at the step that ends it: exactly
+    // the steps of the scalar loop. The vectors which[0 ... count - 1] run side by side;
+    // lanes[k] names the flagged lanes of vector which[k] on entry and those whose orbit
+    // ended on return (a flagged lane that goes on, a growth test false alarm, has then
+    // run the whole block).
+    void settle(const int* which, unsigned* lanes, int count) {
+        switch (count) {
+        case 0:
+            return;
+        case 1:
+            return settle<1>(which, lanes);
+        case 2:
+            return settle<(kVectors < 2 ? kVectors : 2)>(which, lanes);
+        case 3:
+            return settle<(kVectors < 3 ? kVectors : 3)>(which, lanes);
+        case 4:
+            return settle<(kVectors < 4 ? kVectors : 4)>(which, lanes);
+        case 5:
+            return settle<(kVectors < 5 ? kVectors : 5)>(which, lanes);
+        default:
+            return settle<kVectors>(which, lanes);
+        }
+    }
+
+    template <int N> void settle(const int* which, unsigned* lanes) {
+        using R = typename V::Reg;
+        using M = typename V::Mask;
+        R zr[N], zi[N], counter[N], cr[N], ci[N];
+        M running[N], done[N];
+        const R two = V::set(2.0);
+        const R one = V::set(1.0);
+        const R zero = V::set(0.0);
+        const R threshold = V::set(orbits_.threshold);
+#pragma GCC unroll 8
+        for (int v = 0; v < N; ++v) {
+            const int at = which[v] * V::kWidth;
+            zr[v] = V::load(zr_ + at);
+            zi[v] = V::load(zi_ + at);
+            counter[v] = V::load(counter_ + at);
+            cr[v] = V::load(cr_ + at);
+            ci[v] = V::load(ci_ + at);
+            running[v] = V::maskOf(lanes[v]);
+            done[v] = V::maskOf(0);
+        }
+        for (int step = 0; step < kBlock; ++step) {
+            unsigned left = 0;
+#pragma GCC unroll 8
+            for (int v = 0; v < N; ++v) {
+                const M active = V::butNot(running[v], done[v]);
+                const R zr2 = V::mul(zr[v], zr[v]);
+                const R zi2 = V::mul(zi[v], zi[v]);
+                const R magnitude = V::add(zr2, zi2);
+                const R nextZi = V::add(V::mul(V::mul(two, zr[v]), zi[v]), ci[v]);
+                const R nextZr = V::add(V::sub(zr2, zi2), cr[v]);
+                const R nextCounter = V::sub(counter[v], one);
+                zr[v] = V::keepWhere(active, nextZr, zr[v]);
+                zi[v] = V::keepWhere(active, nextZi, zi[v]);
+                counter[v] = V::keepWhere(active, nextCounter, counter[v]);
+                const M ends =
+                    V::either(V::atLeast(magnitude, threshold), V::equal(nextCounter, zero));
+                done[v] = V::either(done[v], V::both(active, ends));
+                left |= V::bits(V::butNot(running[v], done[v]));
+            }
+            if (left == 0)
+                break;
+        }
+#pragma GCC unroll 8
+        for (int v = 0; v < N; ++v) {
+            const int at = which[v] * V::kWidth;
+            V::store(zr_ + at, V::keepWhere(running[v], zr[v], V::load(zr_ + at)));
+            V::store(zi_ + at, V::keepWhere(running[v], zi[v], V::load(zi_ + at)));
+            V::store(counter_ + at, V::keepWhere(running[v], counter[v], V::load(counter_ + at)));
+            lanes[v] = V::bits(done[v]);
+        }
+    }
+
+    // Hands the ended orbit of a lane out.
+    void handOut(int lane) {
         const int k = orbit_[lane];
         orbits_.zr[k] = zr_[lane];
         orbits_.zi[k] = zi_[lane];
         orbits_.remaining[k] = static_cast<std::int32_t>(counter_[lane]) - 1;
         --active_;
-        return true;
     }
 
     // Moves the busy lanes into the first `vectors` vectors.

@@ -55,6 +55,16 @@ struct Avx2 {
                             _mm256_cmp_pd(counter, steps, _CMP_LE_OQ));
     }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm256_blendv_pd(fresh, old, m); }
+    // The lanes whose bits are set in `lanes`.
+    static Mask maskOf(unsigned lanes) {
+        const __m256i bit = _mm256_setr_epi64x(1, 2, 4, 8);
+        const __m256i set = _mm256_and_si256(_mm256_set1_epi64x(lanes), bit);
+        return _mm256_castsi256_pd(_mm256_cmpeq_epi64(set, bit));
+    }
+    static Mask butNot(Mask a, Mask b) { return _mm256_andnot_pd(b, a); }
+    // a >= b, false when either is NaN; a == b.
+    static Mask atLeast(Reg a, Reg b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
+    static Mask equal(Reg a, Reg b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
 };
 
 } // namespace

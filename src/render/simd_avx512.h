@@ -56,6 +56,12 @@ struct Avx512 {
                _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
     }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm512_mask_blend_pd(m, fresh, old); }
+    // The lanes whose bits are set in `lanes`.
+    static Mask maskOf(unsigned lanes) { return static_cast<Mask>(lanes); }
+    static Mask butNot(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
+    // a >= b, false when either is NaN; a == b.
+    static Mask atLeast(Reg a, Reg b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
+    static Mask equal(Reg a, Reg b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
 };
 
 } // namespace
