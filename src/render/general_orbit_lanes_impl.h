@@ -122,8 +122,7 @@ private:
             const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
             if (next_ >= orbits_.count)
                 pack(vectors);
-            const LaneEnds ends = vectors == 1 ? steps<Step, kTest, kTrack, 1>()
-                                               : steps<Step, kTest, kTrack, kVectors>();
+            const LaneEnds ends = runSteps<Step, kTest, kTrack, kVectors>(vectors);
             std::uint64_t ended = ends.ended;
             while (ended != 0) {
                 const int lane = __builtin_ctzll(ended);
@@ -139,6 +138,19 @@ private:
                 if (orbits_.mustStop(orbits_.stopContext))
                     return;
             }
+        }
+    }
+
+    // Steps the first `vectors` vectors (at most three are told apart, then all run).
+    template <typename Step, int kTest, bool kTrack, int kVectors> LaneEnds runSteps(int vectors) {
+        constexpr int kTwo = kVectors < 2 ? kVectors : 2;
+        switch (vectors) {
+        case 1:
+            return steps<Step, kTest, kTrack, 1>();
+        case 2:
+            return steps<Step, kTest, kTrack, kTwo>();
+        default:
+            return steps<Step, kTest, kTrack, kVectors>();
         }
     }
 
