@@ -2,6 +2,7 @@
 
 #include "model/fractal_view.h"
 #include "model/pass_scheme.h"
+#include "render/julia24_row_kernel.h"
 
 #include <algorithm>
 #include <array>
@@ -12,30 +13,10 @@ namespace vortimax {
 
 namespace {
 
-// Where an orbit ended: the final z and dz, the loop index n at the end, the squared
-// magnitude that exceeded the bailout and the extremes of |z|^2 with their loop indices.
-struct Orbit {
-    Complex z;
-    Complex dz;
-    double n = 0.0;
-    double escapeMagnitude = 0.0;
-    bool inside = false;
-    double largest = 0.0;
-    double smallest = std::numeric_limits<double>::infinity();
-    std::int32_t largestIndex = 0;
-    std::int32_t smallestIndex = 0;
-};
+using Orbit = Julia24Orbit;
 
 double squaredMagnitude(Complex z) {
     return z.re * z.re + z.im * z.im;
-}
-
-// Start values: a Julia starts at the pixel with dz = 1, a Mandel at the constant (the
-// pixel is not added) with dz = 0.
-void startOrbit(const Julia24Params& p, Complex point, Complex& z, Complex& c, Complex& dz) {
-    z = p.mandel ? p.constant : point;
-    c = p.mandel ? point : p.constant;
-    dz = Complex{p.mandel ? 0.0 : 1.0, 0.0};
 }
 
 // One step of the derivative, then of z itself.
@@ -66,7 +47,7 @@ void trackExtremes(Orbit& o, double magnitude, std::int32_t index) {
 template <bool Track> Orbit generalOrbit(const Julia24Params& p, Complex point) {
     Orbit o;
     Complex c;
-    startOrbit(p, point, o.z, c, o.dz);
+    julia24Start(p, point, o.z, c, o.dz);
     const Complex e{p.mandel ? 1.0 : 0.0, 0.0};
     for (std::int32_t i = 0; i < p.maxIter; ++i) {
         const double magnitude = squaredMagnitude(o.z);
@@ -90,7 +71,7 @@ template <bool Track> Orbit generalOrbit(const Julia24Params& p, Complex point) 
 Orbit fastOrbit(const Julia24Params& p, Complex point) {
     Orbit o;
     Complex c;
-    startOrbit(p, point, o.z, c, o.dz);
+    julia24Start(p, point, o.z, c, o.dz);
     const float bailout = static_cast<float>(p.bailout);
     std::int32_t counter = std::max(p.maxIter - 1, 2);
     float magnitude = 0.0f;
@@ -194,22 +175,32 @@ float outsideValue24(const Julia24Params& p, const Orbit& o) {
     return value > 0.0f ? value : kOutside24Fallback;
 }
 
-bool usesFastLoop(const Julia24Params& p) {
+Orbit runOrbit(const Julia24Params& p, Complex point) {
+    if (julia24UsesFastLoop(p))
+        return fastOrbit(p, point);
+    return julia24TracksExtremes(p) ? generalOrbit<true>(p, point) : generalOrbit<false>(p, point);
+}
+
+} // namespace
+
+bool julia24UsesFastLoop(const Julia24Params& p) {
     return p.outside == kOutside24Cpm && !p.cubic &&
            (p.inside == kInside24Black || p.inside == kInside24Magnitude);
 }
 
-bool tracksExtremes(const Julia24Params& p) {
+bool julia24TracksExtremes(const Julia24Params& p) {
     return p.inside >= kInside24Supremum && p.inside < kInside24Count;
 }
 
-Orbit runOrbit(const Julia24Params& p, Complex point) {
-    if (usesFastLoop(p))
-        return fastOrbit(p, point);
-    return tracksExtremes(p) ? generalOrbit<true>(p, point) : generalOrbit<false>(p, point);
+void julia24Start(const Julia24Params& p, Complex point, Complex& z, Complex& c, Complex& dz) {
+    z = p.mandel ? p.constant : point;
+    c = p.mandel ? point : p.constant;
+    dz = Complex{p.mandel ? 0.0 : 1.0, 0.0};
 }
 
-} // namespace
+float julia24OrbitValue(const Julia24Params& p, const Julia24Orbit& orbit) {
+    return orbit.inside ? insideValue(p, orbit) : outsideValue24(p, orbit);
+}
 
 Julia24Params readJulia24Params(const FractalRecord& record) {
     const ConstBlockRef block = record.params();
@@ -231,8 +222,7 @@ Julia24Params readJulia24Params(const FractalRecord& record) {
 float julia24Value(const Julia24Params& params, Complex point) {
     if (params.inversion.enabled)
         params.inversion.apply(point.re, point.im);
-    const Orbit orbit = runOrbit(params, point);
-    return orbit.inside ? insideValue(params, orbit) : outsideValue24(params, orbit);
+    return julia24OrbitValue(params, runOrbit(params, point));
 }
 
 void calculateJulia24(FractalView& view, int x0, int y0, int x1, int y1) {
@@ -241,8 +231,8 @@ void calculateJulia24(FractalView& view, int x0, int y0, int x1, int y1) {
     const PixelMapping mapping =
         pixelMapping(view.record(), RasterSize{buffers.width, buffers.height});
     const int passes = passCount(params.passes, view.lastJob(), view.passLimit());
-    runPasses(view, PassRect{x0, y0, x1, y1}, passes,
-              [&](int x, int y) { return julia24Value(params, mapping.pointFor(x, y)); });
+    runRowKernelPasses(view, PassRect{x0, y0, x1, y1}, passes,
+                       [&] { return Julia24RowKernel(params, mapping); });
 }
 
 } // namespace vortimax

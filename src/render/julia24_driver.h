@@ -5,6 +5,7 @@
 #include "render/outside_value.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace vortimax {
 
@@ -50,6 +51,32 @@ struct Julia24Params {
     OutsideParams decomposition; // Decomposition, Coding and DecFactor
     CircleInversion inversion;
 };
+
+// Where an orbit ended: the final z and dz, the loop index n at the end, the squared
+// magnitude that exceeded the bailout and the extremes of |z|^2 with their loop indices.
+struct Julia24Orbit {
+    Complex z;
+    Complex dz;
+    double n = 0.0;
+    double escapeMagnitude = 0.0;
+    bool inside = false;
+    double largest = 0.0;
+    double smallest = std::numeric_limits<double>::infinity();
+    std::int32_t largestIndex = 0;
+    std::int32_t smallestIndex = 0;
+};
+
+// Whether the orbit runs the tight z^2 + c loop without derivative ("CPM" with the
+// black or magnitude inside rule), and whether it records the extremes of |z|^2.
+bool julia24UsesFastLoop(const Julia24Params& params);
+bool julia24TracksExtremes(const Julia24Params& params);
+
+// The start of the orbit of the pixel at `point` (after circle inversion): a Julia starts
+// at the point with dz = 1, a Mandel at the constant (the point is not added) with dz = 0.
+void julia24Start(const Julia24Params& params, Complex point, Complex& z, Complex& c, Complex& dz);
+
+// The value of a pixel whose orbit ended in `orbit`.
+float julia24OrbitValue(const Julia24Params& params, const Julia24Orbit& orbit);
 
 // Reads the parameters of a Julia24 or Mandel24 record.
 Julia24Params readJulia24Params(const FractalRecord& record);

@@ -65,6 +65,9 @@ struct Avx2 {
     // a >= b, false when either is NaN; a == b.
     static Mask atLeast(Reg a, Reg b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
     static Mask equal(Reg a, Reg b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+    // Each lane rounded to single precision (to nearest, as static_cast<float> does) and
+    // widened back, exactly.
+    static Reg roundToFloat(Reg a) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(a)); }
 };
 
 } // namespace

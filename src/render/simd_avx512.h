@@ -62,6 +62,12 @@ struct Avx512 {
     // a >= b, false when either is NaN; a == b.
     static Mask atLeast(Reg a, Reg b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
     static Mask equal(Reg a, Reg b) { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
+    // Each lane rounded to single precision (to nearest, as static_cast<float> does) and
+    // widened back, exactly. Zero-masked forms with every lane set, for the same reason
+    // as sqrt.
+    static Reg roundToFloat(Reg a) {
+        return _mm512_maskz_cvtps_pd(0xff, _mm512_maskz_cvtpd_ps(0xff, a));
+    }
 };
 
 } // namespace

@@ -1,0 +1,15 @@
+// The true-colour orbit loops on 2 x 4 lanes of AVX2. Compiled with AVX2 enabled for this file
+// only; called only after the processor was checked.
+
+#include "render/simd_avx2.h"
+#include "render/truecolour_lanes.h"
+#include "render/truecolour_lanes_impl.h"
+
+namespace vortimax {
+
+void trueColourOrbitsAvx2(TrueColourOrbits& orbits) {
+    TrueColourLanes<Avx2, 2> lanes(orbits);
+    lanes.run();
+}
+
+} // namespace vortimax

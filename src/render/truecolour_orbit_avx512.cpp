@@ -1,0 +1,15 @@
+// The true-colour orbit loops on 2 x 8 lanes of AVX-512. Compiled with AVX-512 enabled for this
+// file only; called only after the processor was checked.
+
+#include "render/simd_avx512.h"
+#include "render/truecolour_lanes.h"
+#include "render/truecolour_lanes_impl.h"
+
+namespace vortimax {
+
+void trueColourOrbitsAvx512(TrueColourOrbits& orbits) {
+    TrueColourLanes<Avx512, 2> lanes(orbits);
+    lanes.run();
+}
+
+} // namespace vortimax
