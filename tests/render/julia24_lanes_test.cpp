@@ -1,3 +1,6 @@
+#include "model/fractal_record.h"
+#include "model/fractal_view.h"
+#include "model/type_registry.h"
 #include "render/escape_batch.h"
 #include "render/fast_orbit_lanes.h"
 #include "render/julia24_driver.h"
@@ -7,6 +10,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace vortimax {
@@ -159,6 +163,28 @@ TEST(Julia24LanesTest, StoppedRowKeepsOnlyFinishedPixels) {
             EXPECT_LE(finished, 3 * kPixelBatchSize);
         }
     }
+}
+
+// The driver's passes leave every pixel of the image with the value julia24Value gives it.
+TEST(Julia24LanesTest, RenderedImageHoldsThePixelValues) {
+    for (std::uint32_t type : {kTypeJulia24, kTypeMandel24})
+        for (int outside : {kOutside24Cpm, kOutside24Dem}) {
+            ViewEnvironment environment;
+            auto record = createRecord(type, 0, RecordCreationContext{});
+            record->width = 70;
+            record->height = 30;
+            record->params().setInteger("Outside", outside);
+            FractalView view(*record, environment);
+            allocateBuffers(BufferLayout{70, 30, 24}, view.buffers());
+            calculateJulia24(view, 0, 0, 69, 29);
+            const Julia24Params p = readJulia24Params(*record);
+            const PixelMapping mapping = pixelMapping(*record, RasterSize{70, 30});
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 70; ++x)
+                    ASSERT_EQ(bitsOf(view.buffers().value(x, y)),
+                              bitsOf(julia24Value(p, mapping.pointFor(x, y))))
+                        << type << " " << outside << " at " << x << "," << y;
+        }
 }
 
 } // namespace
