@@ -25,7 +25,9 @@ TrueColourShape shapeOf(const Julia24Params& p) {
 
 Julia24RowKernel::Julia24RowKernel(const Julia24Params& params, const PixelMapping& mapping,
                                    KernelPath path)
-    : params_(&params), mapping_(&mapping), path_(path) {}
+    : params_(&params), mapping_(&mapping),
+      // The lanes end an orbit only on a step, so MaxIter below 1 stays with the scalar loop.
+      path_(params.maxIter >= 1 ? path : KernelPath::Scalar) {}
 
 void Julia24RowKernel::operator()(PixelBatch& batch) {
     const auto count = static_cast<std::size_t>(batch.count);

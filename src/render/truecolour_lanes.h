@@ -49,10 +49,12 @@ struct TrueColourOrbits {
     int checkEvery = 32;
 };
 
-// 2 x 4 lanes of AVX2; call only when the processor has AVX2.
+// 3 x 4 lanes of AVX2 (2 x 4 for the derivative loop without tracking); call only when the
+// processor has AVX2.
 void trueColourOrbitsAvx2(TrueColourOrbits& orbits);
 
-// 2 x 8 lanes of AVX-512 (F, DQ, VL); call only when the processor has them.
+// 3 x 8 lanes of AVX-512 (F, DQ, VL), 2 x 8 for the derivative loop without tracking;
+// call only when the processor has them.
 void trueColourOrbitsAvx512(TrueColourOrbits& orbits);
 
 } // namespace vortimax

@@ -35,7 +35,11 @@ enum TrueColourField : int {
     kTcFieldCount
 };
 
-template <typename V, int kVectors> class TrueColourLanes {
+// kFastVectors vectors of lanes step side by side in the loop without derivative,
+// kDerivativeVectors in the loop with it (dz takes registers of its own) and
+// kTrackVectors when that loop also records the extremes.
+template <typename V, int kFastVectors, int kDerivativeVectors, int kTrackVectors>
+class TrueColourLanes {
 public:
     explicit TrueColourLanes(TrueColourOrbits& orbits) : orbits_(orbits), shape_(orbits.shape) {}
 
@@ -51,7 +55,11 @@ public:
 private:
     using R = typename V::Reg;
     using M = typename V::Mask;
-    static constexpr int kLanes = kVectors * V::kWidth;
+    static constexpr int kMostVectors =
+        kFastVectors > kDerivativeVectors
+            ? (kFastVectors > kTrackVectors ? kFastVectors : kTrackVectors)
+            : (kDerivativeVectors > kTrackVectors ? kDerivativeVectors : kTrackVectors);
+    static constexpr int kLanes = kMostVectors * V::kWidth;
     static_assert(kLanes <= 64);
     // An empty lane: NaN passes no test, and a NaN index or counter never reaches the end.
     static constexpr double kIdle = __builtin_nan("");
@@ -64,15 +72,16 @@ private:
     }
 
     template <bool kFast, bool kCubic, bool kTrack> void runLanes() {
-        for (int lane = 0; lane < kLanes; ++lane)
+        constexpr int kVectors = kFast ? kFastVectors : kTrack ? kTrackVectors : kDerivativeVectors;
+        lanes_ = kVectors * V::kWidth;
+        for (int lane = 0; lane < lanes_; ++lane)
             refill(lane);
         int endedSinceCheck = 0;
         while (active_ > 0) {
             const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
             if (next_ >= orbits_.count)
                 pack(vectors);
-            std::uint64_t ended = vectors == 1 ? steps<kFast, kCubic, kTrack, 1>()
-                                               : steps<kFast, kCubic, kTrack, kVectors>();
+            std::uint64_t ended = runSteps<kFast, kCubic, kTrack, kVectors>(vectors);
             while (ended != 0) {
                 const int lane = __builtin_ctzll(ended);
                 ended &= ended - 1;
@@ -87,6 +96,20 @@ private:
                 if (orbits_.mustStop(orbits_.stopContext))
                     return;
             }
+        }
+    }
+
+    // Steps the first `vectors` vectors (one, two, or all).
+    template <bool kFast, bool kCubic, bool kTrack, int kVectors>
+    std::uint64_t runSteps(int vectors) {
+        constexpr int kTwo = kVectors < 2 ? kVectors : 2;
+        switch (vectors) {
+        case 1:
+            return steps<kFast, kCubic, kTrack, 1>();
+        case 2:
+            return steps<kFast, kCubic, kTrack, kTwo>();
+        default:
+            return steps<kFast, kCubic, kTrack, kVectors>();
         }
     }
 
@@ -137,7 +160,7 @@ private:
     // Moves the busy lanes into the first `vectors` vectors.
     void pack(int vectors) {
         int free = 0;
-        for (int lane = vectors * V::kWidth; lane < kLanes; ++lane) {
+        for (int lane = vectors * V::kWidth; lane < lanes_; ++lane) {
             if (orbit_[lane] < 0)
                 continue;
             while (orbit_[free] >= 0)
@@ -288,6 +311,7 @@ private:
     int active_ = 0;
     alignas(64) double state_[kTcFieldCount][kLanes];
     int orbit_[kLanes];
+    int lanes_ = kLanes; // the lanes in use
 };
 
 } // namespace

@@ -1,5 +1,7 @@
-// The true-colour orbit loops on 2 x 4 lanes of AVX2. Compiled with AVX2 enabled for this file
-// only; called only after the processor was checked.
+// The true-colour orbit loops on 3 x 4 lanes of AVX2 (2 x 4 for the derivative loop
+// without tracking).
+// Compiled with AVX2 enabled for this file only; called only after the processor was
+// checked.
 
 #include "render/simd_avx2.h"
 #include "render/truecolour_lanes.h"
@@ -8,7 +10,7 @@
 namespace vortimax {
 
 void trueColourOrbitsAvx2(TrueColourOrbits& orbits) {
-    TrueColourLanes<Avx2, 2> lanes(orbits);
+    TrueColourLanes<Avx2, 3, 2, 3> lanes(orbits);
     lanes.run();
 }
 

@@ -1,5 +1,7 @@
-// The true-colour orbit loops on 2 x 8 lanes of AVX-512. Compiled with AVX-512 enabled for this
-// file only; called only after the processor was checked.
+// The true-colour orbit loops on 3 x 8 lanes of AVX-512 (2 x 8 for the derivative
+// loop without tracking).
+// Compiled with AVX-512 enabled for this file only; called only after the processor was
+// checked.
 
 #include "render/simd_avx512.h"
 #include "render/truecolour_lanes.h"
@@ -8,7 +10,7 @@
 namespace vortimax {
 
 void trueColourOrbitsAvx512(TrueColourOrbits& orbits) {
-    TrueColourLanes<Avx512, 2> lanes(orbits);
+    TrueColourLanes<Avx512, 3, 2, 3> lanes(orbits);
     lanes.run();
 }
 

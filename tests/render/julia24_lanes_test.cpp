@@ -82,13 +82,14 @@ void expectImageMatches(const Julia24Params& p, const PixelMapping& mapping) {
 }
 
 // Both types and subtypes, every outside and inside rule (and one unknown each), short
-// and long orbits: the fast loop, the derivative loop with and without tracking.
+// and long orbits (MaxIter 0 stays with the scalar loop): the fast loop, the derivative
+// loop with and without tracking.
 TEST(Julia24LanesTest, ImagesMatchPixelValues) {
     for (bool mandel : {false, true})
         for (bool cubic : {false, true})
             for (int outside = 0; outside <= kOutside24Count; ++outside)
                 for (int inside = 0; inside <= kInside24Count; ++inside)
-                    for (std::int32_t maxIter : {1, 2, 3, 150}) {
+                    for (std::int32_t maxIter : {0, 1, 2, 3, 150}) {
                         SCOPED_TRACE(testing::Message()
                                      << mandel << cubic << " outside " << outside << " inside "
                                      << inside << " MaxIter " << maxIter);
