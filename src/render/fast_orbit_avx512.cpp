@@ -11,7 +11,7 @@ void fastOrbitsAvx512(FastOrbits& orbits) {
     // The exact test keeps a running largest |z|^2 per vector: six vectors of state would
     // no longer fit in the registers.
     if (orbits.growthTest) {
-        FastOrbitLanes<Avx512, 6, 16> lanes(orbits);
+        FastOrbitLanes<Avx512, 6, 32> lanes(orbits);
         lanes.run();
     } else {
         FastOrbitLanes<Avx512, 4, 16> lanes(orbits);
