@@ -236,6 +236,7 @@ template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
     LaneVector zr[G], zi[G], cr[G], ci[G], rr[G], ii[G], tr[G];
     LaneMask at[G]; // the iteration a lane stopped at, or -1
     LaneVector radius, bailout;
+    LaneVector limit; // the lower of radius (abort test) and bailout (infinity test)
 
     // Lanes a test stops at |z|^2 = m, into `result` (vectors stay out of return values:
     // their calling convention depends on the instruction set).
@@ -249,9 +250,10 @@ template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
         }
     }
 
-    // One iteration of every lane, stopped ones included; true for lanes in `active`
-    // that a test stops.
-    void step(LaneMask (&stopped)[G], const LaneMask (&active)[G]) {
+    // One iteration of every lane, stopped ones included, keeping the largest |z|^2 of
+    // each lane. A NaN |z|^2 is kept too: once z is NaN it stays NaN, so a lane that met
+    // one ends the window with a NaN largest value.
+    void step(LaneVector (&largest)[G]) {
         const LaneVector two = LaneVector{} + 2.0;
         for (int g = 0; g < G; ++g) {
             const LaneVector re = rr[g] - ii[g] + cr[g];
@@ -261,9 +263,20 @@ template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
             tr[g] = two * re;
             zr[g] = re;
             zi[g] = im;
-            LaneMask stopsNow;
-            stops(stopsNow, rr[g] + ii[g]);
-            stopped[g] |= stopsNow & active[g];
+            const LaneVector m = rr[g] + ii[g];
+            largest[g] = !(largest[g] >= m) ? m : largest[g];
+        }
+    }
+
+    // The lanes of `active` that may have stopped within a window whose largest |z|^2 was
+    // `largest`: beyond the lower of the two limits, or NaN. The exact run of the window
+    // decides; a lane flagged here needlessly just costs that run.
+    void mayHaveStopped(LaneMask (&flagged)[G], const LaneVector (&largest)[G],
+                        const LaneMask (&active)[G]) const {
+        for (int g = 0; g < G; ++g) {
+            // The strict abort test stops at |z|^2 = radius already.
+            const LaneMask within = Strict ? largest[g] < limit : largest[g] <= limit;
+            flagged[g] = ~within & active[g];
         }
     }
 
@@ -306,10 +319,11 @@ template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
         for (std::int32_t k = k0; k < k1;) {
             const std::int32_t end = k1 - k > kWindow ? k + kWindow : k1;
             LaneMask active[G], stopped[G];
+            LaneVector largest[G];
             LaneVector savedR[G], savedI[G], savedRr[G], savedIi[G], savedTr[G];
             for (int g = 0; g < G; ++g) {
                 active[g] = at[g] == running;
-                stopped[g] = LaneMask{};
+                largest[g] = LaneVector{} - __builtin_inf();
                 savedR[g] = zr[g];
                 savedI[g] = zi[g];
                 savedRr[g] = rr[g];
@@ -320,8 +334,9 @@ template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
                 return;
             }
             for (std::int32_t j = k; j < end; ++j) {
-                step(stopped, active);
+                step(largest);
             }
+            mayHaveStopped(stopped, largest, active);
             if (anyLane(stopped)) {
                 for (int g = 0; g < G; ++g) {
                     zr[g] = savedR[g];
@@ -364,6 +379,13 @@ void quadraticGroup(LaneRegisters& r, const QuadraticStep& step, int first, std:
     }
     q.radius = LaneVector{} + step.radius;
     q.bailout = LaneVector{} + step.bailout;
+    // Without a test nothing stops; NaN |z|^2 still only costs an exact run.
+    double limit = __builtin_inf();
+    if (Abort)
+        limit = step.radius;
+    if (Infinity && !(step.bailout >= limit))
+        limit = step.bailout;
+    q.limit = LaneVector{} + limit;
     q.run(k0, k1);
     for (int g = 0; g < G; ++g) {
         const int lane = first + g * kVectorLanes;

@@ -257,6 +257,21 @@ TEST(FormulaBatch, QuadraticLoopGivesTheSameResults) {
     EXPECT_EQ(quadratic, 4 * 8 * 2);
 }
 
+// Orbits landing exactly on the radius: the strict test stops there, the other goes on
+// (c = -2 gives |z|^2 = 4 at the first iteration and ever after, c = 1 at the second).
+TEST(FormulaBatch, QuadraticLoopStopsOnTheRadiusOnlyWhenStrict) {
+    for (const char* text : {"z = 0: z = z^2 + p1, |z| < 4", "z = 0: z = z^2 + p1, |z| <= 4"}) {
+        FormulaEntry entry;
+        ASSERT_EQ(compileFormula(entry, "f", text, {.silent = true}, nullptr), 0) << text;
+        for (Complex c : {Complex{-2.0, 0.0}, Complex{1.0, 0.0}}) {
+            FormulaSettings settings = testSettings();
+            settings.p[0] = c;
+            EXPECT_TRUE(FormulaBatchIterator(entry.code, settings, false, 1e300).quadratic());
+            EXPECT_EQ(compareEvaluators(entry.code, settings, text, {1e300, 0.0}, 9, 5, true), 0);
+        }
+    }
+}
+
 // A statement the one-pixel evaluator skips (more variables than slots) keeps the batch
 // evaluator on the one-pixel path, with the same results.
 TEST(FormulaBatch, StatementsOutsideTheBatchFormRunOneByOne) {
