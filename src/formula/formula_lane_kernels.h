@@ -229,7 +229,7 @@ inline void storeLanes(double* p, const LaneVector& v) {
 template <bool Abort, bool Strict, bool Infinity> struct QuadraticGroup {
     static constexpr int G = kQuadraticGroup;
     // Iterations run without per-lane bookkeeping before looking whether a lane stopped.
-    static constexpr std::int32_t kWindow = 8;
+    static constexpr std::int32_t kWindow = 16;
 
     // rr, ii: the squares of z's parts; tr: 2 zr (exactly so, computed beside rr to keep
     // it off the chain from one step to the next).

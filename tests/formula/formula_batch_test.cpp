@@ -242,7 +242,7 @@ TEST(FormulaBatch, QuadraticLoopGivesTheSameResults) {
     for (const char* text : formulas) {
         FormulaEntry entry;
         ASSERT_EQ(compileFormula(entry, "f", text, {.silent = true}, nullptr), 0) << text;
-        for (std::int32_t maxIter : {1, 7, 8, 9, 63, 64, 65, 150}) {
+        for (std::int32_t maxIter : {1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 150}) {
             for (bool testFormula : {true, false}) {
                 FormulaSettings settings = testSettings();
                 settings.maxIter = maxIter;
@@ -254,7 +254,7 @@ TEST(FormulaBatch, QuadraticLoopGivesTheSameResults) {
             }
         }
     }
-    EXPECT_EQ(quadratic, 4 * 8 * 2);
+    EXPECT_EQ(quadratic, 4 * 11 * 2);
 }
 
 // Orbits landing exactly on the radius: the strict test stops there, the other goes on
