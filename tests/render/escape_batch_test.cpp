@@ -3,6 +3,7 @@
 #include "render/escape_batch.h"
 #include "render/escape_kernel.h"
 #include "render/fast_orbit_lanes.h"
+#include "stopped_row.h"
 
 #include <bit>
 #include <cmath>
@@ -122,23 +123,10 @@ TEST(EscapeBatchTest, StoppedRowKeepsOnlyFinishedPixels) {
     for (KernelPath path : availablePaths()) {
         SCOPED_TRACE(static_cast<int>(path));
         EscapeBatchKernel kernel(params, mapping, path);
-        std::vector<int> columns(raster.width);
-        for (int x = 0; x < raster.width; ++x)
-            columns[static_cast<std::size_t>(x)] = x;
-        std::vector<float> values(columns.size(), 0.0f);
-        int asked = 0;
-        PixelRow pixels{1, columns, values, [&] { return ++asked == 3; }};
-        kernel(pixels);
-        EXPECT_TRUE(pixels.stopped);
-        EXPECT_EQ(asked, 3);
-        int finished = 0;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (values[i] == 0.0f)
-                continue;
-            ++finished;
-            const Complex point = mapping.pointFor(columns[i], 1);
-            EXPECT_EQ(bitsOf(values[i]), bitsOf(pixelValue(params, point.re, point.im)));
-        }
+        const int finished = test::finishedInStoppedRow(kernel, 1, raster.width, [&](int x) {
+            const Complex point = mapping.pointFor(x, 1);
+            return pixelValue(params, point.re, point.im);
+        });
         // Three looks at the command word, each after at least kOrbitsBetweenStopChecks
         // more ended orbits (a block may end a whole vector register more).
         EXPECT_GE(finished, 3 * kOrbitsBetweenStopChecks);

@@ -6,6 +6,7 @@
 #include "render/general_lane_orbits.h"
 #include "render/general_orbit_lanes.h"
 #include "render/subtype_steps.h"
+#include "stopped_row.h"
 
 #include <algorithm>
 #include <bit>
@@ -317,23 +318,10 @@ TEST(GeneralLanesTest, StoppedRowKeepsOnlyFinishedPixels) {
             continue;
         SCOPED_TRACE(static_cast<int>(path));
         EscapeBatchKernel kernel(p, mapping, path);
-        std::vector<int> columns(1000);
-        for (int x = 0; x < 1000; ++x)
-            columns[static_cast<std::size_t>(x)] = x;
-        std::vector<float> values(columns.size(), 0.0f);
-        int asked = 0;
-        PixelRow pixels{0, columns, values, [&] { return ++asked == 3; }};
-        kernel(pixels);
-        EXPECT_TRUE(pixels.stopped);
-        EXPECT_EQ(asked, 3);
-        int finished = 0;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (values[i] == 0.0f)
-                continue;
-            ++finished;
-            const Complex point = mapping.pointFor(columns[i], 0);
-            EXPECT_EQ(bitsOf(values[i]), bitsOf(pixelValue(p, point.re, point.im)));
-        }
+        const int finished = test::finishedInStoppedRow(kernel, 0, 1000, [&](int x) {
+            const Complex point = mapping.pointFor(x, 0);
+            return pixelValue(p, point.re, point.im);
+        });
         EXPECT_GE(finished, 3 * kOrbitsBetweenStopChecks);
         EXPECT_LE(finished, 3 * kPixelBatchSize);
     }

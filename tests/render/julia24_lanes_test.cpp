@@ -5,6 +5,7 @@
 #include "render/fast_orbit_lanes.h"
 #include "render/julia24_driver.h"
 #include "render/julia24_row_kernel.h"
+#include "stopped_row.h"
 
 #include <bit>
 #include <cstdint>
@@ -143,23 +144,8 @@ TEST(Julia24LanesTest, StoppedRowKeepsOnlyFinishedPixels) {
         for (KernelPath path : availablePaths()) {
             SCOPED_TRACE(testing::Message() << fast << " path " << static_cast<int>(path));
             Julia24RowKernel kernel(p, mapping, path);
-            std::vector<int> columns(1000);
-            for (int x = 0; x < 1000; ++x)
-                columns[static_cast<std::size_t>(x)] = x;
-            std::vector<float> values(columns.size(), 0.0f);
-            int asked = 0;
-            PixelRow row{5, columns, values, [&] { return ++asked == 3; }};
-            kernel(row);
-            EXPECT_TRUE(row.stopped);
-            EXPECT_EQ(asked, 3);
-            int finished = 0;
-            for (std::size_t i = 0; i < columns.size(); ++i) {
-                if (values[i] == 0.0f)
-                    continue;
-                ++finished;
-                const float expected = julia24Value(p, mapping.pointFor(columns[i], 5));
-                EXPECT_EQ(bitsOf(values[i]), bitsOf(expected));
-            }
+            const int finished = test::finishedInStoppedRow(
+                kernel, 5, 1000, [&](int x) { return julia24Value(p, mapping.pointFor(x, 5)); });
             EXPECT_GE(finished, 2 * kOrbitsBetweenStopChecks);
             EXPECT_LE(finished, 3 * kPixelBatchSize);
         }
