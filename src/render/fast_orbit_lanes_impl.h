@@ -14,6 +14,7 @@
 // few vectors as they need.
 
 #include "render/fast_orbit_lanes.h"
+#include "render/lane_packing.h"
 
 #include <cstdint>
 
@@ -181,20 +182,8 @@ private:
 
     // Moves the busy lanes into the first `vectors` vectors.
     void pack(int vectors) {
-        int free = 0;
-        for (int lane = vectors * V::kWidth; lane < kLanes; ++lane) {
-            if (orbit_[lane] < 0)
-                continue;
-            while (orbit_[free] >= 0)
-                ++free;
-            orbit_[free] = orbit_[lane];
-            zr_[free] = zr_[lane];
-            zi_[free] = zi_[lane];
-            cr_[free] = cr_[lane];
-            ci_[free] = ci_[lane];
-            counter_[free] = counter_[lane];
-            orbit_[lane] = -1;
-        }
+        double* fields[] = {zr_, zi_, cr_, ci_, counter_};
+        packLanes(orbit_, fields, vectors * V::kWidth, kLanes);
     }
 
     std::uint64_t runBlock(int vectors) {

@@ -17,6 +17,7 @@
 #include "render/general_orbit_lanes.h"
 #include "render/general_steps_impl.h"
 #include "render/general_tests_impl.h"
+#include "render/lane_packing.h"
 
 #include <cstdint>
 
@@ -194,19 +195,7 @@ private:
     }
 
     // Moves the busy lanes into the first `vectors` vectors.
-    void pack(int vectors) {
-        int free = 0;
-        for (int lane = vectors * V::kWidth; lane < lanes_; ++lane) {
-            if (orbit_[lane] < 0)
-                continue;
-            while (orbit_[free] >= 0)
-                ++free;
-            orbit_[free] = orbit_[lane];
-            for (double* field : state_)
-                field[free] = field[lane];
-            orbit_[lane] = -1;
-        }
-    }
+    void pack(int vectors) { packLanes(orbit_, state_, vectors * V::kWidth, lanes_); }
 
     // The registers of one vector of lanes.
     struct Lanes {

@@ -11,6 +11,7 @@
 // operation is that of the scalar loop in julia24_driver.cpp, in the same order.
 
 #include "render/truecolour_lanes.h"
+#include "render/lane_packing.h"
 
 #include <cstdint>
 
@@ -158,19 +159,7 @@ private:
     }
 
     // Moves the busy lanes into the first `vectors` vectors.
-    void pack(int vectors) {
-        int free = 0;
-        for (int lane = vectors * V::kWidth; lane < lanes_; ++lane) {
-            if (orbit_[lane] < 0)
-                continue;
-            while (orbit_[free] >= 0)
-                ++free;
-            orbit_[free] = orbit_[lane];
-            for (double* field : state_)
-                field[free] = field[lane];
-            orbit_[lane] = -1;
-        }
-    }
+    void pack(int vectors) { packLanes(orbit_, state_, vectors * V::kWidth, lanes_); }
 
     // The registers of one vector of lanes.
     struct Lanes {
