@@ -92,46 +92,78 @@ void PassProgress::paintBand() {
 
 void computeInBatches(PixelRow& row, const std::function<void(PixelBatch&)>& compute) {
     PixelBatch batch;
-    batch.row = row.row;
     const std::size_t count = row.columns.size();
-    for (std::size_t first = 0; first < count; first += kPixelBatchSize) {
+    std::size_t first = 0;
+    while (first < count) {
         if (row.mustStop())
             return;
-        batch.count = static_cast<int>(std::min<std::size_t>(kPixelBatchSize, count - first));
+        // Up to kPixelBatchSize pixels of one row.
+        batch.row = row.rowOf(first);
+        std::size_t end = first;
+        while (end < count && end - first < kPixelBatchSize && row.rowOf(end) == batch.row)
+            ++end;
+        batch.count = static_cast<int>(end - first);
         std::copy_n(row.columns.begin() + static_cast<std::ptrdiff_t>(first), batch.count,
                     batch.columns.begin());
         compute(batch);
         std::copy_n(batch.values.begin(), batch.count,
                     row.values.begin() + static_cast<std::ptrdiff_t>(first));
+        first = end;
     }
 }
 
 namespace {
 
-// The columns of a row that have no value yet, and room for their values; one per thread.
+// Rows of a pass are handed to a kernel together until they hold this many pixels, so
+// that short rows (those of the coarse passes) keep the vector lanes busy too.
+constexpr std::size_t kPixelsPerJob = 2048;
+
+// The pixels of some rows that have no value yet, and room for their values; one per
+// thread.
 struct RowScratch {
     std::vector<int> columns;
+    std::vector<int> rows;
     std::vector<float> values;
 };
 
-// Calculates the pixels of one row that have no value yet. Returns false when a command
-// stopped it; the pixels finished before are kept.
-bool calculateRow(FractalView& view, const PassRect& rect, int row, int step, int slot,
-                  RowScratch& scratch, const RowCompute& compute) {
-    float* cells = &view.buffers().value(0, row);
+// Calculates the pixels of the given rows that have no value yet. Returns false when a
+// command stopped it; the pixels finished before are kept.
+bool calculateRows(FractalView& view, const PassRect& rect, std::span<const int> rows, int step,
+                   int slot, RowScratch& scratch, const RowCompute& compute) {
     scratch.columns.clear();
-    for (int x = rect.x0; x <= rect.x1; x += step) {
-        if (cells[x] == 0.0f)
-            scratch.columns.push_back(x);
+    scratch.rows.clear();
+    for (int row : rows) {
+        const float* cells = &view.buffers().value(0, row);
+        for (int x = rect.x0; x <= rect.x1; x += step) {
+            if (cells[x] == 0.0f) {
+                scratch.columns.push_back(x);
+                scratch.rows.push_back(row);
+            }
+        }
     }
     if (scratch.columns.empty())
         return true;
     scratch.values.assign(scratch.columns.size(), 0.0f);
-    PixelRow pixels{row, scratch.columns, scratch.values, [&view] { return view.mustStop(); }};
+    PixelRow pixels{rows.front(), scratch.columns, scratch.values,
+                    [&view] { return view.mustStop(); }};
+    if (rows.size() > 1)
+        pixels.rows = scratch.rows;
     compute(slot, pixels);
     for (std::size_t i = 0; i < scratch.columns.size(); ++i)
-        cells[scratch.columns[i]] = scratch.values[i];
+        view.buffers().value(scratch.columns[i], scratch.rows[i]) = scratch.values[i];
     return !pixels.stopped;
+}
+
+// The rows of a pass in jobs of about kPixelsPerJob pixels each, in visiting order: the
+// start of each job in `order`, and its end.
+std::vector<std::size_t> jobStarts(const PassRect& rect, int step, std::size_t rowCount) {
+    const auto rowPixels = static_cast<std::size_t>((rect.x1 - rect.x0) / step + 1);
+    const std::size_t rowsPerJob = std::max<std::size_t>(1, kPixelsPerJob / rowPixels);
+    std::vector<std::size_t> starts;
+    for (std::size_t first = 0; first < rowCount; first += rowsPerJob)
+        starts.push_back(first);
+    starts.push_back(rowCount);
+    return starts;
 }
 
 } // namespace
@@ -143,14 +175,18 @@ bool runRowPasses(FractalView& view, const PassRect& rect, int passes, int threa
     std::vector<RowScratch> scratch(static_cast<std::size_t>(std::max(threads, 1)));
     for (int step : progress.steps()) {
         const std::vector<int> rows = passRowOrder(rect, step);
+        const std::vector<std::size_t> starts = jobStarts(rect, step, rows.size());
         const bool complete = CalculationPool::shared().run(
-            static_cast<int>(rows.size()), threads, [&](int slot, int index) {
-                const int row = rows[static_cast<std::size_t>(index)];
-                if (!calculateRow(view, rect, row, step, slot,
-                                  scratch[static_cast<std::size_t>(slot)], compute))
+            static_cast<int>(starts.size() - 1), threads, [&](int slot, int index) {
+                const auto job = static_cast<std::size_t>(index);
+                const std::span<const int> jobRows(rows.data() + starts[job],
+                                                   starts[job + 1] - starts[job]);
+                if (!calculateRows(view, rect, jobRows, step, slot,
+                                   scratch[static_cast<std::size_t>(slot)], compute))
                     return false;
                 std::lock_guard lock(progressMutex);
-                progress.rowDone(row, step);
+                for (int row : jobRows)
+                    progress.rowDone(row, step);
                 return true;
             });
         if (!complete)

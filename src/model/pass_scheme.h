@@ -68,9 +68,10 @@ struct PixelBatch {
     std::array<float, kPixelBatchSize> values{};
 };
 
-// Every pixel of one row that still needs a value, for kernels that keep their vector
-// lanes busier with a whole row than with one batch: values[i] (0.0 on entry) gets the
-// value of the pixel in column columns[i], or stays 0.0 when the kernel stopped first.
+// Every pixel of one row (or of a few short rows) that still needs a value, for kernels
+// that keep their vector lanes busier with many pixels than with one batch: values[i]
+// (0.0 on entry) gets the value of the pixel in column columns[i] of row rowOf(i), or
+// stays 0.0 when the kernel stopped first.
 struct PixelRow {
     int row = 0;
     std::span<const int> columns;
@@ -78,6 +79,17 @@ struct PixelRow {
     // Whether the command word says stop (FractalView::mustStop of the calculation).
     std::function<bool()> commandSaysStop;
     bool stopped = false;
+    // The row of each pixel when they come from several rows; empty: all from `row`.
+    std::span<const int> rows{};
+
+    int rowOf(std::size_t i) const { return rows.empty() ? row : rows[i]; }
+    // The row of every pixel, written into `scratch` when they all share `row`.
+    std::span<const int> pixelRows(std::vector<int>& scratch) const {
+        if (!rows.empty())
+            return rows;
+        scratch.assign(columns.size(), row);
+        return scratch;
+    }
 
     // Asks commandSaysStop and remembers a stop. A row kernel asks at least once per
     // kPixelBatchSize pixels it finishes and returns as soon as the answer is yes.

@@ -92,14 +92,14 @@ EscapeBatchKernel::EscapeBatchKernel(const EscapeParams& params, const PixelMapp
 
 void EscapeBatchKernel::operator()(PixelBatch& batch) {
     const auto count = static_cast<std::size_t>(batch.count);
-    if (fast_) {
-        computeFast(batch.row, {batch.columns.data(), count}, {batch.values.data(), count},
-                    nullptr);
-        return;
-    }
-    if (generalLanes_) {
-        computeGeneral(batch.row, {batch.columns.data(), count}, {batch.values.data(), count},
-                       nullptr);
+    if (fast_ || generalLanes_) {
+        rowScratch_.assign(count, batch.row);
+        const std::span<const int> columns(batch.columns.data(), count);
+        const std::span<float> values(batch.values.data(), count);
+        if (fast_)
+            computeFast(rowScratch_, columns, values, nullptr);
+        else
+            computeGeneral(rowScratch_, columns, values, nullptr);
         return;
     }
     const PixelKernel kernel = selectKernel(*params_);
@@ -109,11 +109,11 @@ void EscapeBatchKernel::operator()(PixelBatch& batch) {
 
 void EscapeBatchKernel::operator()(PixelRow& row) {
     if (fast_) {
-        computeFast(row.row, row.columns, row.values, &row);
+        computeFast(row.pixelRows(rowScratch_), row.columns, row.values, &row);
         return;
     }
     if (generalLanes_) {
-        computeGeneral(row.row, row.columns, row.values, &row);
+        computeGeneral(row.pixelRows(rowScratch_), row.columns, row.values, &row);
         return;
     }
     computeInBatches(row, [this](PixelBatch& batch) { (*this)(batch); });
@@ -125,8 +125,8 @@ void EscapeBatchKernel::operator()(PixelRow& row) {
 // that keep growing once beyond the threshold go first, so that the vector
 // code may test them only after each block; the others follow with the test after
 // every step.
-void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::span<float> values,
-                                    PixelRow* stops) {
+void EscapeBatchKernel::computeFast(std::span<const int> rows, std::span<const int> columns,
+                                    std::span<float> values, PixelRow* stops) {
     const std::size_t count = columns.size();
     for (std::vector<double>* part : {&zr_, &zi_, &cr_, &ci_})
         part->resize(count);
@@ -137,7 +137,7 @@ void EscapeBatchKernel::computeFast(int row, std::span<const int> columns, std::
     std::size_t growing = 0;
     std::size_t last = count;
     for (std::size_t i = 0; i < count; ++i) {
-        Complex point = mapping_->pointFor(columns[i], row);
+        Complex point = mapping_->pointFor(columns[i], rows[i]);
         if (params_->inversion.enabled)
             params_->inversion.apply(point.re, point.im);
         const Complex z = params_->mandel ? params_->start + point : point;
@@ -184,9 +184,9 @@ void EscapeBatchKernel::runGroup(std::size_t first, std::size_t end, bool growin
     runFastOrbits(path_, *params_, orbits);
 }
 
-void EscapeBatchKernel::computeGeneral(int row, std::span<const int> columns,
+void EscapeBatchKernel::computeGeneral(std::span<const int> rows, std::span<const int> columns,
                                        std::span<float> values, PixelRow* stops) {
-    GeneralOrbits& orbits = general_.start(*mapping_, row, columns);
+    GeneralOrbits& orbits = general_.start(*mapping_, rows, columns);
     if (stops != nullptr) {
         orbits.mustStop = askRow;
         orbits.stopContext = stops;

@@ -35,12 +35,12 @@ public:
     void operator()(PixelRow& row);
 
 private:
-    void computeFast(int row, std::span<const int> columns, std::span<float> values,
-                     PixelRow* stops);
+    void computeFast(std::span<const int> rows, std::span<const int> columns,
+                     std::span<float> values, PixelRow* stops);
     // Runs the fast loop over the orbits first ... end - 1 of the arrays below.
     void runGroup(std::size_t first, std::size_t end, bool growing, PixelRow* stops);
-    void computeGeneral(int row, std::span<const int> columns, std::span<float> values,
-                        PixelRow* stops);
+    void computeGeneral(std::span<const int> rows, std::span<const int> columns,
+                        std::span<float> values, PixelRow* stops);
 
     const EscapeParams* params_;
     const PixelMapping* mapping_;
@@ -53,6 +53,7 @@ private:
     std::vector<double> zr_, zi_, cr_, ci_;
     std::vector<std::int32_t> remaining_;
     std::vector<Complex> points_;    // by pixel
+    std::vector<int> rowScratch_;    // the row of each pixel of a batch or a one-row call
     std::vector<std::size_t> order_; // the pixel of each orbit
     GeneralLaneOrbits general_;
 };

@@ -81,7 +81,7 @@ GeneralLaneOrbits::GeneralLaneOrbits(const EscapeParams& params) : params_(&para
     orbits_.shape = loopShape(params);
 }
 
-GeneralOrbits& GeneralLaneOrbits::start(const PixelMapping& mapping, int row,
+GeneralOrbits& GeneralLaneOrbits::start(const PixelMapping& mapping, std::span<const int> rows,
                                         std::span<const int> columns) {
     const std::size_t count = columns.size();
     points_.resize(count);
@@ -93,7 +93,7 @@ GeneralOrbits& GeneralLaneOrbits::start(const PixelMapping& mapping, int row,
     smallestAt_.resize(count);
     const bool ring = orbits_.shape.bailoutTest == kBailoutPRing;
     for (std::size_t i = 0; i < count; ++i) {
-        Complex point = mapping.pointFor(columns[i], row);
+        Complex point = mapping.pointFor(columns[i], rows[i]);
         if (params_->inversion.enabled)
             params_->inversion.apply(point.re, point.im);
         points_[i] = point;

@@ -26,7 +26,8 @@ public:
 
     // Starts the orbit of the pixel in column columns[i] of `row` for every i; the
     // returned orbits are ready for a vector kernel.
-    GeneralOrbits& start(const PixelMapping& mapping, int row, std::span<const int> columns);
+    GeneralOrbits& start(const PixelMapping& mapping, std::span<const int> rows,
+                         std::span<const int> columns);
 
     // values[i] gets the value of orbit i; orbits left unfinished leave it alone.
     void storeValues(std::span<float> values) const;

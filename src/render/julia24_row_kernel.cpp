@@ -32,7 +32,8 @@ Julia24RowKernel::Julia24RowKernel(const Julia24Params& params, const PixelMappi
 void Julia24RowKernel::operator()(PixelBatch& batch) {
     const auto count = static_cast<std::size_t>(batch.count);
     if (path_ != KernelPath::Scalar) {
-        computeLanes(batch.row, {batch.columns.data(), count}, {batch.values.data(), count},
+        rowScratch_.assign(count, batch.row);
+        computeLanes(rowScratch_, {batch.columns.data(), count}, {batch.values.data(), count},
                      nullptr);
         return;
     }
@@ -42,7 +43,7 @@ void Julia24RowKernel::operator()(PixelBatch& batch) {
 
 void Julia24RowKernel::operator()(PixelRow& row) {
     if (path_ != KernelPath::Scalar) {
-        computeLanes(row.row, row.columns, row.values, &row);
+        computeLanes(row.pixelRows(rowScratch_), row.columns, row.values, &row);
         return;
     }
     computeInBatches(row, [this](PixelBatch& batch) { (*this)(batch); });
@@ -50,7 +51,7 @@ void Julia24RowKernel::operator()(PixelRow& row) {
 
 // The start of each orbit as julia24Value computes it: the point, circle inversion, then
 // julia24Start.
-void Julia24RowKernel::start(int row, std::span<const int> columns) {
+void Julia24RowKernel::start(std::span<const int> rows, std::span<const int> columns) {
     const std::size_t count = columns.size();
     for (std::vector<double>* part :
          {&zr_, &zi_, &dzr_, &dzi_, &cr_, &ci_, &counts_, &magnitude_, &largest_, &smallest_})
@@ -59,7 +60,7 @@ void Julia24RowKernel::start(int row, std::span<const int> columns) {
     smallestAt_.resize(count);
     ended_.assign(count, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        Complex point = mapping_->pointFor(columns[i], row);
+        Complex point = mapping_->pointFor(columns[i], rows[i]);
         if (params_->inversion.enabled)
             params_->inversion.apply(point.re, point.im);
         Complex z, c, dz;
@@ -96,9 +97,9 @@ Julia24Orbit Julia24RowKernel::orbitAt(std::size_t k) const {
     return o;
 }
 
-void Julia24RowKernel::computeLanes(int row, std::span<const int> columns, std::span<float> values,
-                                    PixelRow* stops) {
-    start(row, columns);
+void Julia24RowKernel::computeLanes(std::span<const int> rows, std::span<const int> columns,
+                                    std::span<float> values, PixelRow* stops) {
+    start(rows, columns);
     TrueColourOrbits orbits;
     orbits.shape = shapeOf(*params_);
     orbits.count = static_cast<int>(columns.size());

@@ -23,14 +23,15 @@ public:
                      KernelPath path = fastestPath());
 
     void operator()(PixelBatch& batch);
-    // Every pixel of a row at once; stops when the command word says so and leaves the
-    // pixels not finished by then at 0.0.
+    // Every pixel of a row (or of a few rows) at once; stops when the command word says so and
+    // leaves the pixels not finished by then at 0.0.
     void operator()(PixelRow& row);
 
 private:
-    void computeLanes(int row, std::span<const int> columns, std::span<float> values,
-                      PixelRow* stops);
-    void start(int row, std::span<const int> columns);
+    // The pixel in column columns[i] of row rows[i], for every i.
+    void computeLanes(std::span<const int> rows, std::span<const int> columns,
+                      std::span<float> values, PixelRow* stops);
+    void start(std::span<const int> rows, std::span<const int> columns);
     Julia24Orbit orbitAt(std::size_t k) const;
 
     const Julia24Params* params_;
@@ -41,6 +42,7 @@ private:
     std::vector<double> largest_, smallest_;
     std::vector<std::int32_t> largestAt_, smallestAt_;
     std::vector<std::uint8_t> ended_;
+    std::vector<int> rowScratch_; // the row of each pixel of a batch or a one-row call
 };
 
 } // namespace vortimax

@@ -65,6 +65,28 @@ void expectSameOnEveryPath(const EscapeParams& params, const PixelMapping& mappi
                 }
             }
         }
+        // The pixels of several rows in one call, as short rows of a coarse pass come.
+        {
+            std::vector<int> columns, rows;
+            for (int row = 1; row < kRaster.height; row += 3) {
+                for (int column = row % 2; column < kRaster.width; column += 2) {
+                    columns.push_back(column);
+                    rows.push_back(row);
+                }
+            }
+            std::vector<float> values(columns.size(), 0.0f);
+            PixelRow pixels{rows.front(), columns, values, [] { return false; }};
+            pixels.rows = rows;
+            kernel(pixels);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const Complex point = mapping.pointFor(columns[i], rows[i]);
+                const float expected = pixelValue(params, point.re, point.im);
+                if (bitsOf(values[i]) != bitsOf(expected) && ++mismatches <= 5)
+                    ADD_FAILURE() << "pixel (" << columns[i] << ", " << rows[i]
+                                  << ") of several rows: " << values[i] << " instead of "
+                                  << expected;
+            }
+        }
         // Whole rows at once, every other row with a gap pattern.
         for (int row = 0; row < kRaster.height; ++row) {
             std::vector<int> columns;
