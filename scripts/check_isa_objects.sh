@@ -8,19 +8,10 @@
 #
 #   check_isa_objects.sh OBJECT...   (the objects of vortimax_core; others are ignored)
 set -euo pipefail
+. "$(dirname "$0")/avx_objects.sh"
 found=0
 checked=0
-# CMake may hand the object list over as one argument separated by semicolons.
-objects=()
-for argument in "$@"; do
-  IFS=';' read -r -a part <<<"$argument"
-  objects+=("${part[@]}")
-done
-for object in "${objects[@]}"; do
-  case "$(basename "$object")" in
-    *_avx2.cpp.o | *_avx512.cpp.o) ;;
-    *) continue ;;
-  esac
+while IFS= read -r object; do
   checked=$((checked + 1))
   shared=$(nm -C "$object" | awk '$2 ~ /^[WVu]$/' | grep -Ev '_avx(2|512)::' || true)
   if [ -n "$shared" ]; then
@@ -28,7 +19,7 @@ for object in "${objects[@]}"; do
     echo "$shared" >&2
     found=1
   fi
-done
+done < <(avx_objects "$@")
 [ "$checked" -gt 0 ] || { echo "check_isa_objects: no AVX objects given" >&2; exit 1; }
 [ "$found" -eq 0 ] && echo "$checked AVX objects share no code"
 exit "$found"

@@ -6,18 +6,10 @@
 #
 #   check_no_fma.sh OBJECT...   (the objects of vortimax_core; others are ignored)
 set -euo pipefail
+. "$(dirname "$0")/avx_objects.sh"
 found=0
 checked=0
-objects=()
-for argument in "$@"; do
-  IFS=';' read -r -a part <<<"$argument"
-  objects+=("${part[@]}")
-done
-for object in "${objects[@]}"; do
-  case "$(basename "$object")" in
-    *_avx2.cpp.o | *_avx512.cpp.o) ;;
-    *) continue ;;
-  esac
+while IFS= read -r object; do
   checked=$((checked + 1))
   fused=$(objdump -d --no-show-raw-insn "$object" | grep -E '\svfn?m(add|sub)' || true)
   if [ -n "$fused" ]; then
@@ -25,7 +17,7 @@ for object in "${objects[@]}"; do
     echo "$fused" | head -5 >&2
     found=1
   fi
-done
+done < <(avx_objects "$@")
 [ "$checked" -gt 0 ] || { echo "check_no_fma: no AVX objects given" >&2; exit 1; }
 [ "$found" -eq 0 ] && echo "$checked AVX objects have no fused multiply-add"
 exit "$found"
