@@ -6,6 +6,7 @@
 #include "formula/formula_batch.h"
 #include "formula/formula_entry.h"
 #include "formula/formula_token_codes.h"
+#include "formula_bodies.h"
 
 #include <bit>
 #include <cmath>
@@ -119,31 +120,6 @@ FormulaSettings testSettings() {
     return s;
 }
 
-// The formula bodies of every .frm file under `folder`.
-std::vector<std::string> formulaBodies(const fs::path& folder) {
-    std::vector<std::string> bodies;
-    if (!fs::is_directory(folder)) {
-        return bodies;
-    }
-    for (const auto& file : fs::recursive_directory_iterator(folder)) {
-        const std::string extension = file.path().extension().string();
-        if (!file.is_regular_file() || (extension != ".frm" && extension != ".FRM")) {
-            continue;
-        }
-        std::ifstream in(file.path(), std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        for (std::size_t open = text.find('{'); open != std::string::npos;
-             open = text.find('{', open + 1)) {
-            const std::size_t close = text.find('}', open);
-            if (close == std::string::npos) {
-                break;
-            }
-            bodies.push_back(text.substr(open + 1, close - open - 1));
-        }
-    }
-    return bodies;
-}
-
 // Compares every body that compiles; returns how many compiled.
 int compareBodies(const std::vector<std::string>& bodies, const FormulaSettings& settings,
                   Stops stops) {
@@ -160,7 +136,7 @@ int compareBodies(const std::vector<std::string>& bodies, const FormulaSettings&
 }
 
 TEST(FormulaBatch, StarterFormulasGiveTheSameResults) {
-    const auto bodies = formulaBodies(fs::path(VORTIMAX_DATA_DIR) / "Formulas");
+    const auto bodies = test::formulaBodies(fs::path(VORTIMAX_DATA_DIR) / "Formulas", true);
     ASSERT_FALSE(bodies.empty());
     FormulaSettings settings = testSettings();
     EXPECT_EQ(compareBodies(bodies, settings, {}), static_cast<int>(bodies.size()));
@@ -169,7 +145,7 @@ TEST(FormulaBatch, StarterFormulasGiveTheSameResults) {
 }
 
 TEST(FormulaBatch, CorpusFormulasGiveTheSameResults) {
-    const auto bodies = formulaBodies(fs::path(VORTIMAX_CORPUS_DIR) / "frm");
+    const auto bodies = test::formulaBodies(fs::path(VORTIMAX_CORPUS_DIR) / "frm", true);
     if (bodies.empty()) {
         GTEST_SKIP() << "no corpus formulas";
     }

@@ -4,6 +4,7 @@
 #include "app/scripted_frontend.h"
 #include "formula/formula_entry.h"
 #include "formula/formula_iteration.h"
+#include "formula_bodies.h"
 
 #include <filesystem>
 #include <fstream>
@@ -17,34 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The bodies between `{` and the next `}` of every file in the corpus's formula folder.
-std::vector<std::string> corpusBodies(const fs::path& folder) {
-    std::vector<std::string> bodies;
-    for (const auto& file : fs::recursive_directory_iterator(folder)) {
-        if (!file.is_regular_file()) {
-            continue;
-        }
-        std::ifstream in(file.path(), std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        for (std::size_t open = text.find('{'); open != std::string::npos;
-             open = text.find('{', open + 1)) {
-            const std::size_t close = text.find('}', open);
-            if (close == std::string::npos) {
-                break;
-            }
-            bodies.push_back(text.substr(open + 1, close - open - 1));
-        }
-    }
-    return bodies;
-}
-
 TEST(FormulaCorpus, RealFormulasCompileOrFailWithOneMessage) {
     const fs::path folder = fs::path(VORTIMAX_CORPUS_DIR) / "frm";
     if (!fs::is_directory(folder)) {
         GTEST_SKIP() << "corpus folder " << folder << " is absent";
     }
     std::size_t compiled = 0;
-    for (const std::string& body : corpusBodies(folder)) {
+    for (const std::string& body : test::formulaBodies(folder, false)) {
         ScriptedFrontend silent;
         FormulaEntry entry;
         const int result = compileFormula(entry, "corpus", body, {.silent = true}, &silent);
