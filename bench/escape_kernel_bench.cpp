@@ -8,6 +8,7 @@
 // tracking ("Supremum"), 16 whole rows of 640 pixels spread over the image; items are
 // pixels.
 
+#include "kernel_paths.h"
 #include "model/fractal_view.h"
 #include "model/image_buffers.h"
 #include "model/type_registry.h"
@@ -16,7 +17,6 @@
 #include "render/escape_kernel.h"
 #include "render/julia_mandel_driver.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <vector>
@@ -63,12 +63,9 @@ std::unique_ptr<FractalRecord> batchRecord(bool deep) {
 // The iterations the fast loop takes for a batch's values (escaped pixels only count
 // their steps; inside pixels count MaxIter).
 void BM_FastBatch(benchmark::State& state) {
-    const auto path = static_cast<KernelPath>(state.range(0));
-    const auto& paths = availablePaths();
-    if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
-        state.SkipWithError("path not available on this processor");
+    KernelPath path;
+    if (!bench::takePath(state, path))
         return;
-    }
     const bool deep = state.range(1) != 0;
     const auto record = batchRecord(deep);
     const EscapeParams params = readEscapeParams(*record);
@@ -99,12 +96,9 @@ BENCHMARK(BM_FastBatch)
     ->Unit(benchmark::kMillisecond);
 
 void BM_GeneralRows(benchmark::State& state) {
-    const auto path = static_cast<KernelPath>(state.range(0));
-    const auto& paths = availablePaths();
-    if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
-        state.SkipWithError("path not available on this processor");
+    KernelPath path;
+    if (!bench::takePath(state, path))
         return;
-    }
     auto record = createRecord(kTypeMandel, static_cast<std::uint32_t>(state.range(1)),
                                RecordCreationContext{});
     record->params().setInteger("MaxIter", 500);
@@ -113,21 +107,7 @@ void BM_GeneralRows(benchmark::State& state) {
     constexpr RasterSize kRaster{640, 480};
     const PixelMapping mapping = pixelMapping(*record, kRaster);
     EscapeBatchKernel kernel(params, mapping, path);
-    constexpr int kRows = 16;
-    std::vector<int> columns(kRaster.width);
-    for (int x = 0; x < kRaster.width; ++x)
-        columns[static_cast<std::size_t>(x)] = x;
-    std::vector<float> values(columns.size());
-    for (auto _ : state) {
-        for (int r = 0; r < kRows; ++r) {
-            std::fill(values.begin(), values.end(), 0.0f);
-            PixelRow row{(2 * r + 1) * kRaster.height / (2 * kRows), columns, values,
-                         [] { return false; }};
-            kernel(row);
-            benchmark::DoNotOptimize(values.data());
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * kRows * kRaster.width);
+    bench::runSpreadRows(state, kernel, kRaster);
 }
 BENCHMARK(BM_GeneralRows)
     ->ArgsProduct({{0, 1, 2}, {1, 4}, {kInsideBlack, kInsideSupremum}})

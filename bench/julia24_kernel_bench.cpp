@@ -4,6 +4,7 @@
 // "CPM" and "Supremum" (the derivative loop with tracking). 16 whole rows spread over
 // the image; items are pixels.
 
+#include "kernel_paths.h"
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
 #include "render/area.h"
@@ -11,7 +12,6 @@
 #include "render/julia24_driver.h"
 #include "render/julia24_row_kernel.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <vector>
@@ -32,12 +32,9 @@ constexpr Case kCases[] = {
 };
 
 void BM_Julia24Rows(benchmark::State& state) {
-    const auto path = static_cast<KernelPath>(state.range(0));
-    const auto& paths = availablePaths();
-    if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
-        state.SkipWithError("path not available on this processor");
+    KernelPath path;
+    if (!bench::takePath(state, path))
         return;
-    }
     const Case& c = kCases[state.range(1)];
     auto record = createRecord(kTypeMandel24, c.subtype, RecordCreationContext{});
     record->params().setInteger("MaxIter", 1000);
@@ -47,21 +44,7 @@ void BM_Julia24Rows(benchmark::State& state) {
     constexpr RasterSize kRaster{640, 480};
     const PixelMapping mapping = pixelMapping(*record, kRaster);
     Julia24RowKernel kernel(params, mapping, path);
-    constexpr int kRows = 16;
-    std::vector<int> columns(kRaster.width);
-    for (int x = 0; x < kRaster.width; ++x)
-        columns[static_cast<std::size_t>(x)] = x;
-    std::vector<float> values(columns.size());
-    for (auto _ : state) {
-        for (int r = 0; r < kRows; ++r) {
-            std::fill(values.begin(), values.end(), 0.0f);
-            PixelRow row{(2 * r + 1) * kRaster.height / (2 * kRows), columns, values,
-                         [] { return false; }};
-            kernel(row);
-            benchmark::DoNotOptimize(values.data());
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * kRows * kRaster.width);
+    bench::runSpreadRows(state, kernel, kRaster);
 }
 BENCHMARK(BM_Julia24Rows)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})

@@ -25,7 +25,8 @@ for source in bench/*_bench.cpp; do
     echo "bench smoke: $name failed" >&2
     tail -n 20 "$output" >&2
     failed=1
-  elif grep -q '"error_occurred": true' "$output"; then
+  elif grep '"error_message"' "$output" | grep -vq 'path not available on this processor'; then
+    # A case for a vector path this processor lacks skips itself; any other error fails.
     echo "bench smoke: $name reported an error" >&2
     grep '"error_message"' "$output" >&2
     failed=1
