@@ -28,9 +28,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"render",
      "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] [--depth 8|24] "
-     "[--palette MAP] [--set KEY=VALUE]... [--values OUT.npy] -o OUT.png",
+     "[--palette MAP] [--set KEY=VALUE]... [--threads N] [--values OUT.npy] -o OUT.png",
      "calculate a fractal (the default Mandel at 640x480 without a source; an image's own size "
-     "and palette) and write it as a PNG carrying its parameters",
+     "and palette) on N threads (all by default) and write it as a PNG carrying its parameters",
      vortimax::cli::runRender},
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values",
