@@ -131,6 +131,7 @@ void EscapeBatchKernel::computeFast(std::span<const int> rows, std::span<const i
     for (std::vector<double>* part : {&zr_, &zi_, &cr_, &ci_})
         part->resize(count);
     remaining_.assign(count, kOrbitUnfinished);
+    scratch_.resize(count);
     points_.resize(count);
     order_.resize(count);
     const double limit = growthLimit(threshold_);
@@ -177,6 +178,7 @@ void EscapeBatchKernel::runGroup(std::size_t first, std::size_t end, bool growin
     orbits.cr = cr_.data() + first;
     orbits.ci = ci_.data() + first;
     orbits.remaining = remaining_.data() + first;
+    orbits.scratch = scratch_.data();
     if (stops != nullptr) {
         orbits.mustStop = askRow;
         orbits.stopContext = stops;

@@ -52,9 +52,10 @@ private:
     // The orbits of the pixels being calculated.
     std::vector<double> zr_, zi_, cr_, ci_;
     std::vector<std::int32_t> remaining_;
-    std::vector<Complex> points_;    // by pixel
-    std::vector<int> rowScratch_;    // the row of each pixel of a batch or a one-row call
-    std::vector<std::size_t> order_; // the pixel of each orbit
+    std::vector<std::int32_t> scratch_; // for the vector code (FastOrbits::scratch)
+    std::vector<Complex> points_;       // by pixel
+    std::vector<int> rowScratch_;       // the row of each pixel of a batch or a one-row call
+    std::vector<std::size_t> order_;    // the pixel of each orbit
     GeneralLaneOrbits general_;
 };
 

@@ -34,6 +34,9 @@ struct FastOrbits {
     double* cr = nullptr;
     double* ci = nullptr;
     std::int32_t* remaining = nullptr;
+    // Room for `count` orbit numbers, for the vector code's own use (the scalar code
+    // needs none).
+    std::int32_t* scratch = nullptr;
     // Asked every kOrbitsBetweenStopChecks ended orbits when set; true ends the call.
     bool (*mustStop)(void* context) = nullptr;
     void* stopContext = nullptr;

@@ -43,16 +43,17 @@ struct Avx2 {
     // `fresh` where the mask is set, `old` elsewhere.
     static Reg select(Mask m, Reg fresh, Reg old) { return _mm256_blendv_pd(old, fresh, m); }
 
-    // The fast loop's block end: beyond the threshold during the block, or the counter
-    // runs out within it.
+    // The fast loop's block end to run again step by step: beyond the threshold during
+    // the block, or the counter runs out before its last step.
     static Mask ended(Reg largest, Reg threshold, Reg counter, Reg steps) {
         return _mm256_or_pd(_mm256_cmp_pd(largest, threshold, _CMP_GE_OQ),
-                            _mm256_cmp_pd(counter, steps, _CMP_LE_OQ));
+                            _mm256_cmp_pd(counter, steps, _CMP_LT_OQ));
     }
-    // Not below the threshold (NaN included) after the block, or the counter runs out.
+    // Not below the threshold (NaN included) after the block, or the counter runs out
+    // before its last step.
     static Mask endedGrown(Reg last, Reg threshold, Reg counter, Reg steps) {
         return _mm256_or_pd(_mm256_cmp_pd(last, threshold, _CMP_NLT_UQ),
-                            _mm256_cmp_pd(counter, steps, _CMP_LE_OQ));
+                            _mm256_cmp_pd(counter, steps, _CMP_LT_OQ));
     }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm256_blendv_pd(fresh, old, m); }
     // The lanes whose bits are set in `lanes`.

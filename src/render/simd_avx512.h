@@ -44,16 +44,17 @@ struct Avx512 {
     // `fresh` where the mask is set, `old` elsewhere.
     static Reg select(Mask m, Reg fresh, Reg old) { return _mm512_mask_blend_pd(m, old, fresh); }
 
-    // The fast loop's block end: beyond the threshold during the block, or the counter
-    // runs out within it.
+    // The fast loop's block end to run again step by step: beyond the threshold during
+    // the block, or the counter runs out before its last step.
     static Mask ended(Reg largest, Reg threshold, Reg counter, Reg steps) {
         return _mm512_cmp_pd_mask(largest, threshold, _CMP_GE_OQ) |
-               _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
+               _mm512_cmp_pd_mask(counter, steps, _CMP_LT_OQ);
     }
-    // Not below the threshold (NaN included) after the block, or the counter runs out.
+    // Not below the threshold (NaN included) after the block, or the counter runs out
+    // before its last step.
     static Mask endedGrown(Reg last, Reg threshold, Reg counter, Reg steps) {
         return _mm512_cmp_pd_mask(last, threshold, _CMP_NLT_UQ) |
-               _mm512_cmp_pd_mask(counter, steps, _CMP_LE_OQ);
+               _mm512_cmp_pd_mask(counter, steps, _CMP_LT_OQ);
     }
     static Reg keepWhere(Mask m, Reg old, Reg fresh) { return _mm512_mask_blend_pd(m, fresh, old); }
     // The lanes whose bits are set in `lanes`.

@@ -121,9 +121,10 @@ TEST(EscapeBatchTest, ProcessorPaths) {
 }
 
 // The default area with very few iterations (the fast loop takes at least two steps),
-// a typical count and a long one.
+// counts whose orbits end just before, at and after the first steps and whole blocks of
+// the vector loops, a typical count and a long one.
 TEST(EscapeBatchTest, MandelIterationCounts) {
-    for (int maxIter : {1, 2, 3, 4, 9, 10, 17, 150, 3000}) {
+    for (int maxIter : {1, 2, 3, 4, 9, 10, 17, 18, 25, 33, 48, 49, 50, 81, 150, 3000}) {
         SCOPED_TRACE(maxIter);
         expectSameOnEveryPath(*record(kTypeMandel, maxIter));
     }
