@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <chrono>
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -13,6 +14,24 @@ namespace {
 
 constexpr int kUnknownNice = 1000;
 
+// How long a thread that ran out of work stays awake for more before it sleeps. The
+// passes of a calculation follow each other closely, and waking a sleeping thread can
+// take milliseconds on a busy or virtual machine: longer than a whole pass of a quick
+// image.
+constexpr auto kAwakeFor = std::chrono::milliseconds(3);
+
+// Unlocks `lock` while `waiting()` holds, for at most kAwakeFor, giving the processor to
+// anything else that wants it meanwhile; returns with `lock` locked again. The caller
+// checks again under the lock what it waited for.
+template <typename Waiting>
+void stayAwakeWhile(std::unique_lock<std::mutex>& lock, Waiting&& waiting) {
+    lock.unlock();
+    const auto until = std::chrono::steady_clock::now() + kAwakeFor;
+    while (waiting() && std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
+    lock.lock();
+}
+
 void applyNice(int nice) {
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), nice);
 }
@@ -22,9 +41,9 @@ void applyNice(int nice) {
 struct CalculationPool::Job {
     const Work* work = nullptr;
     int count = 0;
-    int slots = 1;   // threads this job may use
-    int next = 0;    // the next item to start
-    int running = 0; // items started and not yet ended
+    int slots = 1;                // threads this job may use
+    int next = 0;                 // the next item to start
+    std::atomic<int> running = 0; // items started and not yet ended
     bool stopped = false;
     std::condition_variable ended;
 
@@ -46,6 +65,7 @@ CalculationPool::~CalculationPool() {
     {
         std::lock_guard lock(mutex_);
         ending_ = true;
+        ++posted_;
     }
     workAvailable_.notify_all();
     for (std::thread& thread : threads_)
@@ -83,11 +103,14 @@ bool CalculationPool::run(int count, int threads, const Work& work) {
     std::unique_lock lock(mutex_);
     startThreads(job.slots);
     jobs_.push_back(&job);
+    ++posted_;
     lock.unlock();
     workAvailable_.notify_all();
     lock.lock();
     while (job.hasItemFor(0))
         runItem(job, 0, lock);
+    if (job.running != 0)
+        stayAwakeWhile(lock, [&] { return job.running.load() != 0; });
     job.ended.wait(lock, [&] { return job.running == 0; });
     jobs_.remove(&job);
     return !job.stopped;
@@ -126,7 +149,11 @@ void CalculationPool::threadMain(int slot) {
     int appliedNice = kUnknownNice;
     std::unique_lock lock(mutex_);
     for (;;) {
-        Job* job = nullptr;
+        Job* job = ending_ ? nullptr : nextJobFor(slot);
+        if (job == nullptr && !ending_) {
+            const std::uint64_t seen = posted_;
+            stayAwakeWhile(lock, [&] { return posted_.load() == seen; });
+        }
         workAvailable_.wait(lock, [&] { return ending_ || (job = nextJobFor(slot)) != nullptr; });
         if (ending_)
             return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -59,6 +60,9 @@ private:
     std::condition_variable workAvailable_;
     std::list<Job*> jobs_;
     std::size_t turn_ = 0; // which job a pool thread serves next
+    // Counts the jobs posted (and the end of the pool), so that an idle thread can watch
+    // for work without the lock.
+    std::atomic<std::uint64_t> posted_ = 0;
     std::vector<std::thread> threads_;
     int threadCount_;
     int nice_ = 0;

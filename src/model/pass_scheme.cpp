@@ -3,7 +3,9 @@
 #include "base/frontend.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 namespace vortimax {
 
@@ -166,12 +168,64 @@ std::vector<std::size_t> jobStarts(const PassRect& rect, int step, std::size_t r
     return starts;
 }
 
+// The rows of finished jobs, coloured and reported to PassProgress one thread at a time.
+// A thread that finishes a job queues its rows and reports every queued row unless
+// another thread is reporting already; so no thread ever sleeps waiting for another's
+// report (waking it again can take milliseconds on a busy or virtual machine).
+class RowReports {
+public:
+    explicit RowReports(PassProgress& progress) : progress_(progress) {}
+
+    void report(std::span<const int> rows, int step) {
+        {
+            SpinGuard guard(queueBusy_);
+            queued_.insert(queued_.end(), rows.begin(), rows.end());
+        }
+        while (!reporting_.exchange(true)) {
+            {
+                SpinGuard guard(queueBusy_);
+                taken_.swap(queued_);
+            }
+            for (int row : taken_)
+                progress_.rowDone(row, step);
+            taken_.clear();
+            reporting_.store(false);
+            // Rows queued after the swap whose thread saw this one reporting.
+            SpinGuard guard(queueBusy_);
+            if (queued_.empty())
+                return;
+        }
+    }
+
+private:
+    // Holds the queue for a push or a swap, a few instructions at most.
+    class SpinGuard {
+    public:
+        explicit SpinGuard(std::atomic_flag& flag) : flag_(flag) {
+            while (flag_.test_and_set(std::memory_order_acquire))
+                std::this_thread::yield();
+        }
+        ~SpinGuard() { flag_.clear(std::memory_order_release); }
+        SpinGuard(const SpinGuard&) = delete;
+        SpinGuard& operator=(const SpinGuard&) = delete;
+
+    private:
+        std::atomic_flag& flag_;
+    };
+
+    PassProgress& progress_;
+    std::atomic_flag queueBusy_;
+    std::atomic<bool> reporting_ = false;
+    std::vector<int> queued_;
+    std::vector<int> taken_; // used by the reporting thread only
+};
+
 } // namespace
 
 bool runRowPasses(FractalView& view, const PassRect& rect, int passes, int threads,
                   const RowCompute& compute) {
     PassProgress progress(view, rect, passes);
-    std::mutex progressMutex;
+    RowReports reports(progress);
     std::vector<RowScratch> scratch(static_cast<std::size_t>(std::max(threads, 1)));
     for (int step : progress.steps()) {
         const std::vector<int> rows = passRowOrder(rect, step);
@@ -184,9 +238,7 @@ bool runRowPasses(FractalView& view, const PassRect& rect, int passes, int threa
                 if (!calculateRows(view, rect, jobRows, step, slot,
                                    scratch[static_cast<std::size_t>(slot)], compute))
                     return false;
-                std::lock_guard lock(progressMutex);
-                for (int row : jobRows)
-                    progress.rowDone(row, step);
+                reports.report(jobRows, step);
                 return true;
             });
         if (!complete)
