@@ -191,8 +191,11 @@ std::optional<Subject> fromEntry(LoadedFiles& files, std::string_view file, std:
 // as loading the image in the desktop program gives it.
 std::optional<Subject> fromImage(LoadedFiles& files, std::string_view file, std::ostream& err) {
     DecodedPng image;
-    if (loadPng(fs::path(file), image) != PngLoadResult::Loaded) {
-        err << "vortimax-cli render: cannot read image \"" << file << "\"\n";
+    PngFileFacts facts;
+    const PngLoadResult loaded = loadPng(fs::path(file), image, nullptr, {}, &facts);
+    if (loaded != PngLoadResult::Loaded) {
+        err << "vortimax-cli render: cannot read image \"" << file
+            << "\": " << pngLoadProblem(loaded, facts) << '\n';
         return std::nullopt;
     }
     if (image.parameterTexts.empty()) {
