@@ -209,6 +209,10 @@ std::optional<Subject> fromImage(LoadedFiles& files, std::string_view file, std:
     if (!record) {
         for (const std::string& problem : problems)
             err << file << ": " << problem << '\n';
+        if (problems.empty())
+            err << "vortimax-cli render: \"" << file
+                << "\" holds no fractal parameters that read: its \"Parameter\" text is not "
+                   "an entry (a name followed by { ... })\n";
         return std::nullopt;
     }
     Subject subject;

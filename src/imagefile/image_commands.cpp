@@ -2,6 +2,7 @@
 
 #include "base/library_file.h"
 #include "base/text_io.h"
+#include "imagefile/entry_text_shape.h"
 #include "imagefile/png_writer.h"
 #include "model/fractal_view.h"
 #include "model/type_registry.h"
@@ -138,7 +139,8 @@ Folder& loadedImagesFolder(LoadImageContext& context) {
                                           FolderKind::Project);
 }
 
-// The record the first parsing "Parameter" text describes, or nothing.
+// The record the first "Parameter" text that is an entry and parses describes, or
+// nothing. Text of another shape describes no fractal, however leniently its words read.
 std::unique_ptr<FractalRecord> parsedRecord(const DecodedPng& image, PaletteList& palettes,
                                             const std::function<void(std::string_view)>& messages,
                                             const RecordCreationContext& creation,
@@ -146,6 +148,8 @@ std::unique_ptr<FractalRecord> parsedRecord(const DecodedPng& image, PaletteList
     EntryParseOptions options;
     options.screenDepth = screenDepth;
     for (const std::string& text : image.parameterTexts) {
+        if (!isSingleEntryText(text))
+            continue;
         auto candidate = createRecord(kTypeMandel, 0, creation);
         if (parseEntryText(*candidate, text, palettes, messages, options))
             return candidate;

@@ -151,6 +151,13 @@ TEST_F(ImageCommands, ForeignPngLoadsAsStaticPictureWithItsPalette) {
     ASSERT_EQ(workspace.folders().size(), 1u);
     EXPECT_EQ(workspace.folders().find("Unnamed")->fractals().size(), 2u);
 
+    // A "Parameter" text that is no entry describes nothing: the picture as it is.
+    test::writeBytes(dir / "notes.png", test::handMadePng(3, 2, {}, "type=julia maxiter=9"));
+    const auto notes = loadImage(dir / "notes.png", context);
+    ASSERT_TRUE(notes.has_value());
+    EXPECT_EQ(std::tuple(notes->record->type, notes->record->name, notes->record->staticImage),
+              std::tuple(kTypeMandel, "Notes", 1));
+
     ASSERT_TRUE(test::writeForeignPng(dir / "photo.png", 3, 2, PNG_COLOR_TYPE_RGB));
     const auto rgb = loadImage(dir / "photo.png", context);
     ASSERT_TRUE(rgb.has_value());
