@@ -33,9 +33,16 @@ std::optional<std::string_view> notParameterText(std::string_view start) {
 LoadedFiles::LoadedFiles() : workspace_(frontend_) {}
 
 bool LoadedFiles::load(const fs::path& path, std::ostream& err) {
-    std::ifstream probe(path, std::ios::binary);
     std::error_code error;
-    if (!probe || fs::is_directory(path, error)) {
+    const fs::file_type type = fs::status(path, error).type();
+    // Opening a pipe would wait for a writer, and a device could feed the reader without
+    // end: only regular files are read.
+    if (!error && type != fs::file_type::regular && type != fs::file_type::directory) {
+        err << "vortimax-cli: \"" << path.string() << "\" is not a regular file\n";
+        return false;
+    }
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe || type == fs::file_type::directory) {
         err << "vortimax-cli: cannot read \"" << path.string() << "\"\n";
         return false;
     }

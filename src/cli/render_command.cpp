@@ -15,6 +15,7 @@
 #include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 #include "model/param_text.h"
+#include "model/typed_value.h"
 #include "palette/map_file.h"
 #include "palette/palette_application.h"
 #include "parfile/entry_parser.h"
@@ -24,7 +25,9 @@
 #include "render/formula_driver.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -61,13 +64,27 @@ struct RenderRequest {
     std::optional<fs::path> output;
 };
 
+// A number written as plain decimal digits and nothing else; nothing for other text and
+// for values beyond `highest`.
+std::optional<long> plainNumber(std::string_view text, long highest) {
+    if (text.empty() || text.size() > 18 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    long value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    if (value > highest)
+        return std::nullopt;
+    return value;
+}
+
+// Exactly "WxH", each side from 1 to kMaxImageSide.
 std::optional<std::pair<int, int>> parseSize(std::string_view text) {
     auto cross = text.find('x');
     if (cross == std::string_view::npos)
         return std::nullopt;
-    auto w = scanLong(text.substr(0, cross));
-    auto h = scanLong(text.substr(cross + 1));
-    if (!w || !h || *w < 1 || *h < 1 || *w > kMaxImageSide || *h > kMaxImageSide)
+    auto w = plainNumber(text.substr(0, cross), kMaxImageSide);
+    auto h = plainNumber(text.substr(cross + 1), kMaxImageSide);
+    if (!w || !h || *w < 1 || *h < 1)
         return std::nullopt;
     return std::pair{static_cast<int>(*w), static_cast<int>(*h)};
 }
@@ -92,19 +109,21 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
         } else if (arg == "--size" && hasValue) {
             request.size = parseSize(args[++i]);
             if (!request.size) {
-                err << "vortimax-cli render: --size needs WxH, each 1 to " << kMaxImageSide << '\n';
+                err << "vortimax-cli render: --size \"" << args[i]
+                    << "\" is not WxH with each side "
+                    << "a whole number from 1 to " << kMaxImageSide << '\n';
                 return std::nullopt;
             }
         } else if (arg == "--depth" && hasValue) {
-            auto depth = scanLong(args[++i]);
+            auto depth = plainNumber(args[++i], 24);
             if (!depth || (*depth != 8 && *depth != 24)) {
                 err << "vortimax-cli render: --depth is 8 or 24\n";
                 return std::nullopt;
             }
             request.depth = static_cast<int>(*depth);
         } else if (arg == "--subtype" && hasValue) {
-            auto subtype = scanLong(args[++i]);
-            if (!subtype || *subtype < 0) {
+            auto subtype = plainNumber(args[++i], UINT32_MAX);
+            if (!subtype) {
                 err << "vortimax-cli render: --subtype needs a number\n";
                 return std::nullopt;
             }
@@ -114,8 +133,8 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
         } else if (arg == "--set" && hasValue) {
             request.settings.push_back(args[++i]);
         } else if (arg == "--threads" && hasValue) {
-            auto threads = scanLong(args[++i]);
-            if (!threads || *threads < 1 || *threads > CalculationPool::kMostThreads) {
+            auto threads = plainNumber(args[++i], CalculationPool::kMostThreads);
+            if (!threads || *threads < 1) {
                 err << "vortimax-cli render: --threads needs a number from 1 to "
                     << CalculationPool::kMostThreads << '\n';
                 return std::nullopt;
@@ -191,8 +210,11 @@ std::optional<Subject> fromEntry(LoadedFiles& files, std::string_view file, std:
 // as loading the image in the desktop program gives it.
 std::optional<Subject> fromImage(LoadedFiles& files, std::string_view file, std::ostream& err) {
     DecodedPng image;
-    if (loadPng(fs::path(file), image) != PngLoadResult::Loaded) {
-        err << "vortimax-cli render: cannot read image \"" << file << "\"\n";
+    PngFileFacts facts;
+    const PngLoadResult loaded = loadPng(fs::path(file), image, nullptr, {}, &facts);
+    if (loaded != PngLoadResult::Loaded) {
+        err << "vortimax-cli render: cannot read image \"" << file
+            << "\": " << pngLoadProblem(loaded, facts) << '\n';
         return std::nullopt;
     }
     if (image.parameterTexts.empty()) {
@@ -206,6 +228,10 @@ std::optional<Subject> fromImage(LoadedFiles& files, std::string_view file, std:
     if (!record) {
         for (const std::string& problem : problems)
             err << file << ": " << problem << '\n';
+        if (problems.empty())
+            err << "vortimax-cli render: \"" << file
+                << "\" holds no fractal parameters that read: its \"Parameter\" text is not "
+                   "an entry (a name followed by { ... })\n";
         return std::nullopt;
     }
     Subject subject;
@@ -226,18 +252,37 @@ std::optional<Subject> buildSubject(LoadedFiles& files, const RenderRequest& req
     return fromType(only, request, err);
 }
 
+// The block and row a --set key names: the fractal's parameters first, then its 3D ones.
+std::optional<std::pair<BlockRef, std::size_t>> findSetting(FractalRecord& record,
+                                                            std::string_view key) {
+    for (BlockRef block : {record.params(), record.settings3D()})
+        if (auto index = block.table().find(key))
+            return std::pair{block, *index};
+    return std::nullopt;
+}
+
+// Applies the --set values; every one must read completely as its parameter's kind and
+// lie within its range: a command line is not a file to be read leniently.
 bool applySettings(FractalRecord& record, const RenderRequest& request, std::ostream& err) {
     for (std::string_view setting : request.settings) {
         auto equals = setting.find('=');
         std::string_view key = setting.substr(0, equals);
         std::string_view value = equals == std::string_view::npos ? "" : setting.substr(equals + 1);
-        if (equals == std::string_view::npos ||
-            !(setByKey(record.params(), key, value) || setByKey(record.settings3D(), key, value))) {
+        auto found = equals == std::string_view::npos ? std::nullopt : findSetting(record, key);
+        if (!found) {
             err << "vortimax-cli render: \"" << key << "\" is not a parameter of "
                 << registryName(record.type) << " (vortimax-cli params "
                 << registryName(record.type) << " lists them)\n";
             return false;
         }
+        auto [block, index] = *found;
+        const ParamDescriptor& row = block.table().row(index);
+        if (!acceptsTypedValue(row, value)) {
+            err << "vortimax-cli render: --set " << row.key << "=\"" << value
+                << "\" is not allowed: " << row.key << " takes " << typedValueRange(row) << '\n';
+            return false;
+        }
+        setByKey(block, key, value);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "base/library_file.h"
 #include "base/text_io.h"
+#include "imagefile/entry_text_shape.h"
 #include "imagefile/png_writer.h"
 #include "model/fractal_view.h"
 #include "model/type_registry.h"
@@ -46,6 +47,7 @@ constexpr std::array<std::string_view, 4> kLoadErrors{
     "Unable to load image data.\nUnknown error while creating PNG data structures.\n"
     "Perhaps too few memory. Please close other applications and try again...",
 };
+constexpr std::string_view kRefusedImageText = "Unable to load image %s:\n";
 constexpr std::string_view kBadSignatureText =
     "The file %s is not a valid PNG file.\nPNG signature not correct...";
 
@@ -92,9 +94,14 @@ void reportSave(Frontend& frontend, PngWriteResult result, const std::filesystem
         showError(frontend, kSaveErrorCaption, withFileName(kSaveErrors[code], path));
 }
 
-enum class SignatureCheck { Valid, NotOpened, Wrong };
+enum class SignatureCheck { Valid, NotOpened, NotAFile, Wrong };
 
 SignatureCheck checkSignature(const std::filesystem::path& path) {
+    // Opening a pipe would wait for a writer: only regular files are looked at.
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!error && status.type() != std::filesystem::file_type::regular)
+        return SignatureCheck::NotAFile;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return SignatureCheck::NotOpened;
@@ -105,7 +112,8 @@ SignatureCheck checkSignature(const std::filesystem::path& path) {
                                                           : SignatureCheck::Wrong;
 }
 
-void reportLoad(Frontend& frontend, PngLoadResult result, const std::filesystem::path& path) {
+void reportLoad(Frontend& frontend, PngLoadResult result, const std::filesystem::path& path,
+                const PngFileFacts& facts = {}) {
     if (result == PngLoadResult::Aborted) {
         frontend.messageBox(kAbortingCaption, kLoadAbortedText, MessageButtons::Ok,
                             MessageIcon::Information);
@@ -118,6 +126,9 @@ void reportLoad(Frontend& frontend, PngLoadResult result, const std::filesystem:
     const auto code = static_cast<std::size_t>(result);
     if (code > 0 && code < kLoadErrors.size())
         showError(frontend, kLoadErrorCaption, withFileName(kLoadErrors[code], path));
+    else if (code >= kLoadErrors.size())
+        showError(frontend, kLoadErrorCaption,
+                  withFileName(kRefusedImageText, path) + pngLoadProblem(result, facts) + '.');
 }
 
 Folder& loadedImagesFolder(LoadImageContext& context) {
@@ -128,7 +139,8 @@ Folder& loadedImagesFolder(LoadImageContext& context) {
                                           FolderKind::Project);
 }
 
-// The record the first parsing "Parameter" text describes, or nothing.
+// The record the first "Parameter" text that is an entry and parses describes, or
+// nothing. Text of another shape describes no fractal, however leniently its words read.
 std::unique_ptr<FractalRecord> parsedRecord(const DecodedPng& image, PaletteList& palettes,
                                             const std::function<void(std::string_view)>& messages,
                                             const RecordCreationContext& creation,
@@ -136,6 +148,8 @@ std::unique_ptr<FractalRecord> parsedRecord(const DecodedPng& image, PaletteList
     EntryParseOptions options;
     options.screenDepth = screenDepth;
     for (const std::string& text : image.parameterTexts) {
+        if (!isSingleEntryText(text))
+            continue;
         auto candidate = createRecord(kTypeMandel, 0, creation);
         if (parseEntryText(*candidate, text, palettes, messages, options))
             return candidate;
@@ -222,18 +236,23 @@ std::optional<LoadedImage> loadImage(std::optional<std::filesystem::path> path,
         if (signature == SignatureCheck::Wrong)
             showError(context.frontend, kLoadErrorCaption, withFileName(kBadSignatureText, *path));
         else
-            reportLoad(context.frontend, PngLoadResult::NotOpened, *path);
+            reportLoad(context.frontend,
+                       signature == SignatureCheck::NotAFile ? PngLoadResult::NotAFile
+                                                             : PngLoadResult::NotOpened,
+                       *path);
         return std::nullopt;
     }
     LoadedImage loaded;
     loaded.path = *path;
     std::atomic<bool> abort{false};
     PngLoadResult result = PngLoadResult::ReadError;
+    PngFileFacts facts;
     context.frontend.runWithProgress(kLoadProgressTitle, abort, [&](Progress& progress) {
-        result = loadPng(*path, loaded.image, &abort, [&](double f) { progress.setFraction(f); });
+        result = loadPng(
+            *path, loaded.image, &abort, [&](double f) { progress.setFraction(f); }, &facts);
     });
     if (result != PngLoadResult::Loaded) {
-        reportLoad(context.frontend, result, *path);
+        reportLoad(context.frontend, result, *path, facts);
         return std::nullopt;
     }
     auto sink = [&](std::string_view line) { context.frontend.addMessage(line); };

@@ -84,7 +84,8 @@ std::optional<LoadedImage> loadImage(std::optional<std::filesystem::path> path,
                                      LoadImageContext& context);
 
 // The fractal an image describes, as render and load both take it: the first "Parameter"
-// text that parses (nothing when none does; the parser's messages go to `messages`),
+// text that has the shape of one entry and parses (nothing when none does; the parser's
+// messages go to `messages`),
 // named after the file, at the image's size, and, when the image has a palette (or is
 // grey), coloured with a new member of the palette list made from it and named after
 // the file, unrotated, so that the saved display colours come back exactly.

@@ -4,8 +4,11 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <fcntl.h>
 #include <new>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vortimax {
 namespace {
@@ -14,6 +17,12 @@ constexpr std::size_t kSignatureBytes = 8;
 // Largest chunk (a compressed text included, once inflated) the reader accepts.
 constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
 constexpr png_uint_32 kMaxAncillaryChunks = 1000;
+// Length, type and contents of the IHDR chunk that follows the signature.
+constexpr std::size_t kHeaderChunkBytes = 4 + 4 + 13;
+// Deflate turns no stream shorter than 1/1032 of its inflated size (a length-258 match
+// costs at least two bits), so no file holds more image bytes than this many times its
+// length.
+constexpr std::uintmax_t kBestDeflateRatio = 1032;
 
 // What the libpng part works on. Only plain pointers and numbers: no object with a
 // destructor lives in a function that calls setjmp, so a libpng error may jump back.
@@ -163,11 +172,55 @@ PngLoadResult decode(ReadJob& job, std::FILE* file, DecodedPng& image) {
     return PngLoadResult::Loaded;
 }
 
-PngLoadResult decodeFile(std::FILE* file, DecodedPng& image, ReadJob& job) {
+std::uint32_t bigEndian32(const png_byte* bytes) {
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | bytes[3];
+}
+
+int channelsOf(int colourType) {
+    switch (colourType) {
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    default:
+        return 1; // grey, palette, or a type libpng refuses later
+    }
+}
+
+// Reads the declared size from the IHDR chunk and decides whether the file may be
+// decoded at all, before libpng allocates anything for that size. Leaves the file
+// positioned just after the signature.
+PngLoadResult checkDeclaredSize(std::FILE* file, PngFileFacts& facts) {
+    png_byte header[kHeaderChunkBytes] = {};
+    if (std::fread(header, 1, kHeaderChunkBytes, file) != kHeaderChunkBytes ||
+        bigEndian32(header) != 13 ||
+        std::string_view(reinterpret_cast<const char*>(header + 4), 4) != "IHDR")
+        return PngLoadResult::ReadError;
+    facts.declaredWidth = bigEndian32(header + 8);
+    facts.declaredHeight = bigEndian32(header + 12);
+    if (facts.declaredWidth > static_cast<std::uint32_t>(kMaxImageSide) ||
+        facts.declaredHeight > static_cast<std::uint32_t>(kMaxImageSide))
+        return PngLoadResult::TooLarge;
+    const std::uint64_t bitsPerPixel = std::uint64_t{header[16]} * channelsOf(header[17]);
+    const std::uint64_t leastImageBytes =
+        std::uint64_t{facts.declaredWidth} * facts.declaredHeight * bitsPerPixel / 8;
+    if (facts.fileBytes * kBestDeflateRatio < leastImageBytes)
+        return PngLoadResult::TooShort;
+    if (std::fseek(file, static_cast<long>(kSignatureBytes), SEEK_SET) != 0)
+        return PngLoadResult::ReadError;
+    return PngLoadResult::Loaded;
+}
+
+PngLoadResult decodeFile(std::FILE* file, DecodedPng& image, ReadJob& job, PngFileFacts& facts) {
     png_byte signature[kSignatureBytes] = {};
     if (std::fread(signature, 1, kSignatureBytes, file) != kSignatureBytes ||
         png_sig_cmp(signature, 0, kSignatureBytes) != 0)
         return PngLoadResult::ReadError;
+    if (const PngLoadResult sized = checkDeclaredSize(file, facts); sized != PngLoadResult::Loaded)
+        return sized;
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
     if (!job.png)
         return PngLoadResult::StructsFailed;
@@ -180,6 +233,30 @@ PngLoadResult decodeFile(std::FILE* file, DecodedPng& image, ReadJob& job) {
     return result;
 }
 
+// Opens a regular file for reading without ever waiting: a pipe or device is refused
+// before anything is read from it.
+std::FILE* openRegularFile(const std::filesystem::path& path, PngLoadResult& refusal,
+                           PngFileFacts& facts) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        refusal = PngLoadResult::NotOpened;
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refusal = PngLoadResult::NotAFile;
+        return nullptr;
+    }
+    facts.fileBytes = static_cast<std::uintmax_t>(info.st_size);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        refusal = PngLoadResult::NotOpened;
+    }
+    return file;
+}
+
 } // namespace
 
 bool hasPngSignature(std::string_view bytes) {
@@ -188,16 +265,47 @@ bool hasPngSignature(std::string_view bytes) {
 }
 
 PngLoadResult loadPng(const std::filesystem::path& path, DecodedPng& image,
-                      const std::atomic<bool>* abort, const std::function<void(double)>& progress) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return PngLoadResult::NotOpened;
-    ReadJob job;
-    job.abort = abort;
-    job.progress = &progress;
-    const PngLoadResult result = decodeFile(file, image, job);
-    std::fclose(file);
+                      const std::atomic<bool>* abort, const std::function<void(double)>& progress,
+                      PngFileFacts* facts) {
+    PngFileFacts learnt;
+    PngLoadResult result = PngLoadResult::NotOpened;
+    if (std::FILE* file = openRegularFile(path, result, learnt)) {
+        ReadJob job;
+        job.abort = abort;
+        job.progress = &progress;
+        result = decodeFile(file, image, job, learnt);
+        std::fclose(file);
+    }
+    if (facts)
+        *facts = learnt;
     return result;
+}
+
+std::string pngLoadProblem(PngLoadResult result, const PngFileFacts& facts) {
+    const std::string declared =
+        std::to_string(facts.declaredWidth) + " x " + std::to_string(facts.declaredHeight);
+    switch (result) {
+    case PngLoadResult::Loaded:
+        return {};
+    case PngLoadResult::NotOpened:
+        return "the file cannot be opened";
+    case PngLoadResult::NotAFile:
+        return "it is not a regular file";
+    case PngLoadResult::TooLarge:
+        return "it declares " + declared + " pixels; images are at most " +
+               std::to_string(kMaxImageSide) + " x " + std::to_string(kMaxImageSide);
+    case PngLoadResult::TooShort:
+        return "it declares " + declared + " pixels, more than its " +
+               std::to_string(facts.fileBytes) + " bytes can hold";
+    case PngLoadResult::StructsFailed:
+    case PngLoadResult::OutOfMemory:
+        return "there is not enough memory for its " + declared + " pixels";
+    case PngLoadResult::Aborted:
+        return "loading was stopped";
+    case PngLoadResult::ReadError:
+        break;
+    }
+    return "it is not a PNG image, or it is damaged or cut short";
 }
 
 } // namespace vortimax

@@ -7,8 +7,10 @@
 #include "palette/palette_list.h"
 #include "parfile/entry_writer.h"
 #include "png_test_support.h"
+#include "support/hand_made_png.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace vortimax {
@@ -149,6 +151,13 @@ TEST_F(ImageCommands, ForeignPngLoadsAsStaticPictureWithItsPalette) {
     ASSERT_EQ(workspace.folders().size(), 1u);
     EXPECT_EQ(workspace.folders().find("Unnamed")->fractals().size(), 2u);
 
+    // A "Parameter" text that is no entry describes nothing: the picture as it is.
+    test::writeBytes(dir / "notes.png", test::handMadePng(3, 2, {}, "type=julia maxiter=9"));
+    const auto notes = loadImage(dir / "notes.png", context);
+    ASSERT_TRUE(notes.has_value());
+    EXPECT_EQ(std::tuple(notes->record->type, notes->record->name, notes->record->staticImage),
+              std::tuple(kTypeMandel, "Notes", 1));
+
     ASSERT_TRUE(test::writeForeignPng(dir / "photo.png", 3, 2, PNG_COLOR_TYPE_RGB));
     const auto rgb = loadImage(dir / "photo.png", context);
     ASSERT_TRUE(rgb.has_value());
@@ -172,6 +181,17 @@ TEST_F(ImageCommands, BadFilesAreRefusedBeforeAnythingIsCreated) {
     EXPECT_FALSE(loadImage(dir / "cut.png", context).has_value());
     EXPECT_EQ(frontend.messageBoxes().back().text,
               "Unable to load image.\nCould not read data from file.");
+
+    test::writeBytes(dir / "huge.png", test::handMadePng(40000, 2, std::string(10, '\0')));
+    EXPECT_FALSE(loadImage(dir / "huge.png", context).has_value());
+    EXPECT_EQ(frontend.messageBoxes().back().text,
+              "Unable to load image " + (dir / "huge.png").string() +
+                  ":\nit declares 40000 x 2 pixels; images are at most 32768 x 32768.");
+    ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0600), 0);
+    EXPECT_FALSE(loadImage(dir / "pipe.png", context).has_value());
+    EXPECT_EQ(frontend.messageBoxes().back().text, "Unable to load image " +
+                                                       (dir / "pipe.png").string() +
+                                                       ":\nit is not a regular file.");
 
     EXPECT_FALSE(loadImage(dir / "gone.png", context).has_value());
     EXPECT_EQ(frontend.messageBoxes().back().text,

@@ -3,12 +3,16 @@
 #include "imagefile/png_writer.h"
 #include "png_test_support.h"
 #include "support/device_nodes.h"
+#include "support/hand_made_png.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 namespace vortimax {
 namespace {
+
+namespace fs = std::filesystem;
 
 using test::chunkTypes;
 using test::patternBuffers;
@@ -171,21 +175,42 @@ TEST(PngLoader, ForeignAndBrokenFiles) {
     EXPECT_FALSE(hasPngSignature(bytes.substr(0, 7)));
 }
 
-TEST(PngLoader, OversizedHeaderIsRefused) {
+TEST(PngLoader, DeclaredSizeIsJudgedBeforeAnythingIsAllocated) {
     TempDir dir;
-    ASSERT_TRUE(test::writeForeignPng(dir / "small.png", 2, 2, PNG_COLOR_TYPE_GRAY));
-    std::string bytes = readBytes(dir / "small.png");
-    // Width 40000 in IHDR, with a matching CRC: only the size limit refuses it.
-    bytes[16] = 0;
-    bytes[17] = 0;
-    bytes[18] = static_cast<char>(0x9c);
-    bytes[19] = 0x40;
-    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + 12), 17);
-    for (int i = 0; i < 4; ++i)
-        bytes[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
-    test::writeBytes(dir / "big.png", bytes);
     DecodedPng image;
-    EXPECT_EQ(loadPng(dir / "big.png", image), PngLoadResult::ReadError);
+    PngFileFacts facts;
+    // A side beyond the program's largest, with a correct CRC: only the limit refuses it.
+    test::writeBytes(dir / "wide.png", test::handMadePng(100000, 100000, std::string(10, '\0')));
+    EXPECT_EQ(loadPng(dir / "wide.png", image, nullptr, {}, &facts), PngLoadResult::TooLarge);
+    EXPECT_EQ(pngLoadProblem(PngLoadResult::TooLarge, facts),
+              "it declares 100000 x 100000 pixels; images are at most 32768 x 32768");
+    test::writeBytes(dir / "tall.png", test::handMadePng(1, 32769, std::string(10, '\0')));
+    EXPECT_EQ(loadPng(dir / "tall.png", image), PngLoadResult::TooLarge);
+
+    // Within the limit, but a gigabyte of pixels no file of a few hundred bytes can hold.
+    test::writeBytes(dir / "short.png", test::handMadePng(32768, 32768, std::string(1000, '\0')));
+    EXPECT_EQ(loadPng(dir / "short.png", image, nullptr, {}, &facts), PngLoadResult::TooShort);
+    EXPECT_EQ(pngLoadProblem(PngLoadResult::TooShort, facts),
+              "it declares 32768 x 32768 pixels, more than its " +
+                  std::to_string(fs::file_size(dir / "short.png")) + " bytes can hold");
+    EXPECT_EQ(image.width, 0);
+    EXPECT_TRUE(image.bgrRows.empty());
+
+    // Zeros compressed as well as deflate can are still within the bound.
+    test::writeBytes(dir / "zeros.png", test::handMadePng(2000, 1500));
+    ASSERT_EQ(loadPng(dir / "zeros.png", image), PngLoadResult::Loaded);
+    EXPECT_EQ(image.bgrRows.size(), 2000u * 1500u * 3u);
+}
+
+TEST(PngLoader, OnlyRegularFilesAreOpened) {
+    TempDir dir;
+    DecodedPng image;
+    // Opening a pipe for reading would wait for a writer that never comes.
+    ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0600), 0);
+    EXPECT_EQ(loadPng(dir / "pipe.png", image), PngLoadResult::NotAFile);
+    fs::create_directory(dir / "folder.png");
+    EXPECT_EQ(loadPng(dir / "folder.png", image), PngLoadResult::NotAFile);
+    EXPECT_EQ(pngLoadProblem(PngLoadResult::NotAFile, {}), "it is not a regular file");
 }
 
 } // namespace
