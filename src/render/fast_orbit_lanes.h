@@ -12,8 +12,11 @@ namespace vortimax {
 
 // `remaining` of an orbit that was not finished because the calculation was stopped.
 constexpr std::int32_t kOrbitUnfinished = INT32_MIN;
-// The command word is looked at whenever this many more orbits have ended.
+// The command word is looked at whenever this many more orbits have ended,
 constexpr int kOrbitsBetweenStopChecks = 32;
+// and by the vector loops also after this many runs of their steps, so that orbits which
+// take very long to end (a huge MaxIter) cannot hold a stop up.
+constexpr int kRunsBetweenStopChecks = 256;
 
 // Orbits of one row (or batch), in arrays the caller owns. In: the start z and c of each
 // orbit, the shared start counter and escape threshold (see fastStartCounter and

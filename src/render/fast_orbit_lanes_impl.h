@@ -42,6 +42,7 @@ public:
             if (next_ >= pendingCount_)
                 pack(vectors);
             runBlock(vectors, kBlock, [this](int lane) { refill(lane); });
+            ++runsSinceCheck_;
             if (mustStop())
                 return;
         }
@@ -111,11 +112,15 @@ private:
         return true;
     }
 
-    // Asks the command word once kOrbitsBetweenStopChecks more orbits have ended.
+    // Asks the command word once kOrbitsBetweenStopChecks more orbits have ended or
+    // kRunsBetweenStopChecks more blocks have run.
     bool mustStop() {
-        if (endedSinceCheck_ < kOrbitsBetweenStopChecks || orbits_.mustStop == nullptr)
+        if ((endedSinceCheck_ < kOrbitsBetweenStopChecks &&
+             runsSinceCheck_ < kRunsBetweenStopChecks) ||
+            orbits_.mustStop == nullptr)
             return false;
         endedSinceCheck_ = 0;
+        runsSinceCheck_ = 0;
         return orbits_.mustStop(orbits_.stopContext);
     }
 
@@ -364,6 +369,7 @@ private:
     int next_ = 0;
     int active_ = 0;
     int endedSinceCheck_ = 0;
+    int runsSinceCheck_ = 0;
     alignas(64) double zr_[kLanes];
     alignas(64) double zi_[kLanes];
     alignas(64) double cr_[kLanes];

@@ -119,6 +119,7 @@ private:
         for (int lane = 0; lane < lanes_; ++lane)
             refill<Step>(lane);
         int endedSinceCheck = 0;
+        int runsSinceCheck = 0;
         while (active_ > 0) {
             const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
             if (next_ >= orbits_.count)
@@ -134,8 +135,12 @@ private:
                 refill<Step>(lane);
                 ++endedSinceCheck;
             }
-            if (endedSinceCheck >= kOrbitsBetweenStopChecks && orbits_.mustStop != nullptr) {
+            ++runsSinceCheck;
+            if ((endedSinceCheck >= kOrbitsBetweenStopChecks ||
+                 runsSinceCheck >= kRunsBetweenStopChecks) &&
+                orbits_.mustStop != nullptr) {
                 endedSinceCheck = 0;
+                runsSinceCheck = 0;
                 if (orbits_.mustStop(orbits_.stopContext))
                     return;
             }

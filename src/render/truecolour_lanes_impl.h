@@ -10,8 +10,9 @@
 // orbits run out, the busy lanes are packed into as few vectors as they need. Every
 // operation is that of the scalar loop in julia24_driver.cpp, in the same order.
 
-#include "render/truecolour_lanes.h"
+#include "render/fast_orbit_lanes.h"
 #include "render/lane_packing.h"
+#include "render/truecolour_lanes.h"
 
 #include <cstdint>
 
@@ -78,6 +79,7 @@ private:
         for (int lane = 0; lane < lanes_; ++lane)
             refill(lane);
         int endedSinceCheck = 0;
+        int runsSinceCheck = 0;
         while (active_ > 0) {
             const int vectors = (active_ + V::kWidth - 1) / V::kWidth;
             if (next_ >= orbits_.count)
@@ -92,8 +94,12 @@ private:
                 refill(lane);
                 ++endedSinceCheck;
             }
-            if (endedSinceCheck >= orbits_.checkEvery && orbits_.mustStop != nullptr) {
+            ++runsSinceCheck;
+            if ((endedSinceCheck >= orbits_.checkEvery ||
+                 runsSinceCheck >= kRunsBetweenStopChecks) &&
+                orbits_.mustStop != nullptr) {
                 endedSinceCheck = 0;
+                runsSinceCheck = 0;
                 if (orbits_.mustStop(orbits_.stopContext))
                     return;
             }
