@@ -5,6 +5,7 @@
 #include "base/text_io.h"
 #include "base/text_utils.h"
 #include "cli/exit_codes.h"
+#include "cli/interruption.h"
 #include "cli/loaded_files.h"
 #include "cli/npy_file.h"
 #include "cli/program_libraries.h"
@@ -369,8 +370,18 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
         return kExitFailure;
     }
     FractalView& view = *record.view;
+    // Ctrl-C or a kill ends the calculation and writes nothing. Once the calculation has
+    // ended, the (short) writes finish first: each file is replaced in one step, so none
+    // is ever left half-written.
+    const Interruption interruption;
     ProgressReport progress(err);
     for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+        if (interruption.signal() != 0) {
+            progress.finish();
+            err << "vortimax-cli render: interrupted; nothing written\n";
+            closeView(record, false, environment);
+            return interruption.exitStatus();
+        }
         if (const CalculationFailure failure = view.failure(); failure.failed) {
             progress.finish();
             err << "vortimax-cli render: cannot calculate \"" << record.name
