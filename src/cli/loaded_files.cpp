@@ -33,9 +33,19 @@ std::optional<std::string_view> notParameterText(std::string_view start) {
 LoadedFiles::LoadedFiles() : workspace_(frontend_) {}
 
 bool LoadedFiles::load(const fs::path& path, std::ostream& err) {
-    std::ifstream probe(path, std::ios::binary);
+    // Opening a pipe would wait for a writer, and a device may never end: only regular
+    // files are opened.
     std::error_code error;
-    if (!probe || fs::is_directory(path, error)) {
+    const fs::file_status status = fs::status(path, error);
+    if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status)) {
+        err << "vortimax-cli: \"" << path.string()
+            << "\" is not a regular file (a pipe, device or socket is not read)\n";
+        return false;
+    }
+    std::ifstream probe;
+    if (fs::is_regular_file(status))
+        probe.open(path, std::ios::binary);
+    if (!probe.is_open()) {
         err << "vortimax-cli: cannot read \"" << path.string() << "\"\n";
         return false;
     }
@@ -49,7 +59,12 @@ bool LoadedFiles::load(const fs::path& path, std::ostream& err) {
             << '\n';
         return false;
     }
-    Folder* folder = loadParameterFile(path, workspace_);
+    std::string refusal;
+    Folder* folder = loadParameterFile(path, workspace_, nullptr, {}, &refusal);
+    if (!refusal.empty()) {
+        err << "vortimax-cli: " << refusal << '\n';
+        return false;
+    }
     if (folder == nullptr) {
         err << "vortimax-cli: \"" << path.string()
             << "\" holds no parameter entry (an entry is a name followed by { ... })\n";
