@@ -58,16 +58,18 @@ void loadParameterFiles(Application& app, const std::vector<fs::path>& files) {
             continue;
         }
         Folder* folder = nullptr;
+        std::string refusal;
         const bool aborted = app.runLoad(kLoadingParameterFiles, [&](Progress& progress) {
             progress.setText(kLoadingParameterFile);
-            folder = loadParameterFile(file, app.workspace(), &progress, options);
+            folder = loadParameterFile(file, app.workspace(), &progress, options, &refusal);
             return progress.abortRequested();
         });
         if (folder != nullptr) {
             app.workspace().selectFolder(*folder, true);
             rememberRecentFile(app.settings(), file);
         } else if (!aborted)
-            tell(app, kLoadingParameterFiles, file.string() + std::string(kNothingLoaded),
+            tell(app, kLoadingParameterFiles,
+                 refusal.empty() ? file.string() + std::string(kNothingLoaded) : refusal + '.',
                  MessageIcon::Warning);
         if (aborted)
             return;

@@ -33,16 +33,19 @@ std::optional<std::string_view> notParameterText(std::string_view start) {
 LoadedFiles::LoadedFiles() : workspace_(frontend_) {}
 
 bool LoadedFiles::load(const fs::path& path, std::ostream& err) {
+    // Opening a pipe would wait for a writer, and a device may never end: only regular
+    // files are opened.
     std::error_code error;
-    const fs::file_type type = fs::status(path, error).type();
-    // Opening a pipe would wait for a writer, and a device could feed the reader without
-    // end: only regular files are read.
-    if (!error && type != fs::file_type::regular && type != fs::file_type::directory) {
-        err << "vortimax-cli: \"" << path.string() << "\" is not a regular file\n";
+    const fs::file_status status = fs::status(path, error);
+    if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status)) {
+        err << "vortimax-cli: \"" << path.string()
+            << "\" is not a regular file (a pipe, device or socket is not read)\n";
         return false;
     }
-    std::ifstream probe(path, std::ios::binary);
-    if (!probe || type == fs::file_type::directory) {
+    std::ifstream probe;
+    if (fs::is_regular_file(status))
+        probe.open(path, std::ios::binary);
+    if (!probe.is_open()) {
         err << "vortimax-cli: cannot read \"" << path.string() << "\"\n";
         return false;
     }
@@ -56,7 +59,12 @@ bool LoadedFiles::load(const fs::path& path, std::ostream& err) {
             << '\n';
         return false;
     }
-    Folder* folder = loadParameterFile(path, workspace_);
+    std::string refusal;
+    Folder* folder = loadParameterFile(path, workspace_, nullptr, {}, &refusal);
+    if (!refusal.empty()) {
+        err << "vortimax-cli: " << refusal << '\n';
+        return false;
+    }
     if (folder == nullptr) {
         err << "vortimax-cli: \"" << path.string()
             << "\" holds no parameter entry (an entry is a name followed by { ... })\n";

@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace vortimax {
 
@@ -32,20 +31,6 @@ template <> struct LibraryKindOf<IfsEntry> {
 };
 template <> struct LibraryKindOf<LSystemEntry> {
     static constexpr LibraryKind kind = LibraryKind::LSystem;
-};
-
-// Makes names unique like makeUniqueName: the name itself when free, otherwise the first
-// free "stem.1", "stem.2", ... of its stem. Remembers per stem the numbers known to be
-// taken, so that adding many entries of one name stays linear; forget() must be called
-// whenever a name leaves the list (removal, rename).
-class UniqueNameHints {
-public:
-    std::string uniqueName(std::string_view candidate, const NameTakenFn& taken,
-                           std::size_t maxLength);
-    void forget() { firstUntried_.clear(); }
-
-private:
-    std::unordered_map<std::string, unsigned long> firstUntried_;
 };
 
 template <class Entry> class EntryLibrary {
@@ -70,33 +55,19 @@ public:
         if (full()) {
             return nullptr;
         }
-        const std::size_t maxLength = libraryKindInfo(kKind).maxNameLength;
-        entry->name = hints_.uniqueName(
-            entry->name, [this](std::string_view name) { return find(name) != nullptr; },
-            maxLength);
-        return &list_.insert(std::move(entry), false);
+        return &list_.insert(std::move(entry), true);
     }
 
-    std::unique_ptr<Entry> remove(const Entry& entry) {
-        hints_.forget();
-        return list_.remove(entry);
-    }
+    std::unique_ptr<Entry> remove(const Entry& entry) { return list_.remove(entry); }
 
     // A new name, made unique (the entry may keep its own), and the entry moved to its new
     // place. Returns whether the name changed.
-    bool rename(Entry& entry, std::string_view name) {
-        hints_.forget();
-        return list_.rename(entry, name, true);
-    }
+    bool rename(Entry& entry, std::string_view name) { return list_.rename(entry, name, true); }
 
-    void clear() {
-        hints_.forget();
-        list_.clear();
-    }
+    void clear() { list_.clear(); }
 
 private:
     NamedList<Entry> list_;
-    UniqueNameHints hints_;
 };
 
 using FormulaLibrary = EntryLibrary<FormulaEntry>;

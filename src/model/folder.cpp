@@ -27,6 +27,12 @@ FractalRecord& Folder::add(std::unique_ptr<FractalRecord> record) {
     return added;
 }
 
+void Folder::addAll(std::vector<std::unique_ptr<FractalRecord>> records) {
+    for (const auto& record : records)
+        record->folder = this;
+    fractals_.insertAll(std::move(records), true);
+}
+
 FractalRecord& Folder::insertAt(std::size_t index, std::unique_ptr<FractalRecord> record) {
     FractalRecord& added = fractals_.insertAt(index, std::move(record), true);
     added.folder = this;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vortimax {
 
@@ -43,6 +44,8 @@ public:
     // Adds a record with a unique name: at its place by name in a project, at the end of
     // an animation. Sets the record's folder.
     FractalRecord& add(std::unique_ptr<FractalRecord> record);
+    // Adds the records as add() would one after the other, sorting once.
+    void addAll(std::vector<std::unique_ptr<FractalRecord>> records);
     // Animations only: adds a record with a unique name before position `index`.
     FractalRecord& insertAt(std::size_t index, std::unique_ptr<FractalRecord> record);
     // Animations only: moves a member to position `index`.

@@ -40,8 +40,12 @@ std::string makeUniqueName(std::string_view candidate, const NameTakenFn& taken,
     std::string name = cutName(candidate, maxLength);
     if (!taken(name))
         return name;
+    return firstFreeSuffixed(nameStem(name), taken, maxLength);
+}
+
+std::string firstFreeSuffixed(std::string_view stem, const NameTakenFn& taken,
+                              std::size_t maxLength) {
     // The list is finite, so some number is free.
-    std::string stem(nameStem(name));
     for (unsigned long number = 1;; ++number) {
         std::string next = suffixedName(stem, number, maxLength);
         if (!taken(next))

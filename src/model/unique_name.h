@@ -24,6 +24,10 @@ std::string_view nameStem(std::string_view name);
 std::string suffixedName(std::string_view stem, unsigned long number,
                          std::size_t maxLength = kMaxNameLength);
 
+// suffixedName(stem, N) for the smallest N >= 1 whose name is free.
+std::string firstFreeSuffixed(std::string_view stem, const NameTakenFn& taken,
+                              std::size_t maxLength = kMaxNameLength);
+
 // The candidate (cut to maxLength) when it is free; otherwise the first free
 // "stem.1", "stem.2", ... of its stem. A rename passes a predicate that does not count
 // the renamed item itself, so the item may keep its own name.

@@ -99,12 +99,9 @@ void Workspace::setAnimationFolder(Folder* folder) {
 
 Folder& Workspace::createFolder(const std::filesystem::path& directory, std::string_view name,
                                 FolderKind kind) {
+    const std::set<std::filesystem::path> paths = filePathsExcept(nullptr);
     auto pathTaken = [&](const std::string& candidate) {
-        std::filesystem::path path = directory / fileNameFor(candidate);
-        for (Folder& folder : folders_.all())
-            if (folder.filePath() == path)
-                return true;
-        return false;
+        return paths.contains(directory / fileNameFor(candidate));
     };
     std::string base = cutName(name);
     std::string candidate = base;
@@ -114,6 +111,15 @@ Folder& Workspace::createFolder(const std::filesystem::path& directory, std::str
     Folder& added = folders_.insert(std::move(folder), true);
     notify(WorkspaceEvent::FolderListChanged, &added);
     return added;
+}
+
+// Looked up once per new name instead of walking the folders for every numbered try.
+std::set<std::filesystem::path> Workspace::filePathsExcept(const Folder* except) const {
+    std::set<std::filesystem::path> paths;
+    for (const Folder& folder : folders_.all())
+        if (&folder != except)
+            paths.insert(folder.filePath());
+    return paths;
 }
 
 bool Workspace::isLastOfKind(const Folder& folder) const {
@@ -193,14 +199,9 @@ bool Workspace::renameFolder(Folder& folder, std::string_view text) {
     // Besides the name, the file must differ from every other folder's file, so that two
     // folders are never saved over each other.
     std::filesystem::path directory = folder.filePath().parent_path();
+    const std::set<std::filesystem::path> paths = filePathsExcept(&folder);
     auto taken = [&](std::string_view name) {
-        if (folders_.isNameTaken(name, &folder))
-            return true;
-        std::filesystem::path path = directory / fileNameFor(name);
-        for (Folder& other : folders_.all())
-            if (&other != &folder && other.filePath() == path)
-                return true;
-        return false;
+        return folders_.isNameTaken(name, &folder) || paths.contains(directory / fileNameFor(name));
     };
     std::string name = makeUniqueName(text, taken);
     if (!folders_.rename(folder, name, false))
@@ -229,6 +230,18 @@ FractalRecord& Workspace::addFractal(Folder& folder, std::unique_ptr<FractalReco
         notify(WorkspaceEvent::CurrentFractalChanged, &folder, &added);
     }
     return added;
+}
+
+void Workspace::addFractals(Folder& folder, std::vector<std::unique_ptr<FractalRecord>> records) {
+    if (!contains(folder))
+        throw std::logic_error("fractals can only be added to a folder of the workspace");
+    for (const auto& record : records)
+        if (!record)
+            throw std::invalid_argument("no record to add");
+    if (records.empty())
+        return;
+    folder.addAll(std::move(records));
+    notify(WorkspaceEvent::FolderContentsChanged, &folder);
 }
 
 DeleteResult Workspace::deleteFractal(FractalRecord& record, bool ask) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -104,6 +105,9 @@ public:
     // Adds a record to a folder with a unique name; with select it becomes the folder's
     // current fractal.
     FractalRecord& addFractal(Folder& folder, std::unique_ptr<FractalRecord> record, bool select);
+    // Adds many records as addFractal would one after the other (none selected), with one
+    // notice for the folder: how a file's entries come in.
+    void addFractals(Folder& folder, std::vector<std::unique_ptr<FractalRecord>> records);
     // With `ask`, confirms first (when switched on). Closes the record's window, detaches
     // it from the animation and moves the folder's selection to a neighbour.
     DeleteResult deleteFractal(FractalRecord& record, bool ask);
@@ -124,6 +128,8 @@ private:
     void notify(WorkspaceEvent event, Folder* folder = nullptr, FractalRecord* fractal = nullptr);
     bool confirm(std::string_view text);
     bool isLastOfKind(const Folder& folder) const;
+    // The file paths of every folder but `except`.
+    std::set<std::filesystem::path> filePathsExcept(const Folder* except) const;
     bool isMember(const FractalRecord& record) const;
     void destroyFolderContents(Folder& folder);
     void forgetFolder(Folder& folder);

@@ -35,11 +35,11 @@ std::string PaletteList::uniqueName(std::string_view candidate, const Palette* s
     std::string base(nameStem(name));
     if (!base.empty() && !taken(base))
         return base;
-    for (unsigned long number = 1;; ++number) {
-        std::string next = suffixedName(base, number, kMaxPaletteNameLength);
-        if (!taken(next))
-            return next;
-    }
+    // A new palette cannot clash with itself: the list's index remembers where the
+    // numbers of this base stand.
+    if (self == nullptr)
+        return list_.firstFreeSuffixed(base);
+    return firstFreeSuffixed(base, taken, kMaxPaletteNameLength);
 }
 
 Palette& PaletteList::insertUnique(std::unique_ptr<Palette> palette) {

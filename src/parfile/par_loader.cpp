@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 namespace vortimax {
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr std::string_view kNoName = "No name";
 constexpr std::string_view kLoadingText = "Loading parameter file";
+constexpr std::string_view kNotRegularText =
+    " is not a regular file (a pipe, device or socket is not read)";
 
 bool isBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 32;
@@ -33,11 +36,11 @@ char asciiUpper(char c) {
 // Reads the next piece of a line: up to the line end or kParameterLineLength bytes,
 // whichever comes first; a CR before the line end is dropped. False at the end of the
 // input or when the byte budget is used up.
-bool readPiece(std::istream& in, std::string& piece, std::size_t& budget) {
+bool readPiece(std::streambuf& in, std::string& piece, std::size_t& budget) {
     piece.clear();
     bool any = false;
     while (budget > 0) {
-        int c = in.get();
+        int c = in.sbumpc();
         if (c == std::char_traits<char>::eof())
             break;
         --budget;
@@ -102,6 +105,26 @@ Folder& createFolderFor(const std::filesystem::path& file, Workspace& workspace)
     return folder;
 }
 
+std::string quotedPath(const std::filesystem::path& file) {
+    return "\"" + file.string() + "\"";
+}
+
+// Why a file that goes on beyond kMaxParameterFileBytes is refused, naming the entry the
+// limit cuts through, or the last entry read whole. `text` is what was read of it.
+std::string tooLargeText(std::string_view text) {
+    EntryFinder finder(text);
+    std::string last;
+    while (std::optional<FoundEntry> found = finder.next())
+        last = found->name;
+    std::string reason = " is larger than the " + std::to_string(kMaxParameterFileBytes >> 20) +
+                         " MiB a parameter file may hold";
+    if (const std::optional<FoundEntry>& unclosed = finder.unclosed())
+        reason += ": entry \"" + unclosed->name + "\" does not end within them";
+    else if (!last.empty())
+        reason += ": nothing after entry \"" + last + "\" was read";
+    return reason + "; the file was not loaded";
+}
+
 std::unique_ptr<FractalRecord> pendingRecord(const FoundEntry& found, std::string_view text,
                                              const ParameterLoadOptions& options) {
     std::string entry(text.substr(found.open, found.close - found.open + 1));
@@ -114,12 +137,18 @@ std::unique_ptr<FractalRecord> pendingRecord(const FoundEntry& found, std::strin
 
 } // namespace
 
-std::string readParameterText(std::istream& in) {
+std::string readParameterText(std::istream& in, bool* cut) {
     std::string text;
     std::string piece;
     std::size_t budget = kMaxParameterFileBytes;
-    while (readPiece(in, piece, budget))
+    // Straight from the buffer: a stream's get() per byte made 64 MiB take a second.
+    std::streambuf* buffer = in.rdbuf();
+    if (buffer == nullptr)
+        return text;
+    while (readPiece(*buffer, piece, budget))
         appendLine(text, piece);
+    if (cut != nullptr)
+        *cut = budget == 0 && buffer->sgetc() != std::char_traits<char>::eof();
     return text;
 }
 
@@ -142,8 +171,16 @@ std::optional<FoundEntry> EntryFinder::next() {
     if (open == std::string_view::npos)
         return std::nullopt;
     std::size_t close = scanner_.next('}');
-    if (close == std::string_view::npos)
+    if (close == std::string_view::npos) {
+        unclosed_ = entryAt(open, close);
         return std::nullopt;
+    }
+    FoundEntry found = entryAt(open, close);
+    previousEnd_ = close + 1;
+    return found;
+}
+
+FoundEntry EntryFinder::entryAt(std::size_t open, std::size_t close) const {
     std::size_t end = open;
     while (end > previousEnd_ && isBlankOrControl(text_[end - 1]))
         --end;
@@ -155,22 +192,36 @@ std::optional<FoundEntry> EntryFinder::next() {
     found.name.resize(std::min(found.name.size(), kMaxFileNameLength));
     found.open = open;
     found.close = close;
-    previousEnd_ = close + 1;
     return found;
 }
 
 Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspace,
-                          Progress* progress, const ParameterLoadOptions& options) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+                          Progress* progress, const ParameterLoadOptions& options,
+                          std::string* refusal) {
+    auto refuse = [&](std::string reason) -> Folder* {
+        if (refusal != nullptr)
+            *refusal = quotedPath(file) + std::move(reason);
         return nullptr;
-    const std::string text = readParameterText(in);
-    Folder* folder = nullptr;
+    };
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return refuse(std::string(kNotRegularText));
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(status))
+        in.open(file, std::ios::binary);
+    if (!in.is_open())
+        return nullptr;
+    bool cut = false;
+    const std::string text = readParameterText(in, &cut);
+    if (cut)
+        return refuse(tooLargeText(text));
+    // The records are made first and put in the folder at once: one sort instead of a
+    // search and a shift per entry.
+    std::vector<std::unique_ptr<FractalRecord>> records;
     EntryFinder finder(text);
     while (std::optional<FoundEntry> found = finder.next()) {
-        if (folder == nullptr)
-            folder = &createFolderFor(file, workspace);
-        workspace.addFractal(*folder, pendingRecord(*found, text, options), false);
+        records.push_back(pendingRecord(*found, text, options));
         if (progress != nullptr) {
             progress->setFraction(static_cast<double>(found->close) /
                                   static_cast<double>(text.size()));
@@ -178,9 +229,13 @@ Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspac
                 break;
         }
     }
-    if (folder != nullptr && options.resolveCompoundLayers)
-        options.resolveCompoundLayers(*folder);
-    return folder;
+    if (records.empty())
+        return nullptr;
+    Folder& folder = createFolderFor(file, workspace);
+    workspace.addFractals(folder, std::move(records));
+    if (options.resolveCompoundLayers)
+        options.resolveCompoundLayers(folder);
+    return &folder;
 }
 
 std::vector<Folder*> loadParameterDirectories(std::string_view directoryList, Workspace& workspace,

@@ -20,7 +20,8 @@ class Workspace;
 
 // Physical lines are read in pieces of at most this many bytes.
 constexpr std::size_t kParameterLineLength = 511;
-// Bytes read from one file at most; a larger file is read up to here.
+// Bytes read from one file at most. A larger file is refused as a whole: a folder holding
+// only its first part would, when saved, replace the file and lose the rest.
 constexpr std::size_t kMaxParameterFileBytes = 64u << 20;
 
 struct ParameterLoadOptions {
@@ -35,8 +36,9 @@ struct ParameterLoadOptions {
 // dropped, empty lines skipped, and a line without a semicolon whose last character above
 // 31 is a backslash continued on the next line (the backslash removed). Other lines end
 // with "\n". Lines end at LF or CR LF; a line longer than kParameterLineLength bytes is
-// taken as several lines. At most kMaxParameterFileBytes bytes are read.
-std::string readParameterText(std::istream& in);
+// taken as several lines. At most kMaxParameterFileBytes bytes are read; `cut` (when
+// given) tells whether the input went on beyond them.
+std::string readParameterText(std::istream& in, bool* cut = nullptr);
 
 // A folder's name from its file name: every letter that follows a non-letter upper case,
 // every other letter lower case ("my_set.par" gives "My_Set.Par").
@@ -56,11 +58,17 @@ class EntryFinder {
 public:
     explicit EntryFinder(std::string_view text);
     std::optional<FoundEntry> next();
+    // Once next() has found nothing more: the entry whose '{' has no '}' (its close is
+    // npos), or nothing when the text ended between entries.
+    const std::optional<FoundEntry>& unclosed() const { return unclosed_; }
 
 private:
+    FoundEntry entryAt(std::size_t open, std::size_t close) const;
+
     std::string_view text_;
     BraceScanner scanner_;
     std::size_t previousEnd_ = 0; // behind the last entry: names never reach further back
+    std::optional<FoundEntry> unclosed_;
 };
 
 // Reads every entry of a parameter file into a new project folder named after the file,
@@ -68,8 +76,12 @@ private:
 // folder is created with the first entry: a file without entries (or one that cannot be
 // read) gives none. The progress fraction follows the entries; an abort request stops the
 // reading after the current entry (the flag stays set for the caller to acknowledge).
+// Only regular files are opened: a pipe or a device could block the reader or feed it
+// without end. Such a file, and one larger than kMaxParameterFileBytes, gives no folder
+// and, in `refusal` when given, one sentence saying why.
 Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspace,
-                          Progress* progress = nullptr, const ParameterLoadOptions& options = {});
+                          Progress* progress = nullptr, const ParameterLoadOptions& options = {},
+                          std::string* refusal = nullptr);
 
 // Start-up: every "*.par" file (letter case ignored) of the directories of a list
 // separated by semicolons, in name order within each directory, each into a folder of

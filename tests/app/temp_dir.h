@@ -40,6 +40,16 @@ inline void writeBytes(const std::filesystem::path& path, std::string_view bytes
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// A file of `size` bytes: `head`, then zero bytes (left as a hole the file system need
+// not store), and `tail` at its end. For files too large to write out byte by byte.
+inline void writeSparse(const std::filesystem::path& path, std::string_view head,
+                        std::uintmax_t size, std::string_view tail) {
+    writeBytes(path, head);
+    std::filesystem::resize_file(path, size - tail.size());
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
+}
+
 inline std::string readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,9 +1,11 @@
 #include "app/temp_dir.h"
 #include "cli/parfile_commands.h"
 #include "cli_test_support.h"
+#include "parfile/par_loader.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace vortimax;
 using vortimax::test::Outcome;
@@ -11,6 +13,7 @@ using vortimax::test::readBytes;
 using vortimax::test::run;
 using vortimax::test::TempDir;
 using vortimax::test::writeBytes;
+using vortimax::test::writeSparse;
 
 namespace {
 
@@ -83,6 +86,48 @@ TEST_F(ParfileCommandsTest, ConvertKeepsWhatReadsAndNamesWhatItSkips) {
     EXPECT_FALSE(std::filesystem::exists(dir / "empty.par"));
     EXPECT_EQ(run(cli::runConvert, {file("my_set.par"), "-o", file("no/such/dir.par")}).status, 1);
     EXPECT_EQ(run(cli::runConvert, {file("my_set.par")}).status, 2);
+}
+
+// A pipe is never opened: opening it would wait for a writer that never comes.
+TEST_F(ParfileCommandsTest, PipesAreRefusedWithoutOpeningThem) {
+    for (const char* name : {"pipe.par", "pipe.zar"}) {
+        ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
+        const std::string refusal =
+            "vortimax-cli: \"" + file(name) +
+            "\" is not a regular file (a pipe, device or socket is not read)\n";
+        const std::vector<std::string> commands[] = {
+            {"list", file(name)},
+            {"show", file(name), "Any"},
+            {"convert", file(name), "-o", file("out.par")}};
+        for (const auto& args : commands) {
+            const auto command = args[0] == "list"   ? cli::runList
+                                 : args[0] == "show" ? cli::runShow
+                                                     : cli::runConvert;
+            const Outcome outcome = run(command, {args.begin() + 1, args.end()});
+            EXPECT_EQ(outcome.status, 1) << args[0];
+            EXPECT_TRUE(outcome.err.starts_with(refusal)) << outcome.err;
+        }
+        // Listed beside a good file, the good one is still listed.
+        const Outcome both = run(cli::runList, {file(name), file("my_set.par")});
+        EXPECT_EQ(both.status, 1);
+        EXPECT_NE(both.out.find("Seahorse"), std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.par"));
+}
+
+// A file beyond the size limit is refused whole: its entries before the cut are not
+// listed as if they were all there.
+TEST_F(ParfileCommandsTest, AFileBeyondTheSizeLimitIsRefusedWhole) {
+    // Text first, so that the start of the file does not look like binary data.
+    const std::string head =
+        "Good { type=mandel }\nHuge {\n type=mandel\n" + std::string(4096, '\n');
+    writeSparse(dir / "huge.par", head, std::uintmax_t{kMaxParameterFileBytes} + 2, "}\n");
+    const Outcome listed = run(cli::runList, {file("huge.par")});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, "vortimax-cli: \"" + file("huge.par") +
+                              "\" is larger than the 64 MiB a parameter file may hold: entry "
+                              "\"Huge\" does not end within them; the file was not loaded\n");
 }
 
 } // namespace

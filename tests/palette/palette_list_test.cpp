@@ -28,6 +28,21 @@ TEST(PaletteList, UniqueNames) {
     EXPECT_EQ(addRamp(list, std::string(100, 'x'), 6).name(), std::string(77, 'x') + ".1");
 }
 
+TEST(PaletteList, FreedNamesAreHandedOutAgainBaseFirst) {
+    PaletteList list;
+    Palette& base = addRamp(list, "Fire", 0);
+    addRamp(list, "Fire", 1);
+    Palette& two = addRamp(list, "Fire", 2);
+    addRamp(list, "Fire", 3);
+    list.remove(two);
+    EXPECT_EQ(addRamp(list, "fire", 4).name(), "fire.2");
+    EXPECT_EQ(addRamp(list, "Fire.9", 5).name(), "Fire.9");
+    EXPECT_EQ(addRamp(list, "Fire.9", 6).name(), "Fire.4");
+    list.remove(base);
+    EXPECT_EQ(addRamp(list, "Fire.3", 7).name(), "Fire");
+    EXPECT_EQ(addRamp(list, "Fire.3", 8).name(), "Fire.5");
+}
+
 TEST(PaletteList, DuplicatesNeedTheSameColours) {
     PaletteList list;
     Palette& grey = addRamp(list, "Grey");

@@ -10,10 +10,13 @@
 
 #include <gtest/gtest.h>
 #include <iostream>
+#include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace vortimax;
 using vortimax::test::writeBytes;
+using vortimax::test::writeSparse;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -134,6 +137,66 @@ TEST_F(ParLoader, OpeningParsesTheEntryOrDeletesTheFractal) {
     FractalRecord* good = folder->fractals().find("Good");
     ASSERT_TRUE(environment.hooks.parsePendingEntry(*good));
     EXPECT_EQ(good->params().integer("MaxIter"), 321);
+}
+
+TEST_F(ParLoader, TwentyThousandEntriesOfOneNameEachGetTheirOwnNumber) {
+    constexpr int kCount = 20000;
+    std::string text;
+    for (int i = 0; i < kCount; ++i)
+        text += "Same { type=mandel }\n";
+    writeBytes(dir / "same.par", text);
+    Folder* folder = loadParameterFile(dir / "same.par", workspace);
+    ASSERT_NE(folder, nullptr);
+    std::set<std::string> expected{"Same"};
+    for (int i = 1; i < kCount; ++i)
+        expected.insert("Same." + std::to_string(i));
+    std::set<std::string> names;
+    for (FractalRecord& record : folder->fractals().all())
+        names.insert(record.name);
+    EXPECT_EQ(folder->fractals().size(), static_cast<std::size_t>(kCount));
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(folder->fractals()[2].name, "Same.10"); // sorted by name
+}
+
+// A pipe would block the reader; a file beyond the size limit would be cut, and the
+// folder saved back would lose the rest. Neither gives a folder, and both say why.
+TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheSizeLimit) {
+    const std::filesystem::path pipe = dir / "pipe.par";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string refusal;
+    EXPECT_EQ(loadParameterFile(pipe, workspace, nullptr, {}, &refusal), nullptr);
+    EXPECT_EQ(refusal, "\"" + pipe.string() +
+                           "\" is not a regular file (a pipe, device or socket is not read)");
+
+    constexpr std::uintmax_t kLimit = kMaxParameterFileBytes;
+    const std::string tooLarge = "\" is larger than the 64 MiB a parameter file may hold: ";
+    const std::string head = "Before { type=mandel }\n";
+    const struct {
+        const char* name;
+        std::string head;
+        std::uintmax_t size;
+        std::string reason; // empty: loads
+    } cases[] = {
+        {"cut.par", head + "Big {\n type=julia\n", kLimit + 2,
+         "entry \"Big\" does not end within them"},
+        {"between.par", head, kLimit + 10, "nothing after entry \"Before\" was read"},
+        {"full.par", head, kLimit, ""},
+    };
+    for (const auto& c : cases) {
+        writeSparse(dir / c.name, c.head, c.size, "After { }\n");
+        refusal.clear();
+        Folder* folder = loadParameterFile(dir / c.name, workspace, nullptr, {}, &refusal);
+        if (c.reason.empty()) {
+            ASSERT_NE(folder, nullptr) << refusal;
+            EXPECT_EQ(folder->fractals().size(), 2u);
+        } else {
+            EXPECT_EQ(folder, nullptr);
+            EXPECT_EQ(refusal, "\"" + (dir / c.name).string() + tooLarge + c.reason +
+                                   "; the file was not loaded");
+        }
+        std::filesystem::remove(dir / c.name);
+    }
+    EXPECT_EQ(workspace.folders().size(), 1u);
 }
 
 TEST(ParCorpus, EveryEntryParsesOrIsAnUnknownType) {
