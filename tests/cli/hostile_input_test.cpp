@@ -83,7 +83,8 @@ TEST(HostileInput, ImagesAreRefusedWithTheirReason) {
             {cli::runShow,
              {path("pipe.png"), "Mine", "--dir", program},
              1,
-             "vortimax-cli: \"" + path("pipe.png") + "\" is not a regular file (a pipe, device or socket is not read)\n"},
+             "vortimax-cli: \"" + path("pipe.png") +
+                 "\" is not a regular file (a pipe, device or socket is not read)\n"},
         },
         out);
 
