@@ -60,7 +60,9 @@ bool LoadedFiles::load(const fs::path& path, std::ostream& err) {
         return false;
     }
     std::string refusal;
-    Folder* folder = loadParameterFile(path, workspace_, nullptr, {}, &refusal);
+    ParameterLoadOptions options;
+    options.refuseUnclosedEntry = true;
+    Folder* folder = loadParameterFile(path, workspace_, nullptr, options, &refusal);
     if (!refusal.empty()) {
         err << "vortimax-cli: " << refusal << '\n';
         return false;

@@ -229,6 +229,9 @@ Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspac
                 break;
         }
     }
+    if (options.refuseUnclosedEntry && finder.unclosed())
+        return refuse(": entry \"" + finder.unclosed()->name +
+                      "\" has no closing \"}\"; the file was not loaded");
     if (records.empty())
         return nullptr;
     Folder& folder = createFolderFor(file, workspace);

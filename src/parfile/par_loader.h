@@ -30,6 +30,9 @@ struct ParameterLoadOptions {
     // Resolves the layer references of the compound fractals of a freshly loaded folder.
     // Left empty until compound fractals can be resolved by name.
     std::function<void(Folder&)> resolveCompoundLayers;
+    // Refuse a file whose last entry has no closing brace instead of loading the entries
+    // before it: for a command that would otherwise list or convert part of the file.
+    bool refuseUnclosedEntry = false;
 };
 
 // The text of a parameter file with its lines joined: leading characters up to code 32

@@ -115,6 +115,23 @@ TEST_F(ParfileCommandsTest, PipesAreRefusedWithoutOpeningThem) {
     EXPECT_FALSE(std::filesystem::exists(dir / "out.par"));
 }
 
+// A file whose last entry never closes is refused whole too: listing or converting the
+// entries before it would pass part of the file off as all of it.
+TEST_F(ParfileCommandsTest, AnUnclosedEntryIsRefusedWhole) {
+    writeBytes(dir / "open.par", "Good { type=mandel }\nBroken {\n type=julia\n");
+    const std::string refusal = "vortimax-cli: \"" + file("open.par") +
+                                "\": entry \"Broken\" has no closing \"}\"; the file was not "
+                                "loaded\n";
+    const Outcome listed = run(cli::runList, {file("open.par")});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, refusal);
+    const Outcome converted = run(cli::runConvert, {file("open.par"), "-o", file("out.par")});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_TRUE(converted.err.starts_with(refusal)) << converted.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.par"));
+}
+
 // A file beyond the size limit is refused whole: its entries before the cut are not
 // listed as if they were all there.
 TEST_F(ParfileCommandsTest, AFileBeyondTheSizeLimitIsRefusedWhole) {

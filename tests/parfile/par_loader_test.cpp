@@ -199,6 +199,27 @@ TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheSizeLimit) {
     EXPECT_EQ(workspace.folders().size(), 1u);
 }
 
+// A last entry without its closing brace: the entries before it load unless the caller
+// asks for the whole file or nothing (a command that would list or convert only part).
+TEST_F(ParLoader, UnclosedLastEntryIsRefusedWhenAsked) {
+    const std::filesystem::path file = dir / "open.par";
+    writeBytes(file, "Good { type=mandel }\nBroken {\n type=julia\n maxiter=100\n");
+    ParameterLoadOptions strict;
+    strict.refuseUnclosedEntry = true;
+    const std::size_t folders = workspace.folders().size();
+    std::string refusal;
+    EXPECT_EQ(loadParameterFile(file, workspace, nullptr, strict, &refusal), nullptr);
+    EXPECT_EQ(refusal, "\"" + file.string() +
+                           "\": entry \"Broken\" has no closing \"}\"; the file was not loaded");
+    EXPECT_EQ(workspace.folders().size(), folders);
+
+    refusal.clear();
+    Folder* folder = loadParameterFile(file, workspace, nullptr, {}, &refusal);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_TRUE(refusal.empty());
+    EXPECT_EQ(folder->fractals().size(), 1u);
+}
+
 TEST(ParCorpus, EveryEntryParsesOrIsAnUnknownType) {
     const auto corpus = std::filesystem::path(VORTIMAX_CORPUS_DIR) / "par";
     if (!std::filesystem::is_directory(corpus))
