@@ -233,12 +233,17 @@ void applyLine(std::string_view text, Settings& settings) {
 
 // Collects the lines after "DefaultComment" up to the end marker. A line that would make
 // the comment longer than the limit ends it; that line is handed back to be read as an
-// ordinary line, like all lines after it.
+// ordinary line, like all lines after it. Carriage returns left at a line's end (a line
+// ending CR CR LF) belong to the line break: a kept one could not be written back, since
+// the written file ends its lines with CR LF.
 std::optional<std::string> collectComment(LineReader& reader, Settings& settings) {
     std::string text;
     std::string line;
     std::optional<std::string> leftover;
     while (reader.next(line)) {
+        while (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
         if (line.starts_with(kCommentEnd)) {
             break;
         }

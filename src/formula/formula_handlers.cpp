@@ -65,8 +65,16 @@ template <std::size_t K> void pushLayer(EvalContext& c) {
     push(c, {c.layers[K], 0.0});
 }
 
-template <double Re, double Im> void pushConstant(EvalContext& c) {
-    push(c, {Re, Im});
+// The constants are objects rather than template values of their own: a floating-point
+// template parameter is not accepted by every compiler the program is built with.
+constexpr Complex kZero{0.0, 0.0};
+constexpr Complex kOne{1.0, 0.0};
+constexpr Complex kI{0.0, 1.0};
+constexpr Complex kPi{kLibraryPi, 0.0};
+constexpr Complex kE{kFormulaE, 0.0};
+
+template <const Complex& Value> void pushConstant(EvalContext& c) {
+    push(c, Value);
 }
 
 // --- operators and functions ---
@@ -153,12 +161,12 @@ constexpr HandlerRow kHandlerRows[] = {
     {kTokL0 + 7, pushLayer<7>},
     {kTokL0 + 8, pushLayer<8>},
     {kTokL0 + 9, pushLayer<9>},
-    {kTokL10, pushConstant<0.0, 0.0>},
-    {kTokPi, pushConstant<kLibraryPi, 0.0>},
-    {kTokE, pushConstant<kFormulaE, 0.0>},
-    {kTokI, pushConstant<0.0, 1.0>},
-    {kTokTrue, pushConstant<1.0, 0.0>},
-    {kTokFalse, pushConstant<0.0, 0.0>},
+    {kTokL10, pushConstant<kZero>},
+    {kTokPi, pushConstant<kPi>},
+    {kTokE, pushConstant<kE>},
+    {kTokI, pushConstant<kI>},
+    {kTokTrue, pushConstant<kOne>},
+    {kTokFalse, pushConstant<kZero>},
     // two-operand operators
     {kTokPlus, binary<add>},
     {kTokMinus, binary<subtract>},

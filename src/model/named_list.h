@@ -2,6 +2,7 @@
 
 #include "base/text_utils.h"
 #include "model/name_index.h"
+#include "model/pointee_range.h"
 #include "model/unique_name.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <ranges>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,9 +46,7 @@ public:
     T* first() const { return items_.empty() ? nullptr : items_.front().get(); }
 
     // Every item in list order, as T&.
-    auto all() const {
-        return items_ | std::views::transform([](const auto& item) -> T& { return *item; });
-    }
+    PointeeRange<T> all() const { return PointeeRange<T>(items_); }
 
     // The item of that name (first of several when names were not made unique).
     T* find(std::string_view name) const {

@@ -137,6 +137,13 @@ TEST_F(ConfigFileTest, LfAndCrLfFilesReadAlike) {
     EXPECT_EQ(readText(crlf), fromLf);
 }
 
+TEST_F(ConfigFileTest, CommentLinesEndingInStrayCarriageReturnsReadBackUnchanged) {
+    const Settings settings = readText("DefaultComment\r\r\nA\r\r\r\nB\rC\r\r\n$$$EndComment$$$");
+    EXPECT_EQ(settings.defaultComment, "A\nB\rC");
+    ASSERT_TRUE(writeConfiguration(file_, settings));
+    EXPECT_EQ(readText(readBytes(file_)), settings);
+}
+
 TEST_F(ConfigFileTest, PathListsSetTheFirstDirectoryAsSaveDirectory) {
     Settings s;
     setDefaultLibraryPaths(s, "/opt/vm");
