@@ -1,11 +1,16 @@
 #pragma once
 
+#include <ostream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vortimax::test {
+
+// One of the vortimax-cli commands, as the tests call it.
+using Command = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
 
 // What a command printed and returned.
 struct Outcome {

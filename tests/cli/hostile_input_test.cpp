@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 using namespace vortimax;
+using vortimax::test::Command;
 using vortimax::test::Outcome;
 using vortimax::test::run;
 using vortimax::test::TempDir;
@@ -22,8 +23,6 @@ using vortimax::test::writeBytes;
 namespace {
 
 namespace fs = std::filesystem;
-
-using Command = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
 
 struct Refusal {
     Command command;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 using namespace vortimax;
+using vortimax::test::Command;
 using vortimax::test::Outcome;
 using vortimax::test::run;
 using vortimax::test::TempDir;
@@ -19,8 +20,6 @@ using vortimax::test::writeBytes;
 namespace {
 
 namespace fs = std::filesystem;
-
-using Command = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
 
 std::size_t lineCount(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
