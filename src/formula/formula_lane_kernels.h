@@ -185,11 +185,13 @@ void stepEndLoop(LaneRegisters& r, const LaneStepTests& tests, std::uint8_t* sto
     LANE_LOOP
     for (int i = 0; i < n; ++i) {
         const double m = zRe[i] * zRe[i] + zIm[i] * zIm[i];
-        lastSqr[i] = m;
         bool stops = false;
+        // Before lastsqr changes: the condition may be lastsqr itself, which holds |z|^2
+        // of the previous iteration while the condition is evaluated.
         if constexpr (Abort) {
             stops = stops | !(goOn[i] != 0.0);
         }
+        lastSqr[i] = m;
         if constexpr (Infinity) {
             stops = stops | (bailout < m);
         }

@@ -177,6 +177,9 @@ TEST(FormulaBatch, EveryKindOfWordGivesTheSameResults) {
         "z = pixel: z = acot(z) + asinh(z) - acosh(z) + atanh(z) - acoth(z) + abs(z), |z| < 9",
         "z = pixel: u = v = z * i + e - pi, z = u^2 + pixel - v, |z| <= 4 : u, v",
         "z = pixel: z = -z^2 + pixel, z = z + true - false, iter <= 40 : iter, -iter",
+        // The condition is lastsqr itself: it reads the value before this iteration's end.
+        "z = 1: a, lastsqr",
+        "z = pixel: z = z^2 + pixel, lastsqr",
     };
     for (const char* text : formulas) {
         FormulaEntry entry;
