@@ -39,6 +39,8 @@ TEST(Refusals, EachSaysWhatIsWrongOnceWithItsStatus) {
     writeBytes(dir / "image.par", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     writeBytes(dir / "binary.par", std::string("Name {\0 type=mandel }", 21));
     writeBytes(dir / "none.par", "; nothing but a comment\n");
+    // One line of 10 MB without an entry: read in pieces, refused in well under a second.
+    writeBytes(dir / "line.par", std::string(10u << 20, 'x') + "\n");
     const std::string out = path("out.png");
     const std::string dirArg = program.string();
 
@@ -72,6 +74,11 @@ TEST(Refusals, EachSaysWhatIsWrongOnceWithItsStatus) {
          {path("none.par"), "--dir", dirArg},
          1,
          "vortimax-cli: \"" + path("none.par") +
+             "\" holds no parameter entry (an entry is a name followed by { ... })\n"},
+        {cli::runRender,
+         {path("line.par"), "Huge", "--dir", dirArg, "-o", out},
+         1,
+         "vortimax-cli: \"" + path("line.par") +
              "\" holds no parameter entry (an entry is a name followed by { ... })\n"},
         {cli::runRender,
          {"Mandel24", "--subtype", "2", "--dir", dirArg, "-o", out},
