@@ -2,6 +2,10 @@
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
 #include <variant>
 
 namespace vortimax {
@@ -178,8 +182,7 @@ void applyIfs(BlockRef block) {
     applyAll(block, {{"MaxIter", 10000.0}, {"Colormode", 2.0}, {"Formula", "Fern"}});
 }
 
-void applyCompound(FractalRecord& record, BlockRef block) {
-    record.displayDepth = 24;
+void applyCompound(BlockRef block) {
     applyAll(
         block,
         {{"MergeType", 0.0}, {"FormulaR", "L0"}, {"FormulaG", "L0+L1"}, {"FormulaB", "L0-L1"}});
@@ -274,22 +277,22 @@ void applySubtypeDefaults(BlockRef block, std::uint32_t type, std::uint32_t subt
 }
 
 // The defaults of each type id, written after the common rows.
-using TypeDefaults = void (*)(FractalRecord&, BlockRef);
+using TypeDefaults = void (*)(BlockRef);
 constexpr TypeDefaults kTypeDefaults[] = {
-    [](FractalRecord&, BlockRef b) { applyJulia24(b, false); },
-    [](FractalRecord&, BlockRef b) { applyJulia24(b, true); },
-    [](FractalRecord&, BlockRef b) { applyJulia(b, false); },
-    [](FractalRecord&, BlockRef b) { applyJulia(b, true); },
-    [](FractalRecord&, BlockRef b) { applyFormula(b); },
-    [](FractalRecord&, BlockRef b) { applyLyapunov(b); },
-    [](FractalRecord&, BlockRef b) { applyPlasma(b); },
-    [](FractalRecord&, BlockRef b) { applyBifurcation(b); },
-    [](FractalRecord&, BlockRef b) { applyDynamicSystem(b); },
-    [](FractalRecord&, BlockRef b) { applyLSystem(b); },
-    [](FractalRecord&, BlockRef b) { applyIfs(b); },
-    [](FractalRecord&, BlockRef b) { applyTierazon(b, false); },
-    [](FractalRecord&, BlockRef b) { applyTierazon(b, true); },
-    [](FractalRecord& r, BlockRef b) { applyCompound(r, b); },
+    [](BlockRef b) { applyJulia24(b, false); },
+    [](BlockRef b) { applyJulia24(b, true); },
+    [](BlockRef b) { applyJulia(b, false); },
+    [](BlockRef b) { applyJulia(b, true); },
+    applyFormula,
+    applyLyapunov,
+    applyPlasma,
+    applyBifurcation,
+    applyDynamicSystem,
+    applyLSystem,
+    applyIfs,
+    [](BlockRef b) { applyTierazon(b, false); },
+    [](BlockRef b) { applyTierazon(b, true); },
+    applyCompound,
 };
 static_assert(std::size(kTypeDefaults) == kFractalTypeCount);
 
@@ -368,20 +371,50 @@ std::int32_t trueColourOn8Bit(int displayDepth, int screenDepth) {
     return displayDepth == 24 && screenDepth == 8 ? 1 : 0;
 }
 
+namespace {
+
+// The subtypes the subtype table knows; every other subtype gets the same block.
+constexpr std::uint32_t kTabledSubtypes = 25;
+
+ParamBlock makeParamDefaults(std::uint32_t type, std::uint32_t subtype) {
+    // A cleared start: "Defaultvalues" also resets the fields that have no default of
+    // their own (they are 0 or empty in a new record).
+    ParamBlock bytes{};
+    BlockRef block(bytes, *descriptorTable(type));
+    applyCommonDefaults(block, type);
+    kTypeDefaults[type](block);
+    if (fractalType(type)->hasSubtypeFormula)
+        applySubtypeDefaults(block, type, subtype);
+    return bytes;
+}
+
+// Each type and subtype's block is filled once: its high-precision defaults are read from
+// decimal text, which made filling blocks the main cost of loading a folder of many entries.
+const ParamBlock& paramDefaults(std::uint32_t type, std::uint32_t subtype) {
+    const std::uint32_t key = !fractalType(type)->hasSubtypeFormula ? 0
+                              : subtype < kTabledSubtypes           ? subtype
+                                                                    : kTabledSubtypes;
+    static std::mutex mutex;
+    static std::map<std::pair<std::uint32_t, std::uint32_t>, std::unique_ptr<ParamBlock>> blocks;
+    std::lock_guard lock(mutex);
+    std::unique_ptr<ParamBlock>& block = blocks[{type, key}];
+    if (!block)
+        block = std::make_unique<ParamBlock>(makeParamDefaults(type, subtype));
+    return *block;
+}
+
+} // namespace
+
 void setDefaults(FractalRecord& record, std::uint32_t type, std::uint32_t subtype) {
     record.settings3DBlock = settings3DDefaults(type);
     record.subtype = subtype;
-    // Start from a cleared block so that "Defaultvalues" also resets the fields that
-    // have no default of their own (they are 0 or empty in a new record).
-    record.paramBlock.fill(0);
-    const DescriptorTable* table = descriptorTable(type);
-    if (table == nullptr)
+    if (descriptorTable(type) == nullptr) {
+        record.paramBlock.fill(0);
         return;
-    BlockRef block(record.paramBlock, *table);
-    applyCommonDefaults(block, type);
-    kTypeDefaults[type](record, block);
-    if (fractalType(type)->hasSubtypeFormula)
-        applySubtypeDefaults(block, type, subtype);
+    }
+    record.paramBlock = paramDefaults(type, subtype);
+    if (type == kTypeCompound)
+        record.displayDepth = 24;
 }
 
 std::unique_ptr<FractalRecord> createRecord(std::uint32_t type, std::uint32_t subtype,
