@@ -125,6 +125,15 @@ std::string tooLargeText(std::string_view text) {
     return reason + "; the file was not loaded";
 }
 
+// Whether the text holds more than `limit` entries, found without making their records.
+bool holdsMoreEntries(std::string_view text, std::size_t limit) {
+    EntryFinder finder(text);
+    for (std::size_t count = 0; finder.next(); ++count)
+        if (count == limit)
+            return true;
+    return false;
+}
+
 std::unique_ptr<FractalRecord> pendingRecord(const FoundEntry& found, std::string_view text,
                                              const ParameterLoadOptions& options) {
     std::string entry(text.substr(found.open, found.close - found.open + 1));
@@ -216,6 +225,9 @@ Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspac
     const std::string text = readParameterText(in, &cut);
     if (cut)
         return refuse(tooLargeText(text));
+    if (holdsMoreEntries(text, kMaxParameterEntries))
+        return refuse(" holds more than " + std::to_string(kMaxParameterEntries) +
+                      " entries; the file was not loaded");
     // The records are made first and put in the folder at once: one sort instead of a
     // search and a shift per entry.
     std::vector<std::unique_ptr<FractalRecord>> records;

@@ -23,6 +23,10 @@ constexpr std::size_t kParameterLineLength = 511;
 // Bytes read from one file at most. A larger file is refused as a whole: a folder holding
 // only its first part would, when saved, replace the file and lose the rest.
 constexpr std::size_t kMaxParameterFileBytes = 64u << 20;
+// Entries read from one file at most. Every entry becomes a record of a few kilobytes, so
+// a small file of empty entries could otherwise ask for more memory than the machine has.
+// A file with more is refused as a whole, for the same reason as a larger one.
+constexpr std::size_t kMaxParameterEntries = 100000;
 
 struct ParameterLoadOptions {
     // Values every new record takes over (display depth, screen depth, default comment).
@@ -80,7 +84,8 @@ private:
 // read) gives none. The progress fraction follows the entries; an abort request stops the
 // reading after the current entry (the flag stays set for the caller to acknowledge).
 // Only regular files are opened: a pipe or a device could block the reader or feed it
-// without end. Such a file, and one larger than kMaxParameterFileBytes, gives no folder
+// without end. Such a file, one larger than kMaxParameterFileBytes and one with more than
+// kMaxParameterEntries entries give no folder
 // and, in `refusal` when given, one sentence saying why.
 Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspace,
                           Progress* progress = nullptr, const ParameterLoadOptions& options = {},

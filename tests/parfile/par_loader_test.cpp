@@ -160,7 +160,7 @@ TEST_F(ParLoader, TwentyThousandEntriesOfOneNameEachGetTheirOwnNumber) {
 
 // A pipe would block the reader; a file beyond the size limit would be cut, and the
 // folder saved back would lose the rest. Neither gives a folder, and both say why.
-TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheSizeLimit) {
+TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheLimits) {
     const std::filesystem::path pipe = dir / "pipe.par";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     std::string refusal;
@@ -196,6 +196,17 @@ TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheSizeLimit) {
         }
         std::filesystem::remove(dir / c.name);
     }
+    EXPECT_EQ(workspace.folders().size(), 1u);
+
+    // 300 kB of empty entries would otherwise become 300 MB of records.
+    std::string empties;
+    for (std::size_t i = 0; i <= kMaxParameterEntries; ++i)
+        empties += "E{}";
+    writeBytes(dir / "many.par", empties);
+    refusal.clear();
+    EXPECT_EQ(loadParameterFile(dir / "many.par", workspace, nullptr, {}, &refusal), nullptr);
+    EXPECT_EQ(refusal, "\"" + (dir / "many.par").string() +
+                           "\" holds more than 100000 entries; the file was not loaded");
     EXPECT_EQ(workspace.folders().size(), 1u);
 }
 
