@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Whole-program speed: renders the fixed workloads through vortimax-cli render and sets
 # the calculation time it reports beside the plain scalar loop (bench/scalar_baseline)
+# and beside a hand-written vector loop on as many threads (bench/vector_reference), both
 # run in the same go on the same area. Best of RUNS runs each (default 3).
 #
 #   bench/workloads.sh [BUILD_DIR] [RUNS]
@@ -10,6 +11,8 @@
 #   W2f  W2 as a Formula fractal (the starter formula "Basic", z = z^2 + pixel)
 #   W2t1 W2 on one thread (the others use every hardware thread)
 #
+# "speed-up" is scalar over program; "vs vector" is program over the vector loop (for W2f
+# the built-in loop's figure: how far the formula evaluator is from it).
 # Then the ratios the targets are stated in: W2 against W2t1 (thread scaling) and W2f
 # against W2 (the formula evaluator against the built-in kernel).
 set -euo pipefail
@@ -18,7 +21,8 @@ build=${1:-build}
 runs=${2:-3}
 cli=$build/src/cli/vortimax-cli
 baseline=$build/bench/scalar_baseline
-for program in "$cli" "$baseline"; do
+reference=$build/bench/vector_reference
+for program in "$cli" "$baseline" "$reference"; do
   [ -x "$program" ] || { echo "workloads.sh: $program is missing; build first" >&2; exit 2; }
 done
 scratch=$(mktemp -d)
@@ -41,29 +45,31 @@ best_ms() {
 
 iterations() { "$baseline" "$@" | sed -n 's/^\([0-9]*\) iterations.*/\1/p'; }
 
-row() { # name, baseline arguments, render arguments...
-  local name=$1 base=$2
-  shift 2
-  local count base_ms ms
+row() { # name, baseline arguments, reference threads (empty: all), render arguments...
+  local name=$1 base=$2 threads=$3
+  shift 3
+  local count base_ms ref_ms ms
   count=$(iterations $base)
   base_ms=$(best_ms "$baseline" $base)
+  ref_ms=$(best_ms "$reference" $base $threads)
   ms=$(best_ms "$cli" render "$@" -o "$scratch/$name.png")
   program_ms[$name]=$ms
-  awk -v n="$name" -v c="$count" -v b="$base_ms" -v m="$ms" 'BEGIN {
-    b = (b < 1 ? 1 : b); m = (m < 1 ? 1 : m);
-    printf "%-5s %14d %12d %12d %10.2f %10.2f %9.2fx\n", n, c, b, m, c / b / 1e6, c / m / 1e6, b / m }'
+  awk -v n="$name" -v c="$count" -v b="$base_ms" -v r="$ref_ms" -v m="$ms" 'BEGIN {
+    b = (b < 1 ? 1 : b); r = (r < 1 ? 1 : r); m = (m < 1 ? 1 : m);
+    printf "%-5s %12d %10d %10d %10d %9.2f %9.2f %9.2fx %9.2fx\n",
+      n, c, b, r, m, c / b / 1e6, c / m / 1e6, b / m, m / r }'
 }
 
 declare -A program_ms
-printf "%-5s %14s %12s %12s %10s %10s %10s\n" workload iterations "scalar ms" "program ms" \
-  "scalar G/s" "program G/s" "speed-up"
-row W1 "1024 768 1000 -2.1 0.7 1.35 -1.35" Mandel --size 1024x768 --set MaxIter=1000
-row W2 "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
-  Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}"
-row W2f "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
+printf "%-5s %12s %10s %10s %10s %9s %9s %10s %10s\n" workload iterations "scalar ms" \
+  "vector ms" "program ms" "scalar G/s" "program G/s" "speed-up" "vs vector"
+w1_base="1024 768 1000 -2.1 0.7 1.35 -1.35"
+w2_base="640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533"
+row W1 "$w1_base" "" Mandel --size 1024x768 --set MaxIter=1000
+row W2 "$w2_base" "" Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}"
+row W2f "$w2_base" "" \
   Formula --size 640x480 --set FormulaName=Basic --set MaxIter=5000 "${w2_area[@]}"
-row W2t1 "640 480 5000 -0.743644037037151 -0.743643737037151 0.13182601670533 0.13182579170533" \
-  Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}" --threads 1
+row W2t1 "$w2_base" 1 Mandel --size 640x480 --set MaxIter=5000 "${w2_area[@]}" --threads 1
 awk -v w2="${program_ms[W2]}" -v t1="${program_ms[W2t1]}" -v f="${program_ms[W2f]}" 'BEGIN {
   w2 = (w2 < 1 ? 1 : w2);
   printf "threads: W2t1 / W2 = %.2fx    formula: W2f / W2 = %.2fx\n", t1 / w2, f / w2 }'
