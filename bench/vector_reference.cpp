@@ -68,8 +68,7 @@ private:
     int y_ = 0;
 };
 
-template <int W>
-struct LaneState {
+template <int W> struct LaneState {
     static constexpr int kLanes = kVectors * W;
     alignas(64) double zr[kLanes], zi[kLanes], cr[kLanes], ci[kLanes];
     int n[kLanes];
@@ -174,8 +173,8 @@ int main(int argc, char** argv) {
     image.maxIter = std::atoi(argv[3]);
     const double left = std::atof(argv[4]), right = std::atof(argv[5]);
     const double top = std::atof(argv[6]), bottom = std::atof(argv[7]);
-    const int threads = argc == 9 ? std::atoi(argv[8])
-                                  : static_cast<int>(std::thread::hardware_concurrency());
+    const int threads =
+        argc == 9 ? std::atoi(argv[8]) : static_cast<int>(std::thread::hardware_concurrency());
     if (image.width < 2 || image.height < 2 || image.maxIter < 1 || threads < 1) {
         std::fprintf(stderr, "vector_reference: WIDTH and HEIGHT at least 2, MAXITER and "
                              "THREADS at least 1\n");
@@ -207,8 +206,7 @@ int main(int argc, char** argv) {
     std::int64_t iterations = 0;
     for (std::int64_t count : counts)
         iterations += count;
-    std::printf("%lld iterations in %lld ms (%s, %d threads)\n",
-                static_cast<long long>(iterations), static_cast<long long>(spent.count()),
-                avx512 ? "AVX-512" : "AVX2", threads);
+    std::printf("%lld iterations in %lld ms (%s, %d threads)\n", static_cast<long long>(iterations),
+                static_cast<long long>(spent.count()), avx512 ? "AVX-512" : "AVX2", threads);
     return 0;
 }
