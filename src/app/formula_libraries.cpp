@@ -5,10 +5,12 @@
 #include "base/frontend.h"
 #include "base/text_utils.h"
 #include "render/formula_driver.h"
+#include "render/geometry/geometry_drivers.h"
 
 #include <algorithm>
 #include <array>
 #include <system_error>
+#include <type_traits>
 
 namespace vortimax {
 
@@ -142,8 +144,15 @@ void FormulaLibraries::install(Application& app) {
     app.setLibraryFileLoader([this, &app](const std::vector<fs::path>& files) {
         return loadFiles(files, app.frontend());
     });
-    installFormulaDriver(app.views().drivers, app.views().hooks,
+    installCalculations(app.views().drivers, app.views().hooks);
+}
+
+void FormulaLibraries::installCalculations(DriverTable& drivers, ViewHooks& hooks) {
+    installFormulaDriver(drivers, hooks,
                          [this](std::string_view name) { return compiledFormula(name); });
+    installGeometryDrivers(
+        drivers, hooks, [this](std::string_view name) { return ifsDefinition(name); },
+        [this](std::string_view name) { return lsystemDefinition(name); });
 }
 
 std::optional<FormulaCode> FormulaLibraries::compiledFormula(std::string_view name) const {
@@ -152,6 +161,27 @@ std::optional<FormulaCode> FormulaLibraries::compiledFormula(std::string_view na
     if (entry == nullptr)
         return std::nullopt;
     return entry->code;
+}
+
+namespace {
+template <class Library>
+auto definitionCopy(const Library& library, std::string_view name)
+    -> std::optional<std::remove_cvref_t<decltype(*library.find(name))>> {
+    const auto* entry = library.find(name);
+    if (entry == nullptr)
+        return std::nullopt;
+    return *entry;
+}
+} // namespace
+
+std::optional<IfsEntry> FormulaLibraries::ifsDefinition(std::string_view name) const {
+    std::lock_guard guard(mutex_);
+    return definitionCopy(ifs_, name);
+}
+
+std::optional<LSystemEntry> FormulaLibraries::lsystemDefinition(std::string_view name) const {
+    std::lock_guard guard(mutex_);
+    return definitionCopy(lsystems_, name);
 }
 
 } // namespace vortimax

@@ -4,6 +4,7 @@
 // formula directories at start-up and from files chosen in a Load command.
 
 #include "formula/library_load.h"
+#include "model/view_environment.h"
 
 #include <filesystem>
 #include <functional>
@@ -48,10 +49,12 @@ public:
     void loadFiles(LibraryKind kind, const std::vector<std::filesystem::path>& files,
                    Frontend& frontend);
 
-    // Installs the start-up loader, the generic Load's loader and the Formula type's
-    // calculation (which reads the formulas) on the application. The libraries must
-    // outlive it.
+    // Installs the start-up loader, the generic Load's loader and the calculations that
+    // read the libraries (the Formula, IFS and LSystem types) on the application. The
+    // libraries must outlive it.
     void install(Application& app);
+    // Installs those calculations alone.
+    void installCalculations(DriverTable& drivers, ViewHooks& hooks);
 
     // The names of a library's entries in list order (letter case ignored).
     std::vector<std::string> entryNames(LibraryKind kind) const;
@@ -60,6 +63,9 @@ public:
     // Calculation threads call it while the interface thread may be loading: both go
     // through the libraries' lock.
     std::optional<FormulaCode> compiledFormula(std::string_view name) const;
+    // Copies of an IFS or L-system definition, the same way.
+    std::optional<IfsEntry> ifsDefinition(std::string_view name) const;
+    std::optional<LSystemEntry> lsystemDefinition(std::string_view name) const;
     // Holds the libraries' lock; whoever changes a library while fractals may calculate
     // takes it for the change.
     std::unique_lock<std::mutex> lock() const { return std::unique_lock(mutex_); }

@@ -23,7 +23,6 @@
 #include "parfile/entry_writer.h"
 #include "render/colouring_hooks.h"
 #include "render/drivers.h"
-#include "render/formula_driver.h"
 
 #include <algorithm>
 #include <charconv>
@@ -337,15 +336,19 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Makes Formula fractals calculable with the formulas of those directories.
+// The types whose fractals name an entry of the formula, IFS or L-system libraries.
+bool readsLibraries(std::uint32_t type) {
+    return type == kTypeFormula || type == kTypeIfs || type == kTypeLSystem;
+}
+
+// Makes Formula, IFS and LSystem fractals calculable with the libraries of those
+// directories.
 void installFormulas(const std::vector<fs::path>& directories, FormulaLibraries& libraries,
                      ViewEnvironment& environment, Frontend& frontend) {
     std::atomic<bool> noAbort{false};
     Progress progress(noAbort);
     libraries.loadDirectories(directories, progress, frontend);
-    installFormulaDriver(
-        environment.drivers, environment.hooks,
-        [&libraries](std::string_view name) { return libraries.compiledFormula(name); });
+    libraries.installCalculations(environment.drivers, environment.hooks);
 }
 
 // Opens the fractal on a calculation task, waits for the finished image and writes the
@@ -362,7 +365,7 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, palettes);
     FormulaLibraries formulas;
-    if (record.type == kTypeFormula)
+    if (readsLibraries(record.type))
         installFormulas(libraries.formulaDirectories, formulas, environment, frontend);
     if (openView(record, false, environment) != 0) {
         for (const auto& box : frontend.messageBoxes())

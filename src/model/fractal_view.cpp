@@ -127,11 +127,14 @@ private:
     }
 
     // A redraw of an image that has no values becomes a calculation, and so does a
-    // filter of an unfinished image.
+    // filter of an unfinished image. The figure types (IFS, L-systems) draw their colours
+    // straight into the bitmap and keep no values to recolour from: they draw anew.
     std::uint32_t effectiveCommand(std::uint32_t command) const {
         const bool finished = view_.finished_.load();
         const ImageBuffers& buffers = view_.buffers_;
-        const bool noValues = buffers.values.empty() || buffers.values[0] == 0.0f;
+        const std::uint32_t type = view_.record_.type;
+        const bool noValues = buffers.values.empty() || buffers.values[0] == 0.0f ||
+                              type == kTypeIfs || type == kTypeLSystem;
         if (command == calc::kRedraw && (!finished || noValues))
             return calc::kResume;
         if (command == calc::kFilter && !finished)
