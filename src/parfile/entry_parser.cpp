@@ -341,6 +341,13 @@ void applyPalName(ParseState& s, std::string_view value) {
     s.fractalUsesPalette = false;
 }
 
+// Foreign entries name the IFS definition with "ifs=" and the L-system with "lname=";
+// here both are the Formula of their type.
+void applyDefinitionName(ParseState& s, std::string_view value) {
+    if (s.record.type == kTypeIfs || s.record.type == kTypeLSystem)
+        setByKey(s.record.params(), "Formula", value);
+}
+
 using KeyHandler = void (*)(ParseState&, std::string_view);
 
 struct HeaderKey {
@@ -376,6 +383,8 @@ const HeaderKey kHeaderKeys[] = {
     {"CENTER-MAG", applyCenterMag},
     {"PARAMS", applyParams},
     {"FUNCTION", applyFunctions},
+    {"IFS", applyDefinitionName},
+    {"LNAME", applyDefinitionName},
     {"COLORS", applyColours},
     {kColorsLowBitsKey, applyColoursLowBits},
 };

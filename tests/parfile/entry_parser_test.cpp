@@ -116,6 +116,10 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ type=bifmay function=tan }", kTypeBifurcation, 5, "Function=9"},
         // Drawmode is a row of both tables: the type's row takes it.
         {"{ Type=Dynamic_System Drawmode=0 }", kTypeDynamicSystem, 0, "Drawmode=0 3D.Drawmode=1"},
+        // Foreign entries name their IFS and L-system definitions with ifs= and lname=.
+        {"{ type=ifs ifsfile=x.ifs ifs=Leaf7 }", kTypeIfs, 0, "Formula=Leaf7"},
+        {"{ type=lsystem lfile=x.l lname=Plant1 }", kTypeLSystem, 0, "Formula=Plant1"},
+        {"{ type=mandel ifs=Leaf7 lname=Plant1 }", kTypeMandel, 0, ""},
     };
     for (const Case& c : cases) {
         auto record = parse(c.entry);
