@@ -26,6 +26,18 @@ bool isTierazon(std::uint32_t type) {
     return type == kTypeTieraJulia || type == kTypeTieraMandel;
 }
 
+// A dynamic system's picture is drawn into the bitmap, not coloured from values: it keeps
+// no values to colour again, and its bitmap is the only copy of the picture.
+bool drawnPicture(std::uint32_t type) {
+    return type == kTypeDynamicSystem;
+}
+
+// IFS and L-system figures are drawn in palette colours and keep no values to colour
+// again from.
+bool drawsFigures(std::uint32_t type) {
+    return type == kTypeIfs || type == kTypeLSystem;
+}
+
 BufferLayout layoutFor(const FractalRecord& record, int screenDepth) {
     BufferLayout layout;
     layout.width = record.width;
@@ -126,16 +138,17 @@ private:
         }
     }
 
-    // A redraw of an image that has no values becomes a calculation, and so does a
-    // filter of an unfinished image. The figure types (IFS, L-systems) draw their colours
-    // straight into the bitmap and keep no values to recolour from: they draw anew.
+    // A redraw of an unfinished image, or of one that has no values, becomes a
+    // calculation, and so does a filter of an unfinished image. A finished drawn picture
+    // has no values but needs none: its redraw leaves it as it is. The figure types draw
+    // their palette colours straight into the bitmap: a redraw draws them anew.
     std::uint32_t effectiveCommand(std::uint32_t command) const {
         const bool finished = view_.finished_.load();
         const ImageBuffers& buffers = view_.buffers_;
         const std::uint32_t type = view_.record_.type;
-        const bool noValues = buffers.values.empty() || buffers.values[0] == 0.0f ||
-                              type == kTypeIfs || type == kTypeLSystem;
-        if (command == calc::kRedraw && (!finished || noValues))
+        const bool noValues = buffers.values.empty() || buffers.values[0] == 0.0f;
+        const bool lacksValues = (noValues && !drawnPicture(type)) || drawsFigures(type);
+        if (command == calc::kRedraw && (!finished || lacksValues))
             return calc::kResume;
         if (command == calc::kFilter && !finished)
             return calc::kResume;
@@ -176,7 +189,7 @@ private:
             return;
         }
         bool recoloured = true;
-        if (!isStatic() && record.type != kTypeDynamicSystem)
+        if (!isStatic() && !drawnPicture(record.type))
             recoloured = recolourImage(view_);
         view_.appliedFilter = 0;
         view_.finished_.store(true);
@@ -535,7 +548,8 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
     }
     buffers = std::move(fresh);
     view->unlockResize();
-    if (wasFinished)
+    // A drawn picture went with the old bitmap and must be drawn again.
+    if (wasFinished && !drawnPicture(record.type))
         redrawView(*view);
     else
         recalculateView(*view);

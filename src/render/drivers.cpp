@@ -1,5 +1,7 @@
 #include "render/drivers.h"
 
+#include "render/dynamics/dynamic_system_driver.h"
+#include "render/dynamics/plasma_driver.h"
 #include "render/julia24_driver.h"
 #include "render/julia_mandel_driver.h"
 
@@ -13,12 +15,16 @@ struct DriverEntry {
 };
 
 // One line per type.
+// clang-format off
 constexpr DriverEntry kDrivers[] = {
+    {kTypePlasma, &calculatePlasma},
+    {kTypeDynamicSystem, &calculateDynamicSystem},
     {kTypeJulia24, &calculateJulia24},
     {kTypeMandel24, &calculateJulia24},
     {kTypeJulia, &calculateEscapeTime},
     {kTypeMandel, &calculateEscapeTime},
 };
+// clang-format on
 
 } // namespace
 

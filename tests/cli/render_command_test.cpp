@@ -68,12 +68,12 @@ TEST(RenderCommand, RefusesBadRequestsWithoutWritingAFile) {
     EXPECT_EQ(render({"Mandelbrot", "-o", png}).status, 1);
     EXPECT_EQ(render({"Mandel", "--size", "0x10", "-o", png}).status, 2);
     EXPECT_EQ(render({"Mandel"}).status, 2);
-    Outcome plasma = render({"Plasma", "--size", "8x8", "-o", png});
-    EXPECT_EQ(plasma.status, 1);
-    EXPECT_NE(plasma.err.find("vortimax-cli render: cannot calculate \"Plasma\": Fractals of "
-                              "type Plasma cannot be calculated yet.\n"),
+    Outcome compound = render({"Compound", "--size", "8x8", "-o", png});
+    EXPECT_EQ(compound.status, 1);
+    EXPECT_NE(compound.err.find("vortimax-cli render: cannot calculate \"CompoundFractal\": "
+                                "Fractals of type Compound cannot be calculated yet.\n"),
               std::string::npos)
-        << plasma.err;
+        << compound.err;
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 
