@@ -87,6 +87,9 @@ TEST_F(ApplicationCommandTest, CommandsWithoutTheirSubjectAreGreyedAndRefused) {
         }
     }
     EXPECT_EQ(menuItemState(*app, 29026).text, "Undo");
+    // The figure types draw with the libraries' definitions.
+    EXPECT_TRUE(menuItemState(*app, 29189).enabled); // IFS
+    EXPECT_TRUE(menuItemState(*app, 29190).enabled); // LSystem
 }
 
 TEST_F(ApplicationCommandTest, SelectionAndBoxZoom) {

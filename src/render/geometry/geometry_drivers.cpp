@@ -2,6 +2,7 @@
 
 #include "model/fractal_record.h"
 #include "render/geometry/ifs_driver.h"
+#include "render/geometry/lsystem_driver.h"
 
 #include <utility>
 
@@ -10,7 +11,9 @@ namespace vortimax {
 void installGeometryDrivers(DriverTable& drivers, ViewHooks& hooks, IfsLookup ifs,
                             LSystemLookup lsystems) {
     drivers[kTypeIfs] = [ifs](FractalView& view, int, int, int, int) { drawIfs(view, ifs); };
-    (void)lsystems;
+    drivers[kTypeLSystem] = [lsystems](FractalView& view, int, int, int, int) {
+        drawLSystem(view, lsystems);
+    };
     auto previous = std::move(hooks.checkFormula);
     hooks.checkFormula = [ifs, previous](const FractalRecord& record) {
         if (record.type != kTypeIfs)
