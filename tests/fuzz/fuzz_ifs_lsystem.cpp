@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const LSystemGrammar grammar(entry);
         for (std::int64_t depth = 0; depth < 4; ++depth) {
             const ExpansionSize size = measureExpansion(grammar, entry.axiom, depth);
-            if (size.tooDeep || size.characters > 100'000)
+            if (size.tooDeep || size.characters > 20'000)
                 break;
             Turtle turtle(TurtleState{}, pen);
             LSystemWalk walk(grammar, entry.axiom, depth, turtle);
