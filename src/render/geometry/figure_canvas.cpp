@@ -33,7 +33,12 @@ float FigureCanvas::addDensity(int x, int y) {
 }
 
 int paletteIndexOf(double value) {
-    constexpr double kColours = FigureCanvas::kBackground;
+    constexpr int kColours = FigureCanvas::kBackground;
+    // Counts and colours are mostly small whole numbers: integer arithmetic for them.
+    if (value > -2147483648.0 && value < 2147483648.0) {
+        const int index = static_cast<int>(value) % kColours;
+        return index < 0 ? index + kColours : index;
+    }
     const double index = std::fmod(std::trunc(value), kColours);
     if (!std::isfinite(index))
         return 0;

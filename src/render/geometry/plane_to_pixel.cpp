@@ -19,9 +19,10 @@ PlaneToPixel::PlaneToPixel(const PixelMapping& mapping)
 }
 
 std::optional<PixelPosition> nearestPixel(double column, double row, int width, int height) {
-    const double x = std::floor(column + 0.5);
-    const double y = std::floor(row + 0.5);
-    // Written so that NaN fails every test.
+    // floor(v + 0.5) lies in 0 ... n - 1 exactly when v + 0.5 lies in [0, n), and there
+    // truncation is the floor. Written so that NaN fails every test.
+    const double x = column + 0.5;
+    const double y = row + 0.5;
     if (!(x >= 0.0 && x < width && y >= 0.0 && y < height))
         return std::nullopt;
     return PixelPosition{static_cast<int>(x), static_cast<int>(y)};
