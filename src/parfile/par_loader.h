@@ -93,9 +93,11 @@ Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspac
 
 // Start-up: every "*.par" file (letter case ignored) of the directories of a list
 // separated by semicolons, in name order within each directory, each into a folder of
-// its own. Directories that do not exist are passed over. Returns the new folders.
-std::vector<Folder*> loadParameterDirectories(std::string_view directoryList, Workspace& workspace,
-                                              Progress* progress = nullptr,
-                                              const ParameterLoadOptions& options = {});
+// its own. Directories that do not exist are passed over. A file that is refused is
+// told to `refused` (when given) with the sentence saying why. Returns the new folders.
+std::vector<Folder*>
+loadParameterDirectories(std::string_view directoryList, Workspace& workspace,
+                         Progress* progress = nullptr, const ParameterLoadOptions& options = {},
+                         const std::function<void(const std::string&)>& refused = {});
 
 } // namespace vortimax
