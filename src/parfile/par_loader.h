@@ -26,7 +26,7 @@ constexpr std::size_t kMaxParameterFileBytes = 64u << 20;
 // Entries read from one file at most. Every entry becomes a record of a few kilobytes, so
 // a small file of empty entries could otherwise ask for more memory than the machine has.
 // A file with more is refused as a whole, for the same reason as a larger one.
-constexpr std::size_t kMaxParameterEntries = 100000;
+constexpr std::size_t kMaxParameterEntries = 250000;
 
 struct ParameterLoadOptions {
     // Values every new record takes over (display depth, screen depth, default comment).

@@ -212,12 +212,12 @@ TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheLimits) {
     }
     EXPECT_EQ(workspace.folders().size(), 1u);
 
-    // 300 kB of empty entries would otherwise become 300 MB of records.
+    // An empty entry costs three bytes of file and about three kilobytes of record.
     writeBytes(dir / "many.par", tooManyEntries());
     refusal.clear();
     EXPECT_EQ(loadParameterFile(dir / "many.par", workspace, nullptr, {}, &refusal), nullptr);
     EXPECT_EQ(refusal, "\"" + (dir / "many.par").string() +
-                           "\" holds more than 100000 entries; the file was not loaded");
+                           "\" holds more than 250000 entries; the file was not loaded");
     EXPECT_EQ(workspace.folders().size(), 1u);
 }
 
