@@ -122,6 +122,7 @@ TEST_F(BifurcationDriverTest, EveryThreadCountGivesTheSameImage) {
 TEST_F(BifurcationDriverTest, StoppedCalculationsStartAgain) {
     const auto whole = test::renderImage(*record, 64, 48, 2);
     test::DriverView driver(*record, 64, 48, 1);
+    driver.environment.drawingSpeed = 0; // every band coloured at once
     driver.stopAfterRows(48);
     driver.calculate();
     EXPECT_EQ(driver.uncalculated(), (65 - 8) * 48);

@@ -8,76 +8,113 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <vector>
 
 namespace vortimax {
 
 namespace {
 
-// Columns one thread computes together; their pixels are coloured together, row by row,
-// once the last of them is done.
+// Columns one thread computes at a time.
 constexpr int kColumnsPerBand = 8;
 
-// Colours the finished bands of columns, advances the progress (finished columns over all
-// columns) and paints the finished columns at most every DrawingSpeed milliseconds. Bands
-// finish on several threads; a lock keeps the count and the unpainted range.
+// An inclusive range of columns.
+struct Columns {
+    int first;
+    int last;
+};
+
+// Advances the progress (finished columns over all columns) as bands finish on several
+// threads, and at most every DrawingSpeed milliseconds colours the columns finished since
+// the last time and paints them. Colouring a row costs the same setting-up for a few
+// columns as for many, so finished bands wait to be coloured together; the window could
+// not show them any sooner.
 class ColumnProgress {
 public:
-    ColumnProgress(FractalView& view, int x0, int x1, int y0, int y1)
-        : view_(view), x0_(x0), x1_(x1), y0_(y0), y1_(y1),
+    ColumnProgress(FractalView& view, int x0, int x1, int height)
+        : view_(view), x0_(x0), x1_(x1), height_(height),
           lastPaint_(std::chrono::steady_clock::now()) {}
 
-    // Columns first ... last hold their values.
-    void bandDone(int first, int last) {
-        const ViewHooks& hooks = view_.environment().hooks;
-        if (hooks.colourRow) {
-            std::lock_guard pixels(view_.pixelLock());
-            for (int row = y0_; row <= y1_; ++row)
-                hooks.colourRow(view_, first, row, last - first + 1, 1);
+    void bandDone(const Columns& band) {
+        bool due = false;
+        {
+            std::lock_guard lock(pendingMutex_);
+            pending_.push_back(band);
+            done_ += band.last - band.first + 1;
+            view_.setProgress(static_cast<double>(done_) / (x1_ - x0_ + 1));
+            const auto interval =
+                std::chrono::milliseconds(view_.environment().drawingSpeed.load());
+            due = std::chrono::steady_clock::now() - lastPaint_ >= interval;
         }
-        std::lock_guard lock(mutex_);
-        done_ += last - first + 1;
-        view_.setProgress(static_cast<double>(done_) / (x1_ - x0_ + 1));
-        low_ = std::min(low_, first);
-        high_ = std::max(high_, last);
-        const auto interval = std::chrono::milliseconds(view_.environment().drawingSpeed.load());
-        if (std::chrono::steady_clock::now() - lastPaint_ >= interval)
-            paint();
+        // One thread colours at a time; the others go back to their columns.
+        std::unique_lock colouring(colourMutex_, std::try_to_lock);
+        if (due && colouring.owns_lock())
+            colourAndPaint();
     }
 
-    // Paints what is left (after reducing a true-colour image for an 8-bit screen).
-    void finish() {
-        std::lock_guard lock(mutex_);
-        paint();
-        if (!view_.record().trueColourOn8Bit)
+    // Colours and paints what is left; a complete true-colour image shown on an 8-bit
+    // screen is then reduced to the palette.
+    void finish(bool complete) {
+        std::lock_guard colouring(colourMutex_);
+        colourAndPaint();
+        if (!complete || !view_.record().trueColourOn8Bit)
             return;
         const ViewHooks& hooks = view_.environment().hooks;
         if (hooks.reduceToPalette) {
             std::lock_guard pixels(view_.pixelLock());
-            hooks.reduceToPalette(view_, x0_, y0_, x1_, y1_);
+            hooks.reduceToPalette(view_, x0_, 0, x1_, height_ - 1);
         }
-        low_ = x0_;
-        high_ = x1_;
-        paint();
+        paint({x0_, x1_});
     }
 
 private:
-    void paint() {
-        lastPaint_ = std::chrono::steady_clock::now();
-        const int high = std::min(high_, view_.buffers().width - 1); // not the spare column
-        Frontend* frontend = view_.environment().frontend;
-        if (frontend != nullptr && low_ <= high)
-            frontend->viewChanged(view_.id(), Rect{low_, y0_, high - low_ + 1, y1_ - y0_ + 1});
-        low_ = x1_ + 1;
-        high_ = x0_ - 1;
+    // The finished columns not coloured yet, adjacent ranges joined.
+    std::vector<Columns> takePending() {
+        std::vector<Columns> taken;
+        {
+            std::lock_guard lock(pendingMutex_);
+            taken.swap(pending_);
+            lastPaint_ = std::chrono::steady_clock::now();
+        }
+        std::sort(taken.begin(), taken.end(),
+                  [](const Columns& a, const Columns& b) { return a.first < b.first; });
+        std::vector<Columns> joined;
+        for (const Columns& range : taken) {
+            if (!joined.empty() && joined.back().last + 1 == range.first)
+                joined.back().last = range.last;
+            else
+                joined.push_back(range);
+        }
+        return joined;
+    }
+
+    void colourAndPaint() {
+        const std::vector<Columns> ranges = takePending();
+        if (ranges.empty())
+            return;
+        const ViewHooks& hooks = view_.environment().hooks;
+        if (hooks.colourRow) {
+            std::lock_guard pixels(view_.pixelLock());
+            for (const Columns& range : ranges)
+                for (int row = 0; row < height_; ++row)
+                    hooks.colourRow(view_, range.first, row, range.last - range.first + 1, 1);
+        }
+        paint({ranges.front().first, ranges.back().last});
+    }
+
+    void paint(const Columns& columns) {
+        const int last = std::min(columns.last, view_.buffers().width - 1); // not the spare
+        if (Frontend* frontend = view_.environment().frontend; frontend && columns.first <= last)
+            frontend->viewChanged(view_.id(),
+                                  Rect{columns.first, 0, last - columns.first + 1, height_});
     }
 
     FractalView& view_;
-    const int x0_, x1_, y0_, y1_;
-    std::mutex mutex_;
+    const int x0_, x1_, height_;
+    std::mutex pendingMutex_; // guards pending_, done_ and lastPaint_
+    std::vector<Columns> pending_;
     int done_ = 0;
-    int low_ = x1_ + 1; // the finished columns not painted yet
-    int high_ = x0_ - 1;
     std::chrono::steady_clock::time_point lastPaint_;
+    std::mutex colourMutex_; // held by the thread that colours
 };
 
 } // namespace
@@ -92,7 +129,7 @@ void calculateBifurcation(FractalView& view, int x0, int, int x1, int) {
         return;
     const BifurcationParams params =
         readBifurcationParams(view.record(), RasterSize{buffers.width, buffers.height});
-    ColumnProgress progress(view, x0, x1, 0, buffers.height - 1);
+    ColumnProgress progress(view, x0, x1, buffers.height);
     const std::function<bool()> stop = [&view] { return view.mustStop(); };
     const int bands = (x1 - x0) / kColumnsPerBand + 1;
     const bool complete = CalculationPool::shared().run(
@@ -112,11 +149,10 @@ void calculateBifurcation(FractalView& view, int x0, int, int x1, int) {
             }
             // A column a stop interrupted keeps (and shows) what it plotted.
             if (end > first)
-                progress.bandDone(first, end - 1);
+                progress.bandDone({first, end - 1});
             return !stopped;
         });
-    if (complete)
-        progress.finish();
+    progress.finish(complete);
 }
 
 } // namespace vortimax
