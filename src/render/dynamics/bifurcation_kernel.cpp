@@ -12,7 +12,7 @@ namespace {
 
 constexpr double kPi = 3.1415926535;
 constexpr double kSettledDistance = 1e-9;
-constexpr float kFirstPlotValue = 10.0f;
+constexpr double kFirstPlotValue = 10.0; // the value of the first plotted step
 
 // FunctionTable entries that are plain real functions on the real axis.
 constexpr int kSineEntry = 0;
@@ -92,7 +92,7 @@ bool plotWith(const Step& step, const BifurcationParams& p, double r, const Colu
         x = step(x, r);
         const double row = std::trunc((x - p.bottom) * rows / span);
         if (row >= 0.0 && row < height)
-            cells[static_cast<int>(row)] = kFirstPlotValue + static_cast<float>(i);
+            cells[static_cast<int>(row)] = static_cast<float>(kFirstPlotValue + i);
         if (std::fabs(x - settled) < kSettledDistance)
             return true;
         if ((i & kLookMask) == kLookMask && stop && stop())
