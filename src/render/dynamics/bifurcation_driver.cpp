@@ -45,9 +45,11 @@ public:
                 std::chrono::milliseconds(view_.environment().drawingSpeed.load());
             due = std::chrono::steady_clock::now() - lastPaint_ >= interval;
         }
+        if (!due)
+            return;
         // One thread colours at a time; the others go back to their columns.
         std::unique_lock colouring(colourMutex_, std::try_to_lock);
-        if (due && colouring.owns_lock())
+        if (colouring.owns_lock())
             colourAndPaint();
     }
 
