@@ -134,26 +134,32 @@ void calculateBifurcation(FractalView& view, int x0, int, int x1, int) {
     ColumnProgress progress(view, x0, x1, buffers.height);
     const std::function<bool()> stop = [&view] { return view.mustStop(); };
     const int bands = (x1 - x0) / kColumnsPerBand + 1;
-    const bool complete = CalculationPool::shared().run(
-        bands, CalculationPool::shared().threadCount(), [&](int, int band) {
-            const int first = x0 + band * kColumnsPerBand;
-            const int last = std::min(first + kColumnsPerBand - 1, x1);
-            int end = first; // after the last column begun
-            bool stopped = false;
-            for (int column = first; column <= last && !stopped; ++column) {
-                stopped = view.mustStop();
-                if (stopped)
-                    break;
-                end = column + 1;
-                const ColumnCells cells{&buffers.value(column, 0), buffers.valueStride(),
-                                        buffers.height};
-                stopped = !plotColumn(params, columnParameter(params, column), cells, stop);
-            }
-            // A column a stop interrupted keeps (and shows) what it plotted.
-            if (end > first)
-                progress.bandDone({first, end - 1});
-            return !stopped;
-        });
+    const int threads = CalculationPool::shared().threadCount();
+    // Each thread plots into a column of its own, which stays in the cache, and copies it
+    // into the image (whose column cells lie a row apart) when the orbit is done.
+    std::vector<std::vector<float>> scratch(static_cast<std::size_t>(threads),
+                                            std::vector<float>(buffers.height));
+    const bool complete = CalculationPool::shared().run(bands, threads, [&](int slot, int band) {
+        const int first = x0 + band * kColumnsPerBand;
+        const int last = std::min(first + kColumnsPerBand - 1, x1);
+        int end = first; // after the last column begun
+        bool stopped = false;
+        for (int column = first; column <= last && !stopped; ++column) {
+            stopped = view.mustStop();
+            if (stopped)
+                break;
+            end = column + 1;
+            std::vector<float>& cells = scratch[static_cast<std::size_t>(slot)];
+            stopped = !plotColumn(params, columnParameter(params, column),
+                                  ColumnCells{cells.data(), 1, buffers.height}, stop);
+            for (int row = 0; row < buffers.height; ++row)
+                buffers.value(column, row) = cells[static_cast<std::size_t>(row)];
+        }
+        // A column a stop interrupted keeps (and shows) what it plotted.
+        if (end > first)
+            progress.bandDone({first, end - 1});
+        return !stopped;
+    });
     progress.finish(complete);
 }
 
