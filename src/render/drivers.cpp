@@ -1,5 +1,7 @@
 #include "render/drivers.h"
 
+#include "render/dynamics/bifurcation_driver.h"
+#include "render/dynamics/lyapunov_driver.h"
 #include "render/julia24_driver.h"
 #include "render/julia_mandel_driver.h"
 
@@ -13,12 +15,16 @@ struct DriverEntry {
 };
 
 // One line per type.
+// clang-format off
 constexpr DriverEntry kDrivers[] = {
     {kTypeJulia24, &calculateJulia24},
     {kTypeMandel24, &calculateJulia24},
     {kTypeJulia, &calculateEscapeTime},
     {kTypeMandel, &calculateEscapeTime},
+    {kTypeLyapunov, &calculateLyapunov},
+    {kTypeBifurcation, &calculateBifurcation},
 };
+// clang-format on
 
 } // namespace
 

@@ -94,6 +94,8 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ Type=Julia Decomp=+1 }", kTypeJulia, 0, "Decomp=1 Coding=2"},
         {"{ Type=Formula Decomp=+1 decomp=0 }", kTypeFormula, 0, "Decomp=0"},
         {"{ Type=Lyapunov biomorph=3 decomp=2 }", kTypeLyapunov, 0, "MaxIter=70"},
+        {"{ Type=Lyapunov Subtype=4 }", kTypeLyapunov, 4, "Sequence=BA"},
+        {"{ Type=Lyapunov Subtype=5 }", kTypeLyapunov, 0, ""},
         {"{ Stretch=1 corners=-2/2/-1.5/1.5 }", kTypeMandel, 0,
          "TopLeftR=-2.0 BottomRightR=2.0 BottomRightI=-1.5 TopLeftI=1.5 Stretch=0"},
         // The bottom-left corner (-2.5, -1.5) gives the top-right corner (2.5, 1.5).

@@ -35,7 +35,7 @@ std::string subtypeNote(const FractalRecord& record) {
     const auto names = subtypeNames(record.type);
     if (record.subtype >= names.size())
         return {};
-    const bool map = record.type == kTypeBifurcation;
+    const bool map = record.type == kTypeBifurcation || record.type == kTypeLyapunov;
     return std::string(map ? "Map: " : "Formula: ") + std::string(names[record.subtype]);
 }
 
