@@ -345,23 +345,6 @@ TEST_F(ApplicationCommandTest, ParameterEditsAreUndoSteps) {
     EXPECT_EQ(param(record, "MaxIter"), "40");
 }
 
-// A value the range lets in but the type cannot calculate with is refused with its
-// reason and changes nothing; a good one is applied.
-TEST_F(ApplicationCommandTest, DynamicSystemRefusesADeltaThatCannotAdvanceTheTime) {
-    FractalRecord& record = create(29023); // File / Fractal / Dynamic system
-    ASSERT_TRUE(testing::settled(record));
-    using R = ParameterEditResult;
-    std::string reason;
-    EXPECT_EQ(editParameter(record, ParameterBlock::Parameters, "Delta", "0", &reason), R::Refused);
-    EXPECT_NE(reason.find("Delta must be greater than 0"), std::string::npos) << reason;
-    EXPECT_EQ(editParameter(record, ParameterBlock::Parameters, "Delta", "-1"), R::Refused);
-    EXPECT_EQ(record.params().real("Delta"), 0.1);
-    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo");
-    EXPECT_EQ(editParameter(record, ParameterBlock::Parameters, "Delta", "0.2"), R::Applied);
-    ASSERT_TRUE(testing::settled(record));
-    EXPECT_FALSE(record.view->failure().failed);
-}
-
 // A Formula fractal calculates with a formula of the libraries, and says so when its
 // formula is missing.
 TEST_F(ApplicationCommandTest, FormulaFractalsUseTheLoadedLibraries) {

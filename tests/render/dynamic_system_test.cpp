@@ -177,40 +177,6 @@ TEST_F(DynamicSystemTest, LinesJoinThePointsThatPointsModePlots) {
     EXPECT_EQ(reached.size(), linePixels.size());
 }
 
-// The viewing angles turn the system: a quarter turn of alpha shows y where alpha 0
-// shows -x, so the picture of the Lorenz attractor (symmetric under x, y -> -x, -y)
-// changes.
-TEST_F(DynamicSystemTest, TrueColourDrawsWithThePenColourAndAlphaTurnsThePicture) {
-    auto front = system(0);
-    FractalView& view = draw(*front, 24);
-    int pen = 0;
-    for (std::size_t i = 0; i + 2 < view.buffers().pixels.size(); i += 3) {
-        const auto* p = &view.buffers().pixels[i];
-        ASSERT_TRUE((p[0] == 0 && p[1] == 0 && p[2] == 0) ||
-                    (p[0] == 160 && p[1] == 160 && p[2] == 160));
-        pen += p[0] == 160 ? 1 : 0;
-    }
-    EXPECT_GT(pen, 100);
-    auto side = system(0);
-    set(*side, "Alpha", "90");
-    EXPECT_NE(drawn(draw(*side)), drawn(draw(*system(0))));
-}
-
-TEST(LineDrawing, IntegerLinesIncludeBothEndsAndStepOnePixelAtATime) {
-    for (auto [x1, y1] : {std::pair{7, 3}, {-2, 9}, {-6, -6}, {0, -4}, {0, 0}}) {
-        std::vector<std::pair<int, int>> pixels;
-        drawIntegerLine(0, 0, x1, y1, [&](int x, int y) { pixels.push_back({x, y}); });
-        ASSERT_EQ(pixels.front(), std::pair(0, 0));
-        ASSERT_EQ(pixels.back(), std::pair(x1, y1));
-        EXPECT_EQ(pixels.size(),
-                  static_cast<std::size_t>(std::max(std::abs(x1), std::abs(y1)) + 1));
-        for (std::size_t i = 1; i < pixels.size(); ++i) {
-            EXPECT_LE(std::abs(pixels[i].first - pixels[i - 1].first), 1);
-            EXPECT_LE(std::abs(pixels[i].second - pixels[i - 1].second), 1);
-        }
-    }
-}
-
 // Points far outside the image (an orbit passing a long way off) cost a clipped line,
 // not a walk over every pixel between them, and the part inside keeps its direction.
 TEST(LineDrawing, LinesFromFarOutsideAreClippedToTheImage) {
