@@ -3,7 +3,10 @@
 #include "model/fractal_view.h"
 #include "model/param_text.h"
 #include "model/undo_labels.h"
+#include "model/value_rules.h"
 #include "model/view_undo.h"
+
+#include <optional>
 
 namespace vortimax {
 
@@ -11,6 +14,17 @@ namespace {
 
 BlockRef blockOf(FractalRecord& record, ParameterBlock block) {
     return block == ParameterBlock::Settings3D ? record.settings3D() : record.params();
+}
+
+// Why the type cannot calculate with the value `text` gives the row, if it cannot.
+std::optional<std::string> refusal(const FractalRecord& record, ParameterBlock block,
+                                   const ParamDescriptor& row, std::string_view text) {
+    if (block != ParameterBlock::Parameters || row.kind != ParamKind::Real)
+        return std::nullopt;
+    ParamBlock trial = record.paramBlock;
+    const BlockRef trialBlock(trial, record.params().table());
+    setByKey(trialBlock, row.key, text);
+    return refusedValue(record.type, row.key, trialBlock.real(row.key));
 }
 
 // Picks the calculation up where the pause left it.
@@ -22,13 +36,18 @@ void goOn(FractalView* view, bool wasFinished) {
 } // namespace
 
 ParameterEditResult editParameter(FractalRecord& record, ParameterBlock block, std::string_view key,
-                                  std::string_view text) {
+                                  std::string_view text, std::string* reason) {
     if (block == ParameterBlock::Parameters && !record.hasParams())
         return ParameterEditResult::Rejected;
     BlockRef target = blockOf(record, block);
     const auto index = target.table().find(key);
     if (!index || !readsAsValue(target.table().row(*index), text))
         return ParameterEditResult::Rejected;
+    if (auto refused = refusal(record, block, target.table().row(*index), text)) {
+        if (reason != nullptr)
+            *reason = std::move(*refused);
+        return ParameterEditResult::Refused;
+    }
     FractalView* view = record.view;
     const bool wasFinished = view == nullptr || view->finished();
     if (view != nullptr)

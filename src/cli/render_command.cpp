@@ -17,6 +17,7 @@
 #include "model/fractal_view.h"
 #include "model/param_text.h"
 #include "model/typed_value.h"
+#include "model/value_rules.h"
 #include "palette/map_file.h"
 #include "palette/palette_application.h"
 #include "parfile/entry_parser.h"
@@ -284,6 +285,15 @@ bool applySettings(FractalRecord& record, const RenderRequest& request, std::ost
             return false;
         }
         setByKey(block, key, value);
+        // Values in range that the type still cannot calculate with.
+        const bool ownParameter = &block.table() == &record.params().table();
+        if (row.kind != ParamKind::Real || !ownParameter)
+            continue;
+        if (auto refused = refusedValue(record.type, row.key, block.real(row.key))) {
+            err << "vortimax-cli render: --set " << row.key << "=\"" << value
+                << "\" is not allowed: " << *refused << '\n';
+            return false;
+        }
     }
     return true;
 }

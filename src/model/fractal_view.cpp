@@ -26,6 +26,12 @@ bool isTierazon(std::uint32_t type) {
     return type == kTypeTieraJulia || type == kTypeTieraMandel;
 }
 
+// A dynamic system's picture is drawn into the bitmap, not coloured from values: it keeps
+// no values to colour again, and its bitmap is the only copy of the picture.
+bool drawnPicture(std::uint32_t type) {
+    return type == kTypeDynamicSystem;
+}
+
 BufferLayout layoutFor(const FractalRecord& record, int screenDepth) {
     BufferLayout layout;
     layout.width = record.width;
@@ -126,13 +132,15 @@ private:
         }
     }
 
-    // A redraw of an image that has no values becomes a calculation, and so does a
-    // filter of an unfinished image.
+    // A redraw of an unfinished image, or of one that has no values, becomes a
+    // calculation, and so does a filter of an unfinished image. A finished drawn picture
+    // has no values but needs none: its redraw leaves it as it is.
     std::uint32_t effectiveCommand(std::uint32_t command) const {
         const bool finished = view_.finished_.load();
         const ImageBuffers& buffers = view_.buffers_;
         const bool noValues = buffers.values.empty() || buffers.values[0] == 0.0f;
-        if (command == calc::kRedraw && (!finished || noValues))
+        const bool lacksValues = noValues && !drawnPicture(view_.record_.type);
+        if (command == calc::kRedraw && (!finished || lacksValues))
             return calc::kResume;
         if (command == calc::kFilter && !finished)
             return calc::kResume;
@@ -173,7 +181,7 @@ private:
             return;
         }
         bool recoloured = true;
-        if (!isStatic() && record.type != kTypeDynamicSystem)
+        if (!isStatic() && !drawnPicture(record.type))
             recoloured = recolourImage(view_);
         view_.appliedFilter = 0;
         view_.finished_.store(true);
@@ -532,7 +540,8 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
     }
     buffers = std::move(fresh);
     view->unlockResize();
-    if (wasFinished)
+    // A drawn picture went with the old bitmap and must be drawn again.
+    if (wasFinished && !drawnPicture(record.type))
         redrawView(*view);
     else
         recalculateView(*view);

@@ -147,8 +147,9 @@ int resizeView(FractalRecord& record, int width, int height, bool keepDefault,
 
 // Gives an open fractal's buffers the layout its record now asks for (after a change
 // of display depth or of the 3D switch). The calculated values are kept and the image is
-// coloured again; an unfinished image is calculated anew. Returns 0, or 1 when memory
-// ran out: the view then keeps its old buffers, and the caller puts the record back.
+// coloured again; an unfinished image, and a drawn one (a dynamic system's), is
+// calculated anew. Returns 0, or 1 when memory ran out: the view then keeps its old
+// buffers, and the caller puts the record back.
 int relayoutView(FractalRecord& record, ViewEnvironment& environment);
 
 // Window client size rule of interactive resizing: width up to the next multiple of 4,

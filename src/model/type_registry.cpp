@@ -36,6 +36,10 @@ constexpr std::string_view kUnknownNames[] = {"Unknown_14", "Unknown_15", "Unkno
                                               "Unknown_17", "Unknown_18", "Unknown_19",
                                               "Unknown_20"};
 
+// The systems of type 8, by subtype.
+constexpr std::string_view kDynamicSystemNames[] = {"Lorenz", "System 1", "System 2", "System 3",
+                                                    "Roessler"};
+
 constexpr std::string_view kEscapeSubtypeNames[] = {
     "z^2+c",       "z^3+c",           "exp(z)-z-c",      "Magnet 1",        "Magnet 2",
     "c*fn1(z)",    "Barnsley1",       "Barnsley2",       "Barnsley3",       "SQR(fn)+c",
@@ -91,6 +95,8 @@ std::span<const std::string_view> subtypeNames(std::uint32_t type) {
         return {};
     if (info->hasSubtypeFormula)
         return kEscapeSubtypeNames;
+    if (type == kTypeDynamicSystem)
+        return kDynamicSystemNames;
     if (type == kTypeJulia24 || type == kTypeMandel24)
         return std::span(kEscapeSubtypeNames).first(2); // z^2+c and z^3+c
     if (type == kTypeBifurcation)

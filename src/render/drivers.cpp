@@ -1,7 +1,9 @@
 #include "render/drivers.h"
 
 #include "render/dynamics/bifurcation_driver.h"
+#include "render/dynamics/dynamic_system_driver.h"
 #include "render/dynamics/lyapunov_driver.h"
+#include "render/dynamics/plasma_driver.h"
 #include "render/julia24_driver.h"
 #include "render/julia_mandel_driver.h"
 
@@ -22,7 +24,9 @@ constexpr DriverEntry kDrivers[] = {
     {kTypeJulia, &calculateEscapeTime},
     {kTypeMandel, &calculateEscapeTime},
     {kTypeLyapunov, &calculateLyapunov},
+    {kTypePlasma, &calculatePlasma},
     {kTypeBifurcation, &calculateBifurcation},
+    {kTypeDynamicSystem, &calculateDynamicSystem},
 };
 // clang-format on
 

@@ -118,6 +118,9 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ type=bifmay function=tan }", kTypeBifurcation, 5, "Function=9"},
         // Drawmode is a row of both tables: the type's row takes it.
         {"{ Type=Dynamic_System Drawmode=0 }", kTypeDynamicSystem, 0, "Drawmode=0 3D.Drawmode=1"},
+        // The five dynamic systems are subtypes 0 to 4.
+        {"{ Type=Dynamic_System Subtype=4 }", kTypeDynamicSystem, 4, "Drawmode=0"},
+        {"{ Type=Dynamic_System Subtype=5 }", kTypeDynamicSystem, 0, "Drawmode=0"},
     };
     for (const Case& c : cases) {
         auto record = parse(c.entry);

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/formula_libraries.h"
+#include "base/frontend.h"
 #include "formula/library_kind.h"
 #include "model/descriptor_tables.h"
 #include "model/fractal_record.h"
@@ -15,6 +16,8 @@
 namespace vortimax::ui {
 
 namespace {
+
+constexpr std::string_view kRefusedValueCaption = "Value not accepted";
 
 const DescriptorTable* tableOf(const FractalRecord& record, ParameterBlock block) {
     if (block == ParameterBlock::Settings3D)
@@ -131,12 +134,17 @@ void ParameterForm::commit(std::size_t position) {
         return;
     }
     Field& field = fields_[position];
+    std::string reason;
     const ParameterEditResult result =
-        editParameter(*record, block_, table_->row(field.index).key, field.editor->text());
-    // Shows what was stored: the clamped value, or the old one for text that is no value.
+        editParameter(*record, block_, table_->row(field.index).key, field.editor->text(), &reason);
+    // Shows what was stored: the clamped value, or the old one for text that is no value
+    // and for a refused value.
     field.editor->show(blockOf(*record, block_), field.index);
     if (result == ParameterEditResult::Applied)
         context_.main.refreshAll();
+    if (result == ParameterEditResult::Refused)
+        context_.app.frontend().messageBox(kRefusedValueCaption, reason, MessageButtons::Ok,
+                                           MessageIcon::Warning);
 }
 
 } // namespace vortimax::ui
