@@ -133,7 +133,9 @@ private:
             if (progress.abortRequested())
                 return true;
             progress.setText(startup_texts::kReadingParameters);
-            loadParameterDirectories(paths.projects, *app_.workspace_, &progress, parameterOptions);
+            loadParameterDirectories(
+                paths.projects, *app_.workspace_, &progress, parameterOptions,
+                [this](const std::string& refusal) { app_.messages().add(refusal + '.'); });
             if (progress.abortRequested())
                 return true;
             progress.setText(startup_texts::kReadingFormulas);

@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <new>
 #include <png.h>
@@ -42,6 +43,20 @@ struct ReadJob {
     const std::atomic<bool>* abort = nullptr;
     const std::function<void(double)>* progress = nullptr;
 };
+
+// libpng sizes some buffers from a chunk's declared length before it reads the chunk (a
+// text chunk whose length had one bit flipped asked for 128 MiB). Nothing it needs comes
+// near this: its row buffers hold one row of at most kMaxImageSide pixels, inflated texts
+// stop at kMaxChunkBytes. A larger request fails, and libpng reports it as an error.
+constexpr png_alloc_size_t kMaxLibraryAllocation = 2 * kMaxChunkBytes;
+
+png_voidp boundedAllocate(png_structp, png_alloc_size_t size) {
+    return size > kMaxLibraryAllocation ? nullptr : std::malloc(size);
+}
+
+void release(png_structp, png_voidp memory) {
+    std::free(memory);
+}
 
 void silentWarning(png_structp, png_const_charp) {}
 // Errors are reported through the result code, not printed.
@@ -221,7 +236,8 @@ PngLoadResult decodeFile(std::FILE* file, DecodedPng& image, ReadJob& job, PngFi
         return PngLoadResult::ReadError;
     if (const PngLoadResult sized = checkDeclaredSize(file, facts); sized != PngLoadResult::Loaded)
         return sized;
-    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
+    job.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning,
+                                       nullptr, boundedAllocate, release);
     if (!job.png)
         return PngLoadResult::StructsFailed;
     job.info = png_create_info_struct(job.png);

@@ -52,6 +52,10 @@ static_assert(std::size(kEscapeSubtypeNames) == kEscapeSubtypeCount);
 constexpr std::string_view kBifurcationNames[] = {"lambda",    "bifurcation", "bif+sinpi",
                                                   "bif=sinpi", "Stewart",     "May"};
 
+// The maps of the Lyapunov space, by subtype: r*x*(1-x) ... K*sin^2(x+r).
+constexpr std::string_view kLyapunovNames[] = {"logistic", "logistic+x", "sine", "sine+x",
+                                               "sine squared"};
+
 } // namespace
 
 std::span<const FractalTypeInfo> fractalTypes() {
@@ -97,6 +101,8 @@ std::span<const std::string_view> subtypeNames(std::uint32_t type) {
         return std::span(kEscapeSubtypeNames).first(2); // z^2+c and z^3+c
     if (type == kTypeBifurcation)
         return kBifurcationNames;
+    if (type == kTypeLyapunov)
+        return kLyapunovNames;
     return {};
 }
 

@@ -62,8 +62,9 @@ std::span<const std::string_view> escapeSubtypeNames();
 std::span<const std::string_view> bifurcationSubtypeNames();
 
 // The subtypes a type has, by name: the 25 iteration formulas of types 2, 3, 11 and 12,
-// "z^2+c" and "z^3+c" of the true-colour types 0 and 1, the bifurcation maps of type 7;
-// nothing for the types that only have subtype 0.
+// "z^2+c" and "z^3+c" of the true-colour types 0 and 1, the five maps of the Lyapunov
+// space (type 5), the bifurcation maps of type 7; nothing for the types that only have
+// subtype 0.
 std::span<const std::string_view> subtypeNames(std::uint32_t type);
 // The highest subtype a type accepts (0 for the types without subtype names).
 std::uint32_t highestSubtype(std::uint32_t type);

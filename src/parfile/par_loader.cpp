@@ -253,9 +253,10 @@ Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspac
     return &folder;
 }
 
-std::vector<Folder*> loadParameterDirectories(std::string_view directoryList, Workspace& workspace,
-                                              Progress* progress,
-                                              const ParameterLoadOptions& options) {
+std::vector<Folder*>
+loadParameterDirectories(std::string_view directoryList, Workspace& workspace, Progress* progress,
+                         const ParameterLoadOptions& options,
+                         const std::function<void(const std::string&)>& refused) {
     std::vector<Folder*> folders;
     std::vector<std::string_view> directories =
         splitValues(directoryList, directoryList.size() + 1, ';');
@@ -268,8 +269,11 @@ std::vector<Folder*> loadParameterDirectories(std::string_view directoryList, Wo
                     return folders;
                 progress->setText(kLoadingText);
             }
-            if (Folder* folder = loadParameterFile(file, workspace, progress, options))
+            std::string refusal;
+            if (Folder* folder = loadParameterFile(file, workspace, progress, options, &refusal))
                 folders.push_back(folder);
+            else if (!refusal.empty() && refused)
+                refused(refusal);
         }
     }
     return folders;

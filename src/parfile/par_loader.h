@@ -26,7 +26,7 @@ constexpr std::size_t kMaxParameterFileBytes = 64u << 20;
 // Entries read from one file at most. Every entry becomes a record of a few kilobytes, so
 // a small file of empty entries could otherwise ask for more memory than the machine has.
 // A file with more is refused as a whole, for the same reason as a larger one.
-constexpr std::size_t kMaxParameterEntries = 100000;
+constexpr std::size_t kMaxParameterEntries = 250000;
 
 struct ParameterLoadOptions {
     // Values every new record takes over (display depth, screen depth, default comment).
@@ -93,9 +93,11 @@ Folder* loadParameterFile(const std::filesystem::path& file, Workspace& workspac
 
 // Start-up: every "*.par" file (letter case ignored) of the directories of a list
 // separated by semicolons, in name order within each directory, each into a folder of
-// its own. Directories that do not exist are passed over. Returns the new folders.
-std::vector<Folder*> loadParameterDirectories(std::string_view directoryList, Workspace& workspace,
-                                              Progress* progress = nullptr,
-                                              const ParameterLoadOptions& options = {});
+// its own. Directories that do not exist are passed over. A file that is refused is
+// told to `refused` (when given) with the sentence saying why. Returns the new folders.
+std::vector<Folder*>
+loadParameterDirectories(std::string_view directoryList, Workspace& workspace,
+                         Progress* progress = nullptr, const ParameterLoadOptions& options = {},
+                         const std::function<void(const std::string&)>& refused = {});
 
 } // namespace vortimax

@@ -73,10 +73,19 @@ struct AreaFrame {
     BigPoint row;
 };
 
-AreaFrame frameOf(const AreaCorners& corners, RasterSize size) {
+AreaFrame frameOf(const AreaCorners& corners, RasterSize size, std::int64_t columnSteps) {
     return {corners.topLeft + corners.bottomRight - corners.topRight,
-            divided(corners.topRight - corners.topLeft, columnDivisor(size)),
+            divided(corners.topRight - corners.topLeft, columnSteps),
             divided(corners.topRight - corners.bottomRight, rowDivisor(size))};
+}
+
+AreaFrame frameOf(const AreaCorners& corners, RasterSize size) {
+    return frameOf(corners, size, columnDivisor(size));
+}
+
+PixelMapping mappingOf(const AreaFrame& frame) {
+    return {frame.origin.re.toDouble(), frame.origin.im.toDouble(), frame.column.re.toDouble(),
+            frame.column.im.toDouble(), frame.row.re.toDouble(),    frame.row.im.toDouble()};
 }
 
 BigPoint pointAt(const AreaFrame& frame, double column, double row) {
@@ -260,9 +269,12 @@ AreaCorners computeCorners(const FractalRecord& record) {
 }
 
 PixelMapping pixelMapping(const FractalRecord& record, RasterSize size) {
-    const AreaFrame frame = frameOf(computeCorners(record), size);
-    return {frame.origin.re.toDouble(), frame.origin.im.toDouble(), frame.column.re.toDouble(),
-            frame.column.im.toDouble(), frame.row.re.toDouble(),    frame.row.im.toDouble()};
+    return mappingOf(frameOf(computeCorners(record), size));
+}
+
+PixelMapping pixelMappingOverWidth(const FractalRecord& record, RasterSize size) {
+    const std::int64_t columnSteps = std::max<std::int64_t>(size.width, 1);
+    return mappingOf(frameOf(computeCorners(record), size, columnSteps));
 }
 
 BigPoint pixelToPoint(const FractalRecord& record, RasterSize size, double column, double row) {

@@ -83,6 +83,9 @@ struct PixelMapping {
 
 // Computed once per calculation from the turned corners.
 PixelMapping pixelMapping(const FractalRecord& record, RasterSize size);
+// The same, but the column step spans the top edge in `width` steps (at least 1), so the
+// right edge lies one step beyond the last image column: the Lyapunov space's mapping.
+PixelMapping pixelMappingOverWidth(const FractalRecord& record, RasterSize size);
 
 // The point of pixel (column, row) at full precision; fractional pixels are allowed.
 BigPoint pixelToPoint(const FractalRecord& record, RasterSize size, double column, double row);

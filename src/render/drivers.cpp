@@ -1,6 +1,8 @@
 #include "render/drivers.h"
 
+#include "render/dynamics/bifurcation_driver.h"
 #include "render/dynamics/dynamic_system_driver.h"
+#include "render/dynamics/lyapunov_driver.h"
 #include "render/dynamics/plasma_driver.h"
 #include "render/julia24_driver.h"
 #include "render/julia_mandel_driver.h"
@@ -17,12 +19,14 @@ struct DriverEntry {
 // One line per type.
 // clang-format off
 constexpr DriverEntry kDrivers[] = {
-    {kTypePlasma, &calculatePlasma},
-    {kTypeDynamicSystem, &calculateDynamicSystem},
     {kTypeJulia24, &calculateJulia24},
     {kTypeMandel24, &calculateJulia24},
     {kTypeJulia, &calculateEscapeTime},
     {kTypeMandel, &calculateEscapeTime},
+    {kTypeLyapunov, &calculateLyapunov},
+    {kTypePlasma, &calculatePlasma},
+    {kTypeBifurcation, &calculateBifurcation},
+    {kTypeDynamicSystem, &calculateDynamicSystem},
 };
 // clang-format on
 

@@ -92,9 +92,11 @@ TEST(ParamsCommand, BadInputIsRefusedWithAClearMessage) {
                                                {"Mandel", "--subtype", "-1"},
                                                {"Mandel", "--subtype", "3x"},
                                                {"Julia24", "--subtype", "2"},
+                                               {"Lyapunov", "--subtype", "5"},
                                                {"Mandel", "Julia"}})
         EXPECT_EQ(runParams(args).status, 2) << args.size();
     EXPECT_EQ(runParams({"Bifurcation", "--subtype", "5"}).status, 0); // its highest subtype
+    EXPECT_EQ(runParams({"Lyapunov", "--subtype", "4"}).status, 0);    // K sin^2(x + r)
     EXPECT_EQ(runParams({"Mandel24", "--subtype", "1"}).status, 0);    // z^3+c
 }
 

@@ -7,6 +7,7 @@
 #include "parfile/entry_parser.h"
 #include "support/device_nodes.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
@@ -131,6 +132,65 @@ TEST(RenderCommand, AnyNumberOfThreadsGivesTheSameImage) {
     }
     EXPECT_EQ(render({"--threads", "0", "-o", (dir / "t.png").string()}).status, 2);
     EXPECT_EQ(render({"--threads", "many", "-o", (dir / "t.png").string()}).status, 2);
+}
+
+// Dynamic systems take their five subtypes from the command line and from parameter
+// files; a Delta they cannot calculate with is refused with the reason, on the command
+// line before anything is calculated, from a file when the calculation starts.
+TEST(RenderCommand, DynamicSystemsTakeTheirSubtypesAndRefuseABadDelta) {
+    TempDir dir;
+    const std::string png = (dir / "d.png").string();
+    for (std::string subtype : {"0", "4"}) {
+        Outcome done =
+            render({"Dynamic_System", "--subtype", subtype, "--size", "48x36", "-o", png});
+        EXPECT_EQ(done.status, 0) << done.err;
+    }
+    EXPECT_EQ(render({"Dynamic_System", "--subtype", "5", "-o", png}).status, 1);
+    Outcome zero = render({"Dynamic_System", "--set", "Delta=0", "-o", png});
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_NE(zero.err.find("--set Delta=\"0\" is not allowed: Delta must be greater than 0"),
+              std::string::npos)
+        << zero.err;
+
+    const std::string par = (dir / "drawn.par").string();
+    std::ofstream(par) << "Attractor { Type=Dynamic_System Subtype=3 }\n"
+                       << "Broken { Type=Dynamic_System Delta=-1 }\n";
+    Outcome drawn = render({par, "Attractor", "--size", "48x36", "-o", png});
+    EXPECT_EQ(drawn.status, 0) << drawn.err;
+    const std::string broken = (dir / "b.png").string();
+    Outcome refused = render({par, "Broken", "--size", "48x36", "-o", broken});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("cannot calculate \"Broken\": Delta must be greater than 0"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(broken));
+}
+
+// Every Plasma and Dynamic_System entry of the corpus renders.
+TEST(RenderCommand, CorpusEntriesOfPlasmaAndDynamicSystemsRender) {
+    const std::filesystem::path corpus = std::filesystem::path(VORTIMAX_CORPUS_DIR) / "par";
+    if (!std::filesystem::is_directory(corpus))
+        GTEST_SKIP() << "no corpus at " << corpus;
+    TempDir dir;
+    const std::string png = (dir / "entry.png").string();
+    int rendered = 0;
+    for (const auto& file : std::filesystem::directory_iterator(corpus)) {
+        cli::LoadedFiles files;
+        std::ostringstream ignored;
+        files.load(file.path(), ignored);
+        files.parseAll();
+        for (const cli::LoadedEntry& entry : files.entries()) {
+            const std::uint32_t type = entry.parsed ? entry.record->type : kTypeJulia;
+            if (type != kTypePlasma && type != kTypeDynamicSystem)
+                continue;
+            Outcome done =
+                render({file.path().string(), entry.record->name, "--size", "64x48", "-o", png});
+            EXPECT_EQ(done.status, 0) << file.path() << " " << entry.record->name << done.err;
+            ++rendered;
+        }
+    }
+    EXPECT_GE(rendered, 1);
+    std::cout << "rendered " << rendered << " corpus entries\n";
 }
 
 // Every Julia/Mandel-family entry of the corpus renders at 64 x 48 through the command.

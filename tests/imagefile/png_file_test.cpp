@@ -196,6 +196,13 @@ TEST(PngLoader, DeclaredSizeIsJudgedBeforeAnythingIsAllocated) {
     EXPECT_EQ(image.width, 0);
     EXPECT_TRUE(image.bgrRows.empty());
 
+    // A text chunk whose length field says 1 GiB (one bit flipped) fails as damaged. The
+    // fuzz seed text-length-1gib.png checks that no gigabyte is allocated on the way.
+    std::string flipped = test::handMadePng(2, 2, {}, "Picture { type=mandel }");
+    flipped[flipped.find("tEXt") - 4] |= 0x40;
+    test::writeBytes(dir / "flipped.png", flipped);
+    EXPECT_EQ(loadPng(dir / "flipped.png", image), PngLoadResult::ReadError);
+
     // Zeros compressed as well as deflate can are still within the bound.
     test::writeBytes(dir / "zeros.png", test::handMadePng(2000, 1500));
     ASSERT_EQ(loadPng(dir / "zeros.png", image), PngLoadResult::Loaded);

@@ -94,6 +94,8 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ Type=Julia Decomp=+1 }", kTypeJulia, 0, "Decomp=1 Coding=2"},
         {"{ Type=Formula Decomp=+1 decomp=0 }", kTypeFormula, 0, "Decomp=0"},
         {"{ Type=Lyapunov biomorph=3 decomp=2 }", kTypeLyapunov, 0, "MaxIter=70"},
+        {"{ Type=Lyapunov Subtype=4 }", kTypeLyapunov, 4, "Sequence=BA"},
+        {"{ Type=Lyapunov Subtype=5 }", kTypeLyapunov, 0, ""},
         {"{ Stretch=1 corners=-2/2/-1.5/1.5 }", kTypeMandel, 0,
          "TopLeftR=-2.0 BottomRightR=2.0 BottomRightI=-1.5 TopLeftI=1.5 Stretch=0"},
         // The bottom-left corner (-2.5, -1.5) gives the top-right corner (2.5, 1.5).
@@ -120,6 +122,9 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ type=ifs ifsfile=x.ifs ifs=Leaf7 }", kTypeIfs, 0, "Formula=Leaf7"},
         {"{ type=lsystem lfile=x.l lname=Plant1 }", kTypeLSystem, 0, "Formula=Plant1"},
         {"{ type=mandel ifs=Leaf7 lname=Plant1 }", kTypeMandel, 0, ""},
+        // The five dynamic systems are subtypes 0 to 4.
+        {"{ Type=Dynamic_System Subtype=4 }", kTypeDynamicSystem, 4, "Drawmode=0"},
+        {"{ Type=Dynamic_System Subtype=5 }", kTypeDynamicSystem, 0, "Drawmode=0"},
     };
     for (const Case& c : cases) {
         auto record = parse(c.entry);

@@ -26,6 +26,14 @@ std::string joined(std::string_view bytes) {
     return readParameterText(in);
 }
 
+// One empty entry more than a file may hold.
+std::string tooManyEntries() {
+    std::string text;
+    for (std::size_t i = 0; i <= kMaxParameterEntries; ++i)
+        text += "E{}";
+    return text;
+}
+
 Names namesOf(std::string_view text) {
     Names names;
     EntryFinder finder(text);
@@ -113,12 +121,18 @@ TEST_F(ParLoader, ProgressAbortCompoundHookAndStartUpDirectories) {
     std::filesystem::create_directories(dir / "two");
     for (const char* file : {"one/b.par", "one/a.PAR", "one/notes.txt", "two/c.par"})
         writeBytes(dir / file, "N { }\n");
+    // A refused file is told, and the others load.
+    writeBytes(dir / "two/many.par", tooManyEntries());
+    std::vector<std::string> refusals;
     auto folders = loadParameterDirectories(
         (dir / "one").string() + ";" + (dir / "absent").string() + ";;" + (dir / "two").string(),
-        workspace);
+        workspace, nullptr, {}, [&](const std::string& refusal) { refusals.push_back(refusal); });
     ASSERT_EQ(folders.size(), 3u);
     EXPECT_EQ(folders[0]->name(), "A.Par");
     EXPECT_EQ(folders[2]->name(), "C.Par");
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_TRUE(refusals[0].starts_with("\"" + (dir / "two/many.par").string() + "\" "))
+        << refusals[0];
 }
 
 TEST_F(ParLoader, OpeningParsesTheEntryOrDeletesTheFractal) {
@@ -198,15 +212,12 @@ TEST_F(ParLoader, RefusesPipesAndFilesBeyondTheLimits) {
     }
     EXPECT_EQ(workspace.folders().size(), 1u);
 
-    // 300 kB of empty entries would otherwise become 300 MB of records.
-    std::string empties;
-    for (std::size_t i = 0; i <= kMaxParameterEntries; ++i)
-        empties += "E{}";
-    writeBytes(dir / "many.par", empties);
+    // An empty entry costs three bytes of file and about three kilobytes of record.
+    writeBytes(dir / "many.par", tooManyEntries());
     refusal.clear();
     EXPECT_EQ(loadParameterFile(dir / "many.par", workspace, nullptr, {}, &refusal), nullptr);
     EXPECT_EQ(refusal, "\"" + (dir / "many.par").string() +
-                           "\" holds more than 100000 entries; the file was not loaded");
+                           "\" holds more than 250000 entries; the file was not loaded");
     EXPECT_EQ(workspace.folders().size(), 1u);
 }
 

@@ -15,6 +15,7 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -123,6 +124,34 @@ TEST_F(ToolWindowsTest, RowsAreSplitBetweenTheWindowsByType) {
     ASSERT_EQ(fn1->count(), kFunctionCount);
     for (int i = 0; i < kFunctionCount; ++i)
         EXPECT_EQ(fn1->itemText(i).toStdString(), functionName(i));
+}
+
+// File / Fractal makes plasma clouds and dynamic systems, and both calculate; the
+// parameter window names the system and refuses a Delta it cannot calculate with,
+// saying why.
+TEST_F(ToolWindowsTest, PlasmaAndDynamicSystemFromTheMenuAndARefusedDelta) {
+    FractalRecord& plasma = createFromMenu(29020);
+    EXPECT_EQ(plasma.type, kTypePlasma);
+    EXPECT_FALSE(plasma.view->failure().failed);
+    FractalRecord& system = createFromMenu(29023);
+    EXPECT_EQ(system.type, kTypeDynamicSystem);
+    EXPECT_FALSE(system.view->failure().failed);
+    ui::ToolWindow* window = open("PARM1");
+    ASSERT_NE(window, nullptr);
+    const auto labels = window->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+        return label->text() == QStringLiteral("System: Lorenz");
+    }));
+    auto* delta = field<QLineEdit>(window, "Delta");
+    ASSERT_NE(delta, nullptr);
+    const QString shown = delta->text();
+    enter(delta, QStringLiteral("0"));
+    EXPECT_EQ(system.params().real("Delta"), 0.1);
+    EXPECT_EQ(delta->text(), shown);
+    ASSERT_FALSE(scripted.messageBoxes().empty());
+    EXPECT_NE(scripted.messageBoxes().back().text.find("Delta must be greater than 0"),
+              std::string::npos);
+    EXPECT_EQ(system.view->undoHistory().entryCount(), 0u);
 }
 
 // The formula of a Formula fractal is chosen from the loaded formulas or typed; a name no

@@ -33,9 +33,11 @@ bool has3D(const FractalRecord& record) {
 // The subtype is no row of the table; the window names it.
 std::string subtypeNote(const FractalRecord& record) {
     const auto names = subtypeNames(record.type);
+    if (record.type == kTypeDynamicSystem && record.subtype < names.size())
+        return "System: " + std::string(names[record.subtype]);
     if (record.subtype >= names.size())
         return {};
-    const bool map = record.type == kTypeBifurcation;
+    const bool map = record.type == kTypeBifurcation || record.type == kTypeLyapunov;
     return std::string(map ? "Map: " : "Formula: ") + std::string(names[record.subtype]);
 }
 
