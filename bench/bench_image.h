@@ -6,8 +6,8 @@
 
 #include "model/fractal_view.h"
 #include "palette/hsv.h"
-#include "render/escape_kernel.h"
-#include "render/escape_params.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/escape_params.h"
 
 #include <map>
 #include <memory>

@@ -6,8 +6,8 @@
 
 #include "bench_image.h"
 #include "model/pass_scheme.h"
-#include "render/colour_row.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colour_row.h"
+#include "render/colour/colouring_hooks.h"
 
 #include <benchmark/benchmark.h>
 

@@ -12,10 +12,10 @@
 #include "model/fractal_view.h"
 #include "model/image_buffers.h"
 #include "model/type_registry.h"
-#include "render/area.h"
-#include "render/escape_batch.h"
-#include "render/escape_kernel.h"
-#include "render/julia_mandel_driver.h"
+#include "render/area/area.h"
+#include "render/escape/escape_batch.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/julia_mandel_driver.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -13,8 +13,8 @@
 #include "model/param_text.h"
 #include "model/type_registry.h"
 #include "render/drivers.h"
-#include "render/escape_kernel.h"
-#include "render/formula_driver.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/formula_driver.h"
 
 #include <benchmark/benchmark.h>
 #include <string>

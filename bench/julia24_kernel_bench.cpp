@@ -7,10 +7,10 @@
 #include "kernel_paths.h"
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/area.h"
-#include "render/escape_batch.h"
-#include "render/julia24_driver.h"
-#include "render/julia24_row_kernel.h"
+#include "render/area/area.h"
+#include "render/escape/escape_batch.h"
+#include "render/escape/julia24_driver.h"
+#include "render/escape/julia24_row_kernel.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -3,8 +3,8 @@
 // Shared by the benchmarks of the vector kernels.
 
 #include "model/pass_scheme.h"
-#include "render/area.h"
-#include "render/escape_batch.h"
+#include "render/area/area.h"
+#include "render/escape/escape_batch.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 
 #include "bench_image.h"
 #include "imagefile/png_writer.h"
-#include "render/colour_row.h"
+#include "render/colour/colour_row.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -7,7 +7,7 @@
 #include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 #include "palette/palette_application.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
 
 namespace vortimax {

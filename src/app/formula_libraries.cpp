@@ -4,7 +4,7 @@
 #include "base/abortable_load.h"
 #include "base/frontend.h"
 #include "base/text_utils.h"
-#include "render/formula_driver.h"
+#include "render/escape/formula_driver.h"
 #include "render/geometry/geometry_drivers.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "app/application.h"
 #include "model/fractal_view.h"
-#include "render/area.h"
+#include "render/area/area.h"
 
 #include <cmath>
 

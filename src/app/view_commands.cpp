@@ -5,8 +5,8 @@
 #include "model/undo_labels.h"
 #include "model/view_undo.h"
 #include "palette/palette_application.h"
-#include "render/area.h"
-#include "render/area_commands.h"
+#include "render/area/area.h"
+#include "render/area/area_commands.h"
 
 #include <algorithm>
 #include <cstring>

@@ -22,7 +22,7 @@
 #include "palette/palette_application.h"
 #include "parfile/entry_parser.h"
 #include "parfile/entry_writer.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "render/dynamics/dynamic_system_driver.h"
 #include "render/dynamics/lyapunov_driver.h"
 #include "render/dynamics/plasma_driver.h"
-#include "render/julia24_driver.h"
-#include "render/julia_mandel_driver.h"
+#include "render/escape/julia24_driver.h"
+#include "render/escape/julia_mandel_driver.h"
 
 namespace vortimax {
 

@@ -2,8 +2,8 @@
 
 #include "app/application.h"
 #include "model/fractal_view.h"
-#include "render/area.h"
-#include "render/area_commands.h"
+#include "render/area/area.h"
+#include "render/area/area_commands.h"
 
 #include <QMouseEvent>
 #include <QPainter>

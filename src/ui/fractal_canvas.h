@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/area_commands.h"
+#include "render/area/area_commands.h"
 
 #include <QImage>
 #include <QPoint>

@@ -6,7 +6,7 @@
 #include "app_fixture.h"
 #include "model/param_text.h"
 #include "model/view_undo.h"
-#include "render/area_commands.h"
+#include "render/area/area_commands.h"
 
 namespace vortimax {
 namespace {

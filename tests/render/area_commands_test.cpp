@@ -1,8 +1,8 @@
 #include "app/scripted_frontend.h"
 #include "model/pass_scheme.h"
 #include "model/view_undo.h"
-#include "render/area.h"
-#include "render/area_commands.h"
+#include "render/area/area.h"
+#include "render/area/area_commands.h"
 #include "support/view_test_support.h"
 
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/area.h"
+#include "render/area/area.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 
 #include "colour_reference.h"
 #include "model/pass_scheme.h"
-#include "render/colour_row.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colour_row.h"
+#include "render/colour/colouring_hooks.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/colour_mapping.h"
+#include "render/colour/colour_mapping.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

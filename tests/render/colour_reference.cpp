@@ -2,8 +2,8 @@
 
 #include "model/pass_scheme.h"
 #include "model/type_registry.h"
-#include "render/colour_mapping.h"
-#include "render/dither.h"
+#include "render/colour/colour_mapping.h"
+#include "render/colour/dither.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "model/fractal_view.h"
 #include "model/pass_scheme.h"
 #include "model/type_registry.h"
-#include "render/colour_row.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colour_row.h"
+#include "render/colour/colouring_hooks.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

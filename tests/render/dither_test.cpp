@@ -1,4 +1,4 @@
-#include "render/dither.h"
+#include "render/colour/dither.h"
 
 #include <gtest/gtest.h>
 #include <utility>

@@ -3,7 +3,7 @@
 #include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 #include "model/param_text.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "model/value_rules.h"
 #include "render/drivers.h"
 #include "render/dynamics/dynamic_system.h"
-#include "render/dynamics/line_drawing.h"
 #include "render/dynamics/pen_canvas.h"
+#include "render/raster/line_drawing.h"
 #include "support/view_test_support.h"
 
 #include <cmath>

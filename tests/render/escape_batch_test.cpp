@@ -1,8 +1,8 @@
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/escape_batch.h"
-#include "render/escape_kernel.h"
-#include "render/fast_orbit_lanes.h"
+#include "render/escape/escape_batch.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/fast_orbit_lanes.h"
 #include "stopped_row.h"
 
 #include <bit>

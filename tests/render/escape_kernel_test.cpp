@@ -4,8 +4,8 @@
 #include "model/image_buffers.h"
 #include "model/type_registry.h"
 #include "render/drivers.h"
-#include "render/escape_kernel.h"
-#include "render/julia_mandel_driver.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/julia_mandel_driver.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 #include "model/fractal_view.h"
 #include "model/param_text.h"
 #include "render/drivers.h"
-#include "render/escape_kernel.h"
-#include "render/escape_params.h"
-#include "render/formula_driver.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/escape_params.h"
+#include "render/escape/formula_driver.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "formula/formula_entry.h"
 #include "model/param_text.h"
 #include "model/type_registry.h"
-#include "render/formula_kernels.h"
+#include "render/escape/formula_kernels.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

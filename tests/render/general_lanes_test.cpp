@@ -1,11 +1,11 @@
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/escape_batch.h"
-#include "render/escape_kernel.h"
-#include "render/fast_orbit_lanes.h"
-#include "render/general_lane_orbits.h"
-#include "render/general_orbit_lanes.h"
-#include "render/subtype_steps.h"
+#include "render/escape/escape_batch.h"
+#include "render/escape/escape_kernel.h"
+#include "render/escape/fast_orbit_lanes.h"
+#include "render/escape/general_lane_orbits.h"
+#include "render/escape/general_orbit_lanes.h"
+#include "render/escape/subtype_steps.h"
 #include "stopped_row.h"
 
 #include <algorithm>

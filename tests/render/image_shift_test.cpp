@@ -1,4 +1,4 @@
-#include "render/image_shift.h"
+#include "render/area/image_shift.h"
 
 #include <algorithm>
 #include <climits>

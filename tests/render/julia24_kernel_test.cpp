@@ -1,7 +1,7 @@
 #include "model/fractal_record.h"
 #include "model/fractal_view.h"
 #include "model/type_registry.h"
-#include "render/julia24_driver.h"
+#include "render/escape/julia24_driver.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "model/fractal_record.h"
 #include "model/fractal_view.h"
 #include "model/type_registry.h"
-#include "render/escape_batch.h"
-#include "render/fast_orbit_lanes.h"
-#include "render/julia24_driver.h"
-#include "render/julia24_row_kernel.h"
+#include "render/escape/escape_batch.h"
+#include "render/escape/fast_orbit_lanes.h"
+#include "render/escape/julia24_driver.h"
+#include "render/escape/julia24_row_kernel.h"
 #include "stopped_row.h"
 
 #include <bit>

@@ -1,5 +1,5 @@
 #include "driver_view.h"
-#include "render/colour_row.h"
+#include "render/colour/colour_row.h"
 #include "render/dynamics/lyapunov_kernel.h"
 
 #include <bit>

@@ -1,6 +1,6 @@
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/outside_value.h"
+#include "render/escape/outside_value.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "formula/random_generator.h"
 #include "model/fractal_view.h"
 #include "model/param_text.h"
-#include "render/colour_mapping.h"
-#include "render/colouring_hooks.h"
+#include "render/colour/colour_mapping.h"
+#include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
 #include "render/dynamics/plasma_cloud.h"
 

@@ -3,7 +3,7 @@
 #include "app/tool_window_registry.h"
 #include "model/fractal_view.h"
 #include "model/undo_history.h"
-#include "render/area.h"
+#include "render/area/area.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
 #include "ui_fixture.h"

@@ -2,7 +2,7 @@
 
 #include "model/fractal_view.h"
 #include "model/pass_scheme.h"
-#include "render/area.h"
+#include "render/area/area.h"
 #include "render/dynamics/lyapunov_kernel.h"
 
 namespace vortimax {

@@ -1,7 +1,7 @@
 #include "render/dynamics/pen_canvas.h"
 
 #include "model/image_buffers.h"
-#include "render/dynamics/line_drawing.h"
+#include "render/raster/line_drawing.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "render/geometry/ifs_driver.h"
 
 #include "model/fractal_view.h"
-#include "render/area.h"
+#include "render/area/area.h"
 #include "render/geometry/figure_drawing.h"
 #include "render/geometry/ifs_chaos_game.h"
 

@@ -1,12 +1,12 @@
 #include "render/geometry/lsystem_driver.h"
 
 #include "model/fractal_view.h"
-#include "render/area.h"
-#include "render/dynamics/line_drawing.h"
+#include "render/area/area.h"
 #include "render/geometry/figure_drawing.h"
 #include "render/geometry/lsystem_expansion.h"
 #include "render/geometry/plane_to_pixel.h"
 #include "render/geometry/turtle.h"
+#include "render/raster/line_drawing.h"
 
 #include <algorithm>
 #include <cmath>

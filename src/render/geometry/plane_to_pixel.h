@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/area.h"
+#include "render/area/area.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
-#include "render/area.h"
+#include "render/area/area.h"
 #include "ui/tool_windows/form_window.h"
 
 namespace vortimax::ui {

@@ -1,0 +1,186 @@
+#include "render/colour/colour_row.h"
+
+#include "model/fractal_view.h"
+#include "model/type_registry.h"
+#include "render/colour/colour_mapping.h"
+#include "render/colour/dither.h"
+#include "render/colour/true_colour_table.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+namespace vortimax {
+
+namespace {
+
+// The part of the image one call paints: value columns first ... end - 1 (every
+// `block`-th), rows row ... rowEnd - 1.
+struct RowSpan {
+    int first = 0;
+    int end = 0;
+    int row = 0;
+    int rowEnd = 0;
+    int block = 1;
+};
+
+struct RowJob {
+    ImageBuffers& buffers;
+    const ColourTable& colours;
+    PaletteMapping mapping;
+    RowSpan span;
+    const float* cells;
+    // The second and third value buffers of the Tierazon types, null otherwise.
+    const float* cells2;
+    const float* cells3;
+};
+
+struct SingleValue {
+    double operator()(const RowJob& job, int x) const { return job.cells[x]; }
+};
+
+// The Tierazon types keep three channel values per pixel; without per-channel colouring
+// their sum is mapped like a single value.
+struct SummedValue {
+    double operator()(const RowJob& job, int x) const {
+        return static_cast<double>(job.cells[x]) + job.cells2[x] + job.cells3[x];
+    }
+};
+
+// Remembers the colour of the last value seen: runs of equal values (iteration counts,
+// inside areas) are mapped once. Equal bits give an equal result, so this is exact.
+template <typename Colour, typename Map> class RunCache {
+public:
+    RunCache(double first, Map map)
+        : map_(map), bits_(std::bit_cast<std::uint64_t>(first)), colour_(map(first)) {}
+    Colour operator()(double value) {
+        const auto bits = std::bit_cast<std::uint64_t>(value);
+        if (bits != bits_) {
+            colour_ = map_(value);
+            bits_ = bits;
+        }
+        return colour_;
+    }
+
+private:
+    Map map_;
+    std::uint64_t bits_;
+    Colour colour_;
+};
+
+// Each painter fills the value's block in the first row and returns the column after
+// the last pixel painted; the other rows of the blocks are copies of the first.
+template <ColourRule R, typename Value> int paintIndices(const RowJob& job) {
+    std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
+    const int width = job.buffers.width;
+    const PaletteMapping& mapping = job.mapping;
+    auto index = [&mapping](double v) { return static_cast<std::uint8_t>(mapping.position<R>(v)); };
+    RunCache<std::uint8_t, decltype(index)> cache(Value{}(job, job.span.first), index);
+    if (job.span.block == 1) { // the last pass and recolouring
+        for (int x = job.span.first; x < job.span.end; ++x)
+            pixels[x] = cache(Value{}(job, x));
+        return job.span.end;
+    }
+    int end = job.span.first;
+    for (int x = job.span.first; x < job.span.end; x += job.span.block) {
+        end = std::min(x + job.span.block, width);
+        std::fill(pixels + x, pixels + end, cache(Value{}(job, x)));
+    }
+    return end;
+}
+
+template <ColourRule R, typename Value> int paintColours(const RowJob& job) {
+    std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
+    const int width = job.buffers.width;
+    const PaletteMapping& mapping = job.mapping;
+    const TrueColourTable table(job.colours);
+    auto colour = [&](double v) { return table.colour(mapping.position<R>(v)); };
+    RunCache<PackedBgr, decltype(colour)> cache(Value{}(job, job.span.first), colour);
+    int end = job.span.first;
+    for (int x = job.span.first; x < job.span.end; x += job.span.block) {
+        const PackedBgr bgr = cache(Value{}(job, x));
+        end = std::min(x + job.span.block, width);
+        for (int column = x; column < end; ++column)
+            storeBgr(pixels + 3 * column, bgr);
+    }
+    return end;
+}
+
+using Painter = int (*)(const RowJob&);
+
+template <typename Value> Painter painterFor(ColourRule rule, bool trueColour) {
+    using enum ColourRule;
+    static constexpr std::array<Painter, 4> kIndices = {
+        paintIndices<Linear, Value>, paintIndices<Log, Value>, paintIndices<Arctan, Value>,
+        paintIndices<Sine, Value>};
+    static constexpr std::array<Painter, 4> kColours = {
+        paintColours<Linear, Value>, paintColours<Log, Value>, paintColours<Arctan, Value>,
+        paintColours<Sine, Value>};
+    return (trueColour ? kColours : kIndices)[static_cast<std::size_t>(rule)];
+}
+
+std::size_t valueCells(const ImageBuffers& b) {
+    return static_cast<std::size_t>(b.valueStride()) * static_cast<std::size_t>(b.height);
+}
+
+// The buffers hold the image they claim to, in the pixel format the record asks for.
+bool buffersFit(const ImageBuffers& b, bool trueColour) {
+    if (b.width <= 0 || b.height <= 0 || b.rowLength < b.width)
+        return false;
+    const std::size_t pixelBytes = static_cast<std::size_t>(b.rowLength) *
+                                   static_cast<std::size_t>(b.height) * b.bytesPerPixel;
+    return b.bytesPerPixel == (trueColour ? 3 : 1) && b.values.size() >= valueCells(b) &&
+           b.pixels.size() >= pixelBytes;
+}
+
+bool clipSpan(const ImageBuffers& b, int x0, int row, int count, int blockSize, RowSpan& span) {
+    if (x0 < 0 || x0 >= b.width || row < 0 || row >= b.height || count <= 0)
+        return false;
+    span.block = std::clamp(blockSize, 1, kMaxImageSide);
+    span.first = x0;
+    span.end = x0 + std::min(count, b.width - x0);
+    span.row = row;
+    span.rowEnd = row + std::min(span.block, b.height - row);
+    return true;
+}
+
+bool summedTierazon(const FractalRecord& record, const ImageBuffers& b) {
+    const bool tierazon = record.type == kTypeTieraJulia || record.type == kTypeTieraMandel;
+    return tierazon && b.tierazon1.size() >= valueCells(b) && b.tierazon2.size() >= valueCells(b);
+}
+
+void copyBlockRows(ImageBuffers& b, const RowSpan& span, int paintedEnd) {
+    const std::size_t offset = static_cast<std::size_t>(span.first) * b.bytesPerPixel;
+    const std::size_t bytes = static_cast<std::size_t>(paintedEnd - span.first) * b.bytesPerPixel;
+    const std::uint8_t* source = b.pixelRow(span.row) + offset;
+    for (int row = span.row + 1; row < span.rowEnd; ++row)
+        std::memcpy(b.pixelRow(row) + offset, source, bytes);
+}
+
+} // namespace
+
+void colourRow(FractalView& view, int x0, int row, int count, int blockSize) {
+    const FractalRecord& record = view.record();
+    ImageBuffers& buffers = view.buffers();
+    const bool trueColour = record.displayDepth == 24;
+    RowSpan span;
+    if (!buffersFit(buffers, trueColour) || !clipSpan(buffers, x0, row, count, blockSize, span))
+        return;
+    const std::size_t rowStart = static_cast<std::size_t>(row) * buffers.valueStride();
+    const bool summed = summedTierazon(record, buffers);
+    const RowJob job{buffers,
+                     view.colours,
+                     PaletteMapping(readColourSettings(record)),
+                     span,
+                     buffers.values.data() + rowStart,
+                     summed ? buffers.tierazon1.data() + rowStart : nullptr,
+                     summed ? buffers.tierazon2.data() + rowStart : nullptr};
+    const Painter paint = summed ? painterFor<SummedValue>(job.mapping.rule(), trueColour)
+                                 : painterFor<SingleValue>(job.mapping.rule(), trueColour);
+    copyBlockRows(buffers, span, paint(job));
+    if (trueColour && record.trueColourOn8Bit)
+        ditherRows(view, span.row, span.rowEnd);
+}
+
+} // namespace vortimax

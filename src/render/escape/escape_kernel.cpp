@@ -1,0 +1,233 @@
+#include "render/escape/escape_kernel.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace vortimax {
+
+namespace {
+
+// The stop tests of one bailout test: `escaped` looks at the new z, `settled` at the
+// difference to the previous z (finite attractor) or to the saved z (cycle).
+struct StopTests {
+    bool (*escaped)(const EscapeParams&, Complex z, double pointMagnitude);
+    bool (*settled)(const EscapeParams&, Complex delta);
+};
+
+// Rounds to single precision the way the hardware does, without the undefined
+// behaviour of converting a double beyond the float range: from 2^128 - 2^103 on, the
+// nearest float is infinity.
+float toSingle(double v) {
+    constexpr double kOverflow = 0x1.ffffffp+127;
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    if (v >= kOverflow)
+        return kInfinity;
+    if (v <= -kOverflow)
+        return -kInfinity;
+    return static_cast<float>(v);
+}
+
+double sq(double v) {
+    return v * v;
+}
+
+// |a| + BV |b|
+double manhattan(const EscapeParams& p, Complex v) {
+    return std::fabs(v.re) + p.bailoutVar * std::fabs(v.im);
+}
+
+// clang-format off
+constexpr StopTests kStopTests[kBailoutTestCount] = {
+    {[](const EscapeParams& p, Complex z, double) { return p.bailout < sq(z.re) + p.bailoutVar * sq(z.im); },
+     [](const EscapeParams& p, Complex d) { return sq(d.re) + p.bailoutVar * sq(d.im) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) { return p.bailout < sq(z.re); },
+     [](const EscapeParams& p, Complex d) { return sq(d.re) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) { return p.bailout < sq(z.im); },
+     [](const EscapeParams& p, Complex d) { return sq(d.im) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) {
+         return p.bailout < sq(z.re) || p.bailout < p.bailoutVar * sq(z.im); },
+     [](const EscapeParams& p, Complex d) {
+         return sq(d.re) < p.bailin || p.bailoutVar * sq(d.im) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) {
+         return p.bailout < sq(z.re) && p.bailout < p.bailoutVar * sq(z.im); },
+     [](const EscapeParams& p, Complex d) {
+         return sq(d.re) < p.bailin && p.bailoutVar * sq(d.im) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) { return p.bailout < sq(manhattan(p, z)); },
+     [](const EscapeParams& p, Complex d) { return sq(manhattan(p, d)) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) { return p.bailout < sq(z.re + p.bailoutVar * z.im); },
+     [](const EscapeParams& p, Complex d) { return sq(d.re + p.bailoutVar * d.im) < p.bailin; }},
+    {[](const EscapeParams& p, Complex z, double) { return p.bailout < manhattan(p, z); },
+     [](const EscapeParams& p, Complex d) { return manhattan(p, d) < p.bailin; }},
+    // "P-Ring": the orbit lands in the ring of half-width Bailin around the circle |p|.
+    {[](const EscapeParams& p, Complex z, double r) {
+         const double m = std::sqrt(sq(z.re) + sq(z.im));
+         return r - p.bailin < m && m < r + p.bailin; },
+     [](const EscapeParams&, Complex) { return false; }},
+};
+// clang-format on
+
+using InsideRuleFunction = double (*)(const EscapeParams&, const OrbitEnd&);
+
+// clang-format off
+constexpr InsideRuleFunction kInsideRules[] = {
+    [](const EscapeParams&, const OrbitEnd&) { return -1.0; },
+    [](const EscapeParams& p, const OrbitEnd& e) {
+        return (1.0 - p.halfIter * (sq(e.z.re) + sq(e.z.im))) * p.insideMult; },
+    [](const EscapeParams& p, const OrbitEnd& e) {
+        return -std::sqrt(e.extrema.largest) * 75.0 * p.insideMult; },
+    [](const EscapeParams& p, const OrbitEnd& e) {
+        return -std::sqrt(e.extrema.smallest) * 75.0 * p.insideMult; },
+    [](const EscapeParams& p, const OrbitEnd& e) {
+        return -(e.extrema.largestAt + 1.0) * p.insideMult; },
+    [](const EscapeParams& p, const OrbitEnd& e) {
+        return -(e.extrema.smallestAt + 1.0) * p.insideMult; },
+};
+// clang-format on
+
+float fastKernel(const EscapeParams& p, Complex point) {
+    point = invertedPoint(p, point);
+    return orbitValue(p, fastOrbit(p, initOrbit(p, point)), point);
+}
+
+template <bool Track> float generalKernel(const EscapeParams& p, Complex point) {
+    point = invertedPoint(p, point);
+    const double r = std::sqrt(sq(point.re) + sq(point.im));
+    return orbitValue(p, generalOrbit(p, initOrbit(p, point), r, Track), point);
+}
+
+template <bool Track> OrbitEnd runGeneral(const EscapeParams& p, Orbit o, double pointMagnitude) {
+    const SubtypeStep step = subtypeStep(p.subtype);
+    const bool known = p.bailoutTest >= 0 && p.bailoutTest < kBailoutTestCount;
+    const StopTests& tests = kStopTests[known ? p.bailoutTest : kBailoutMod];
+    OrbitEnd end;
+    std::int32_t remaining = p.maxIter;
+    Complex saved = o.z;
+    for (;;) {
+        if (--remaining < 0)
+            break;
+        const Complex previous = o.z;
+        if (remaining == p.halfIter)
+            saved = o.z;
+        step(p, o);
+        if constexpr (Track)
+            end.extrema.update(o.z, p.maxIter - remaining);
+        if (p.testInfinity && tests.escaped(p, o.z, pointMagnitude))
+            break;
+        if (p.testFinite && tests.settled(p, o.z - previous))
+            break;
+        if (p.testCycle && remaining <= p.halfIter && tests.settled(p, o.z - saved))
+            break;
+    }
+    end.z = o.z;
+    end.remaining = remaining;
+    return end;
+}
+
+// The bailout as the fast loop compares it. A bailout beyond the float range would round
+// to infinity, which no |z|^2 exceeds: every orbit would count as inside. The largest
+// float keeps such orbits escaping.
+float fastBailout(const EscapeParams& params) {
+    return std::min(toSingle(params.bailout), std::numeric_limits<float>::max());
+}
+
+} // namespace
+
+std::int32_t fastStartCounter(const EscapeParams& params) {
+    return std::max(params.maxIter - 1, 2);
+}
+
+double fastEscapeThreshold(const EscapeParams& params) {
+    const float bailout = fastBailout(params);
+    const auto beyond = [bailout](double m) { return bailout < toSingle(m); };
+    if (beyond(0.0))
+        return 0.0;
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    if (!beyond(kInfinity))
+        return std::numeric_limits<double>::quiet_NaN();
+    // Rounding to float is monotonic and non-negative doubles order like their bit
+    // patterns, so a bisection over the patterns finds the first magnitude beyond.
+    std::uint64_t below = 0;
+    std::uint64_t above = std::bit_cast<std::uint64_t>(kInfinity);
+    while (above - below > 1) {
+        const std::uint64_t middle = below + (above - below) / 2;
+        if (beyond(std::bit_cast<double>(middle)))
+            above = middle;
+        else
+            below = middle;
+    }
+    return std::bit_cast<double>(above);
+}
+
+OrbitEnd fastOrbit(const EscapeParams& params, Orbit orbit) {
+    const float bailout = fastBailout(params);
+    std::int32_t counter = fastStartCounter(params);
+    double zr = orbit.z.re;
+    double zi = orbit.z.im;
+    const double cr = orbit.c.re;
+    const double ci = orbit.c.im;
+    for (;;) {
+        const double zr2 = zr * zr;
+        const double zi2 = zi * zi;
+        const float magnitude = toSingle(zr2 + zi2);
+        zi = 2.0 * zr * zi + ci;
+        zr = zr2 - zi2 + cr;
+        --counter;
+        if (bailout < magnitude || counter == 0)
+            break;
+    }
+    OrbitEnd end;
+    end.z = {zr, zi};
+    end.remaining = counter - 1;
+    return end;
+}
+
+OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagnitude, bool track) {
+    return track ? runGeneral<true>(params, orbit, pointMagnitude)
+                 : runGeneral<false>(params, orbit, pointMagnitude);
+}
+
+bool usesFastPath(const EscapeParams& p) {
+    return p.subtype == 0 && p.bailoutTest == kBailoutMod && p.testInfinity && !p.testFinite &&
+           !p.testCycle && !p.biomorph && p.inside <= kInsideMagnitude;
+}
+
+double insideValue(const EscapeParams& params, const OrbitEnd& end) {
+    const int rule = params.inside >= 0 && params.inside < static_cast<int>(std::size(kInsideRules))
+                         ? params.inside
+                         : kInsideBlack;
+    return kInsideRules[rule](params, end);
+}
+
+Complex invertedPoint(const EscapeParams& params, Complex point) {
+    if (params.inversion.enabled)
+        params.inversion.apply(point.re, point.im);
+    return point;
+}
+
+float orbitValue(const EscapeParams& params, const OrbitEnd& end, Complex point) {
+    if (end.remaining < 0)
+        return storableValue(insideValue(params, end), true);
+    return storableValue(
+        outsideValue(params.outside, end.remaining, end.z.re, end.z.im, point.re, point.im), false);
+}
+
+PixelKernel selectKernel(const EscapeParams& params) {
+    if (usesFastPath(params))
+        return fastKernel;
+    return params.inside <= kInsideMagnitude ? generalKernel<false> : generalKernel<true>;
+}
+
+float storableValue(double value, bool inside) {
+    const float v = toSingle(value);
+    if (v == 0.0f || !std::isfinite(v))
+        return inside ? kSubstituteInside : kSubstituteOutside;
+    return v;
+}
+
+float pixelValue(const EscapeParams& params, double re, double im) {
+    return selectKernel(params)(params, Complex{re, im});
+}
+
+} // namespace vortimax
