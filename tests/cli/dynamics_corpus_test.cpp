@@ -1,5 +1,5 @@
 #include "app/temp_dir.h"
-#include "cli/loaded_files.h"
+#include "cli/corpus_entries.h"
 #include "cli/render_command.h"
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
@@ -23,35 +23,22 @@ TEST(RenderCommand, CorpusEntriesOfLyapunovAndBifurcationRender) {
     test::TempDir dir;
     const std::string png = (dir / "out.png").string(), npy = (dir / "out.npy").string();
     int rendered = 0;
-    for (const auto& file : fs::directory_iterator(corpus)) {
-        cli::LoadedFiles files;
-        std::ostringstream ignored;
-        files.load(file.path(), ignored);
-        files.parseAll();
-        for (const cli::LoadedEntry& entry : files.entries()) {
-            if (!entry.parsed ||
-                (entry.record->type != kTypeLyapunov && entry.record->type != kTypeBifurcation))
-                continue;
-            const std::vector<std::string> args = {file.path().string(),
-                                                   entry.record->name,
-                                                   "--size",
-                                                   "48x36",
-                                                   "--values",
-                                                   npy,
-                                                   "-o",
-                                                   png};
-            const std::vector<std::string_view> views(args.begin(), args.end());
-            std::ostringstream out, err;
-            ASSERT_EQ(cli::runRender(views, out, err), 0) << entry.record->name << err.str();
-            const std::string values = test::readBytes(npy); // 128-byte header, then floats
-            ASSERT_EQ(values.size(), 128u + 48u * 36u * 4u);
-            for (std::size_t at = 128; at < values.size(); at += 4) {
-                float v = 0.0f;
-                std::memcpy(&v, values.data() + at, 4);
-                ASSERT_NE(v, 0.0f) << entry.record->name << " has uncalculated pixels";
-            }
-            ++rendered;
+    for (const test::CorpusEntry& entry : test::corpusEntries(corpus, [](std::uint32_t type) {
+             return type == kTypeLyapunov || type == kTypeBifurcation;
+         })) {
+        const std::vector<std::string> args = {entry.file.string(), entry.name, "--size", "48x36",
+                                               "--values",          npy,        "-o",     png};
+        const std::vector<std::string_view> views(args.begin(), args.end());
+        std::ostringstream out, err;
+        ASSERT_EQ(cli::runRender(views, out, err), 0) << entry.name << err.str();
+        const std::string values = test::readBytes(npy); // 128-byte header, then floats
+        ASSERT_EQ(values.size(), 128u + 48u * 36u * 4u);
+        for (std::size_t at = 128; at < values.size(); at += 4) {
+            float v = 0.0f;
+            std::memcpy(&v, values.data() + at, 4);
+            ASSERT_NE(v, 0.0f) << entry.name << " has uncalculated pixels";
         }
+        ++rendered;
     }
     EXPECT_GE(rendered, 30);
 }

@@ -5,7 +5,7 @@
 #include "app/scripted_frontend.h"
 #include "app/temp_dir.h"
 #include "cli/cli_test_support.h"
-#include "cli/loaded_files.h"
+#include "cli/corpus_entries.h"
 #include "cli/render_command.h"
 #include "imagefile/png_loader.h"
 #include "model/fractal_record.h"
@@ -91,16 +91,11 @@ TEST_F(FigureRender, EveryCorpusDefinitionAndEntryRenders) {
          {std::pair{LibraryKind::Ifs, "IFS"}, {LibraryKind::LSystem, "LSystem"}})
         for (const std::string& name : namesIn(kind))
             sources.push_back({type, {type, "--set", "Formula=" + name}});
-    for (const auto& file : fs::directory_iterator(kCorpus / "par")) {
-        cli::LoadedFiles files;
-        std::ostringstream ignored;
-        files.load(file.path(), ignored);
-        files.parseAll();
-        for (const cli::LoadedEntry& entry : files.entries())
-            if (entry.parsed &&
-                (entry.record->type == kTypeIfs || entry.record->type == kTypeLSystem))
-                sources.push_back({"par", {file.path().string(), entry.record->name}});
-    }
+    for (const test::CorpusEntry& entry :
+         test::corpusEntries(kCorpus / "par", [](std::uint32_t type) {
+             return type == kTypeIfs || type == kTypeLSystem;
+         }))
+        sources.push_back({"par", {entry.file.string(), entry.name}});
     std::map<std::string, int> rendered, refused;
     for (const auto& [group, args] : sources) {
         const Outcome done = render(args);

@@ -1,5 +1,5 @@
 #include "app/temp_dir.h"
-#include "cli/loaded_files.h"
+#include "cli/corpus_entries.h"
 #include "cli/render_command.h"
 #include "imagefile/png_loader.h"
 #include "model/fractal_record.h"
@@ -174,20 +174,12 @@ TEST(RenderCommand, CorpusEntriesOfPlasmaAndDynamicSystemsRender) {
     TempDir dir;
     const std::string png = (dir / "entry.png").string();
     int rendered = 0;
-    for (const auto& file : std::filesystem::directory_iterator(corpus)) {
-        cli::LoadedFiles files;
-        std::ostringstream ignored;
-        files.load(file.path(), ignored);
-        files.parseAll();
-        for (const cli::LoadedEntry& entry : files.entries()) {
-            const std::uint32_t type = entry.parsed ? entry.record->type : kTypeJulia;
-            if (type != kTypePlasma && type != kTypeDynamicSystem)
-                continue;
-            Outcome done =
-                render({file.path().string(), entry.record->name, "--size", "64x48", "-o", png});
-            EXPECT_EQ(done.status, 0) << file.path() << " " << entry.record->name << done.err;
-            ++rendered;
-        }
+    for (const test::CorpusEntry& entry : test::corpusEntries(corpus, [](std::uint32_t type) {
+             return type == kTypePlasma || type == kTypeDynamicSystem;
+         })) {
+        Outcome done = render({entry.file.string(), entry.name, "--size", "64x48", "-o", png});
+        EXPECT_EQ(done.status, 0) << entry.file << " " << entry.name << done.err;
+        ++rendered;
     }
     EXPECT_GE(rendered, 1);
     std::cout << "rendered " << rendered << " corpus entries\n";
@@ -201,19 +193,11 @@ TEST(RenderCommand, CorpusEntriesOfTheEscapeTimeTypesRender) {
     TempDir dir;
     const std::string png = (dir / "entry.png").string();
     int rendered = 0;
-    for (const auto& file : std::filesystem::directory_iterator(corpus)) {
-        cli::LoadedFiles files;
-        std::ostringstream ignored;
-        files.load(file.path(), ignored);
-        files.parseAll();
-        for (const cli::LoadedEntry& entry : files.entries()) {
-            if (!entry.parsed || entry.record->type > kTypeMandel)
-                continue;
-            Outcome done =
-                render({file.path().string(), entry.record->name, "--size", "64x48", "-o", png});
-            EXPECT_EQ(done.status, 0) << file.path() << " " << entry.record->name << done.err;
-            ++rendered;
-        }
+    for (const test::CorpusEntry& entry :
+         test::corpusEntries(corpus, [](std::uint32_t type) { return type <= kTypeMandel; })) {
+        Outcome done = render({entry.file.string(), entry.name, "--size", "64x48", "-o", png});
+        EXPECT_EQ(done.status, 0) << entry.file << " " << entry.name << done.err;
+        ++rendered;
     }
     EXPECT_GT(rendered, 50);
     std::cout << "rendered " << rendered << " corpus entries\n";
