@@ -121,6 +121,25 @@ TEST(ColourRowTest, TierazonChannelsAreSummed) {
     EXPECT_EQ(f.pixel(0, 0), 6);
 }
 
+// An inside pixel of a Tierazon type (the black rule's -1, empty channels) takes the
+// reserved colour exactly as the plain Mandel image does, at both depths.
+TEST(ColourRowTest, TierazonInsideIsDrawnAsInThePlainImage) {
+    for (int depth : {8, 24}) {
+        ViewFixture plain(2, 1, depth, kTypeMandel);
+        ViewFixture tiera(2, 1, depth, kTypeTieraMandel);
+        for (ViewFixture* f : {&plain, &tiera}) {
+            f->view->colours.hsv[252] = {0, 0, 0};
+            f->view->colours.hsv[1] = {0, 0, 77};
+            f->buffers().value(0, 0) = -1.0f;
+            f->buffers().value(1, 0) = 1.0f;
+            colourRow(*f->view, 0, 0, 2, 1);
+        }
+        EXPECT_EQ(tiera.pixel(0, 0), plain.pixel(0, 0)) << depth;
+        EXPECT_EQ(tiera.pixel(0, 0), depth == 8 ? 252 : 0) << depth;
+        EXPECT_EQ(tiera.pixel(1, 0), plain.pixel(1, 0)) << depth;
+    }
+}
+
 // With every entry the cube colour (51, 102, 153), recolouring paints it and the screen
 // copy, dithered row by row and again at the end, holds its palette index.
 TEST(ColourRowTest, InstalledHooksRecolourAndDitherTheImage) {
