@@ -141,20 +141,25 @@ TEST(TieraOrbitTest, TablesHaveDistinctLabelsAndFallBack) {
     EXPECT_EQ(colourMethod(52).label, "Normal");
 }
 
-// On an orbit that stays at p = (0.05, 1) for ten steps each filter sees ten equal values.
+// On an orbit that stays at p = (0.05, 1) each filter sees the same value every step; the
+// filters that add a term per step report its mean, so 10 and 1000 steps agree.
 TEST(TieraOrbitTest, FiltersOnAStillOrbit) {
-    auto r = tieraRecord(false, kIdentitySubtype, 10);
-    const auto filterResult = [&](int analysis) {
+    const auto filterResult = [](int analysis, int steps) {
+        auto r = tieraRecord(false, kIdentitySubtype, steps);
         r->params().setInteger("Analysis", analysis);
         TieraResult t;
         tieraOrbit(readTieraParams(*r), 0.05, 1.0, t);
         EXPECT_TRUE(t.inside);
         return t.filter;
     };
-    EXPECT_EQ(filterResult(14), 10.0);  // X-Ray Stalks: within the strand width every step
-    EXPECT_EQ(filterResult(23), -10.0); // Hi/Lo Rings: |z| never grows
-    EXPECT_EQ(filterResult(29), 0.0);   // Standard Deviation of a constant
-    EXPECT_DOUBLE_EQ(filterResult(12), 10.0 * 0.5); // Stalks: 1 - 0.05 / 0.1 each step
+    for (int steps : {10, 1000}) {
+        EXPECT_EQ(filterResult(14, steps), 1.0) << steps;        // X-Ray Stalks: within the width
+        EXPECT_EQ(filterResult(23, steps), -1.0) << steps;       // Hi/Lo Rings: |z| never grows
+        EXPECT_EQ(filterResult(29, steps), 0.0) << steps;        // Standard Deviation of a constant
+        EXPECT_DOUBLE_EQ(filterResult(12, steps), 0.5) << steps; // Stalks: 1 - 0.05 / 0.1
+    }
+    for (int analysis : {16, 17, 18, 22, 24, 27, 28, 32})
+        EXPECT_DOUBLE_EQ(filterResult(analysis, 10), filterResult(analysis, 1000)) << analysis;
 }
 
 TEST(TieraOrbitTest, EveryFilterWithSomeMethodsStaysFinite) {

@@ -292,6 +292,9 @@ void bubbles5(const FC&, FS& s, Complex z, Complex p) {
 
 // One line per filter: label, update (from z and the previous z p; "trap" = the saved
 // value is the z nearest to the named shape, else the saved value is p), result.
+// Filters that add a term per step report the mean over the steps, not the sum: a sum
+// grows with the orbit's length, so near the set (long orbits at high MaxIter) ten times
+// the sum would jump across the palette from one pixel to the next.
 // w = Strands width (0.1 if 0), r = BayFactor1 radius (1 if 0), f = 10 |BayFactor2|
 // (10 if 0), d = min(|re z|, |im z|), n = update count.
 // clang-format off
@@ -308,27 +311,27 @@ constexpr std::array<OrbitFilter, kFilterCount> kFilters{{
     {"Arctan Counting",              arctanCounting,      mean},              // share of steps with arg z > 0
     {"Moving Average I",             movingAverage1,      firstSum},          // a = (a + |z|) / 2
     {"Moving Average II",            movingAverage2,      firstSum},          // running mean of |z - p|
-    {"Stalks",                       stalks,              firstSum},          // sum of 1 - d/w where d < w
+    {"Stalks",                       stalks,              mean},              // mean of 1 - d/w where d < w
     {"Stalks II",                    stalks2,             firstSum},          // max of 1 - |re z|/w
-    {"X-Ray Stalks",                 xRayStalks,          firstSum},          // count of d < w
+    {"X-Ray Stalks",                 xRayStalks,          mean},              // share of steps with d < w
     {"Jette",                        jette,               mean},              // mean of |re z im z| / |z|^2
-    {"Bubbles II",                   bubbles2,            firstSum},          // sum of 1 - |z|/r where |z| < r
-    {"Stalks & Bubbles",             stalksAndBubbles,    firstSum},          // Stalks + Bubbles II terms
-    {"Dual Bubbles",                 dualBubbles,         firstSum},          // bubbles around +r and -r
+    {"Bubbles II",                   bubbles2,            mean},              // mean of 1 - |z|/r where |z| < r
+    {"Stalks & Bubbles",             stalksAndBubbles,    mean},              // mean of Stalks + Bubbles II terms
+    {"Dual Bubbles",                 dualBubbles,         mean},              // mean of bubbles around +r and -r
     {"Rings I",                      rings1,              mean},              // mean of |sin(f |z|)|
     {"Rings II mod 2",               rings2,              mean},              // mean of floor(f |z|) mod 2
     {"Rings III mod 2",              rings3,              mean},              // mean of floor(f |z-p|) mod 2
-    {"Hi/Lo Strands I",              hiLoStrands,         firstSum},          // +-1 by sign of im z where |re z| < w
-    {"Hi/Lo Rings",                  hiLoRings,           firstSum},          // +1 if |z| > |p| else -1
-    {"X-Ray Hi/Lo Stalks",           xRayHiLoStalks,      firstSum},          // +-1 by sign of re z im z where d < w
+    {"Hi/Lo Strands I",              hiLoStrands,         mean},              // mean of +-1 by sign of im z where |re z| < w
+    {"Hi/Lo Rings",                  hiLoRings,           mean},              // mean of +1 if |z| > |p| else -1
+    {"X-Ray Hi/Lo Stalks",           xRayHiLoStalks,      mean},              // mean of +-1 by sign of re z im z where d < w
     {"Sine Method",                  sineMethod,          mean},              // mean of sin(f re z) sin(f im z)
     {"Sine/Arctan Method",           sineArctan,          mean},              // mean of sin(f arg z)
-    {"Sine Bubbles/Flower Petrals",  petals,              firstSum},          // count of |z| < r |sin(f/2 arg z)|
-    {"Arctan Bubbles",               arctanBubbles,       firstSum},          // sum of (arg z + pi)/2pi where |z| < r
+    {"Sine Bubbles/Flower Petrals",  petals,              mean},              // share of steps with |z| < r |sin(f/2 arg z)|
+    {"Arctan Bubbles",               arctanBubbles,       mean},              // mean of (arg z + pi)/2pi where |z| < r
     {"Standard Deviation",           standardDeviation,   deviation},         // std. deviation of |z|
     {"Weights",                      weights,             weightedMean},      // mean of |z| weighted by n
     {"Weights II",                   weights2,            weightedMean},      // mean of |z| weighted by 1/n
-    {"Diamonds",                     diamonds,            firstSum},          // sum of 1 - (|re z|+|im z|)/r inside
+    {"Diamonds",                     diamonds,            mean},              // mean of 1 - (|re z|+|im z|)/r inside
     {"Wolf",                         wolf,                mean},              // mean of |z-p| / (|z|+|p|)
     {"Bubbles IV",                   bubbles4,            trappedDistance},   // nearest |z - (Bay1, Bay2)|
     {"Bubbles V",                    bubbles5,            trappedDistance},   // nearest |z - p|
