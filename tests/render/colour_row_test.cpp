@@ -121,6 +121,35 @@ TEST(ColourRowTest, TierazonChannelsAreSummed) {
     EXPECT_EQ(f.pixel(0, 0), 6);
 }
 
+// With Colormode 1 a true-colour image takes red from the first buffer's palette position,
+// green from the second's and blue from the third's; an inside pixel keeps the first
+// value's (reserved) colour. 8-bit images and Colormode 0 map the sum.
+TEST(ColourRowTest, TierazonChannelsColourTheirOwnChannel) {
+    for (int depth : {8, 24})
+        for (int colourMode : {0, 1}) {
+            ViewFixture f(2, 1, depth, kTypeTieraMandel);
+            f.record->params().setInteger("Colormode", colourMode);
+            f.view->colours.hsv[2] = {0, 0, 0x12};
+            f.view->colours.hsv[3] = {0, 0, 0x34};
+            f.view->colours.hsv[5] = {0, 0, 0x56};
+            f.view->colours.hsv[10] = {0, 0, 0x78};
+            f.view->colours.hsv[252] = {0, 0, 0x9a};
+            f.buffers().value(0, 0) = 2.0f;
+            f.buffers().value(1, 0) = -1.0f;
+            f.buffers().tierazon1[0] = 3.0f;
+            f.buffers().tierazon2[0] = 5.0f;
+            f.buffers().tierazon1[1] = 3.0f;
+            f.buffers().tierazon2[1] = 5.0f;
+            colourRow(*f.view, 0, 0, 2, 1);
+            const bool split = depth == 24 && colourMode == 1;
+            const int expected = depth == 8 ? 10 : split ? 0x563412 : grey(0x78);
+            EXPECT_EQ(f.pixel(0, 0), expected) << depth << " " << colourMode;
+            if (split) {
+                EXPECT_EQ(f.pixel(1, 0), grey(0x9a));
+            }
+        }
+}
+
 // An inside pixel of a Tierazon type (the black rule's -1, empty channels) takes the
 // reserved colour exactly as the plain Mandel image does, at both depths.
 TEST(ColourRowTest, TierazonInsideIsDrawnAsInThePlainImage) {

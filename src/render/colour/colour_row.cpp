@@ -4,6 +4,7 @@
 #include "model/type_registry.h"
 #include "render/colour/colour_mapping.h"
 #include "render/colour/dither.h"
+#include "render/colour/record_numbers.h"
 #include "render/colour/true_colour_table.h"
 
 #include <algorithm>
@@ -107,6 +108,30 @@ template <ColourRule R, typename Value> int paintColours(const RowJob& job) {
     return end;
 }
 
+// Per-channel colouring of the Tierazon types: each buffer is mapped to its own palette
+// position and gives only its channel (red from the first, green from the second, blue
+// from the third). An inside pixel (negative first value) keeps the colour of the first
+// value alone, as in the plain image.
+template <ColourRule R> int paintChannels(const RowJob& job) {
+    std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
+    const int width = job.buffers.width;
+    const PaletteMapping& mapping = job.mapping;
+    const TrueColourTable table(job.colours);
+    auto colour = [&](double v) { return table.colour(mapping.position<R>(v)); };
+    int end = job.span.first;
+    for (int x = job.span.first; x < job.span.end; x += job.span.block) {
+        const PackedBgr red = colour(job.cells[x]);
+        const PackedBgr bgr = job.cells[x] < 0.0f
+                                  ? red
+                                  : (red & 0xff0000u) | (colour(job.cells2[x]) & 0x00ff00u) |
+                                        (colour(job.cells3[x]) & 0x0000ffu);
+        end = std::min(x + job.span.block, width);
+        for (int column = x; column < end; ++column)
+            storeBgr(pixels + 3 * column, bgr);
+    }
+    return end;
+}
+
 using Painter = int (*)(const RowJob&);
 
 template <typename Value> Painter painterFor(ColourRule rule, bool trueColour) {
@@ -118,6 +143,13 @@ template <typename Value> Painter painterFor(ColourRule rule, bool trueColour) {
         paintColours<Linear, Value>, paintColours<Log, Value>, paintColours<Arctan, Value>,
         paintColours<Sine, Value>};
     return (trueColour ? kColours : kIndices)[static_cast<std::size_t>(rule)];
+}
+
+Painter channelPainterFor(ColourRule rule) {
+    using enum ColourRule;
+    static constexpr std::array<Painter, 4> kChannels = {
+        paintChannels<Linear>, paintChannels<Log>, paintChannels<Arctan>, paintChannels<Sine>};
+    return kChannels[static_cast<std::size_t>(rule)];
 }
 
 std::size_t valueCells(const ImageBuffers& b) {
@@ -145,9 +177,24 @@ bool clipSpan(const ImageBuffers& b, int x0, int row, int count, int blockSize, 
     return true;
 }
 
-bool summedTierazon(const FractalRecord& record, const ImageBuffers& b) {
+bool threeBufferTierazon(const FractalRecord& record, const ImageBuffers& b) {
     const bool tierazon = record.type == kTypeTieraJulia || record.type == kTypeTieraMandel;
     return tierazon && b.tierazon1.size() >= valueCells(b) && b.tierazon2.size() >= valueCells(b);
+}
+
+// A Tierazon `Colormode` other than 0 colours each buffer into its own channel; that needs
+// true colour, so 8-bit images map the sum.
+bool perChannel(const FractalRecord& record, bool trueColour) {
+    return trueColour && recordNumberOr(record, "Colormode", 0.0) != 0.0;
+}
+
+Painter selectPainter(const FractalRecord& record, const PaletteMapping& mapping, bool threeBuffers,
+                      bool trueColour) {
+    if (!threeBuffers)
+        return painterFor<SingleValue>(mapping.rule(), trueColour);
+    if (perChannel(record, trueColour))
+        return channelPainterFor(mapping.rule());
+    return painterFor<SummedValue>(mapping.rule(), trueColour);
 }
 
 void copyBlockRows(ImageBuffers& b, const RowSpan& span, int paintedEnd) {
@@ -168,17 +215,15 @@ void colourRow(FractalView& view, int x0, int row, int count, int blockSize) {
     if (!buffersFit(buffers, trueColour) || !clipSpan(buffers, x0, row, count, blockSize, span))
         return;
     const std::size_t rowStart = static_cast<std::size_t>(row) * buffers.valueStride();
-    const bool summed = summedTierazon(record, buffers);
+    const bool threeBuffers = threeBufferTierazon(record, buffers);
     const RowJob job{buffers,
                      view.colours,
                      PaletteMapping(readColourSettings(record)),
                      span,
                      buffers.values.data() + rowStart,
-                     summed ? buffers.tierazon1.data() + rowStart : nullptr,
-                     summed ? buffers.tierazon2.data() + rowStart : nullptr};
-    const Painter paint = summed ? painterFor<SummedValue>(job.mapping.rule(), trueColour)
-                                 : painterFor<SingleValue>(job.mapping.rule(), trueColour);
-    copyBlockRows(buffers, span, paint(job));
+                     threeBuffers ? buffers.tierazon1.data() + rowStart : nullptr,
+                     threeBuffers ? buffers.tierazon2.data() + rowStart : nullptr};
+    copyBlockRows(buffers, span, selectPainter(record, job.mapping, threeBuffers, trueColour)(job));
     if (trueColour && record.trueColourOn8Bit)
         ditherRows(view, span.row, span.rowEnd);
 }
