@@ -129,15 +129,16 @@ TEST(TieraOrbitTest, OrderedMethodsLeadWithTheirFirstChannel) {
 
 TEST(TieraOrbitTest, TablesHaveDistinctLabelsAndFallBack) {
     std::set<std::string_view> filters;
-    for (int i = 0; i < kFilterCount; ++i)
+    for (int i = 0; i < kAnalysisCount; ++i)
         filters.insert(orbitFilter(i).label);
-    EXPECT_EQ(filters.size(), static_cast<std::size_t>(kFilterCount));
+    EXPECT_EQ(filters.size(), static_cast<std::size_t>(kAnalysisCount));
     std::set<std::string_view> methods;
     for (int i = 0; i < kColourMethodCount; ++i)
         methods.insert(colourMethod(i).label);
     EXPECT_EQ(methods.size(), static_cast<std::size_t>(kColourMethodCount));
     EXPECT_EQ(orbitFilter(-1).label, "None");
-    EXPECT_EQ(orbitFilter(55).label, "None");
+    EXPECT_EQ(orbitFilter(56).label, "None");
+    EXPECT_EQ(orbitFilter(36).label, "Mean (real)");
     EXPECT_EQ(colourMethod(52).label, "Normal");
 }
 
@@ -162,10 +163,40 @@ TEST(TieraOrbitTest, FiltersOnAStillOrbit) {
         EXPECT_DOUBLE_EQ(filterResult(analysis, 10), filterResult(analysis, 1000)) << analysis;
 }
 
+double statistic(FractalRecord& r, int analysis, double re, double im) {
+    r.params().setInteger("Analysis", analysis);
+    TieraResult t;
+    tieraOrbit(readTieraParams(r), re, im, t);
+    return t.filter;
+}
+
+// On the still orbit at (0.05, 1) the statistics are the point's own parts; on the Julia
+// orbit of z^2 from (0.6, 0.6) (z1 = 0.72i, z2 = -0.5184, then shrinking towards 0) the
+// extremes and the first value come from the first two steps.
+TEST(TieraOrbitTest, OrbitStatistics) {
+    auto still = tieraRecord(false, kIdentitySubtype, 10);
+    EXPECT_DOUBLE_EQ(statistic(*still, 36, 0.05, 1.0), 0.05);                  // Mean (real)
+    EXPECT_DOUBLE_EQ(statistic(*still, 37, 0.05, 1.0), 1.0);                   // Mean (imag)
+    EXPECT_NEAR(statistic(*still, 38, 0.05, 1.0), 0.0, 1e-15);                 // Variance (real)
+    EXPECT_DOUBLE_EQ(statistic(*still, 46, 0.05, 1.0), std::hypot(0.05, 1.0)); // t_0 (Mag)
+    EXPECT_DOUBLE_EQ(statistic(*still, 49, 0.05, 1.0), 0.05);                  // t_0 (Mult)
+    EXPECT_DOUBLE_EQ(statistic(*still, 50, 0.05, 1.0), 0.05);                  // t_0 (Div)
+    for (int coefficient = 51; coefficient <= 55; ++coefficient)
+        EXPECT_DOUBLE_EQ(statistic(*still, coefficient, 0.05, 1.0), 1.0) << coefficient;
+
+    auto julia = tieraRecord(false, 0, 30);
+    julia->params().setBigFixed("Cr", BigFixed::fromDouble(0.0));
+    julia->params().setBigFixed("Ci", BigFixed::fromDouble(0.0));
+    EXPECT_DOUBLE_EQ(statistic(*julia, 40, 0.6, 0.6), -0.5184); // Min (real)
+    EXPECT_DOUBLE_EQ(statistic(*julia, 43, 0.6, 0.6), 0.72);    // Max (imag)
+    EXPECT_DOUBLE_EQ(statistic(*julia, 45, 0.6, 0.6), 0.72);    // t_0 (imag)
+    EXPECT_GT(statistic(*julia, 39, 0.6, 0.6), 0.0);            // Variance (imag)
+}
+
 TEST(TieraOrbitTest, EveryFilterWithSomeMethodsStaysFinite) {
     for (bool mandel : {true, false}) {
         auto r = tieraRecord(mandel, mandel ? 0 : 1, 40);
-        for (int f = 0; f < kFilterCount; ++f)
+        for (int f = 0; f < kAnalysisCount; ++f)
             for (int m : {0, 1, 3, 8, 13, 17, 21, 26, 30, 33, 37}) {
                 r->params().setInteger("Analysis", f);
                 r->params().setInteger("Operation", m);

@@ -262,7 +262,8 @@ TEST_F(ToolWindowsTest, TierazonFilterAndMethodAreChosenByName) {
     auto* method = field<QComboBox>(window, "Operation");
     ASSERT_NE(filter, nullptr);
     ASSERT_NE(method, nullptr);
-    EXPECT_EQ(filter->count(), 36);
+    EXPECT_EQ(filter->count(), 56);
+    EXPECT_EQ(filter->itemText(55), "Coeff_0 (Sub)");
     EXPECT_EQ(method->count(), 38);
     EXPECT_EQ(filter->itemText(32), "Diamonds");
     EXPECT_EQ(method->itemText(2), "Sine of saved value");

@@ -1,5 +1,7 @@
 #include "render/tierazon/orbit_filters.h"
 
+#include "render/tierazon/orbit_statistics.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -341,6 +343,8 @@ constexpr std::array<OrbitFilter, kFilterCount> kFilters{{
 } // namespace
 
 const OrbitFilter& orbitFilter(int analysis) {
+    if (analysis >= kFilterCount && analysis < kAnalysisCount)
+        return orbitStatistic(analysis - kFilterCount);
     return kFilters[analysis >= 0 && analysis < kFilterCount ? analysis : 0];
 }
 

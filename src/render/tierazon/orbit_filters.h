@@ -36,8 +36,10 @@ struct OrbitFilter {
 };
 
 constexpr int kFilterCount = 36;
+// `Analysis` numbers: the filters 0 ... 35, then the orbit statistics 36 ... 55.
+constexpr int kAnalysisCount = 56;
 
-// The filter of number `analysis`; numbers outside 0 ... 35 get "None".
+// The filter or statistic of number `analysis`; numbers outside 0 ... 55 get "None".
 const OrbitFilter& orbitFilter(int analysis);
 
 // Runs one update: counts it, then lets the filter look at z and the previous z.

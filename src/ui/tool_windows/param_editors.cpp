@@ -39,11 +39,12 @@ ChoiceList colourRuleNames() {
     return names;
 }
 
-// The orbit filters and colour methods of the Tierazon types, in the order of their numbers.
+// The orbit filters (with the statistics) and colour methods of the Tierazon types, in the order of
+// their numbers.
 ChoiceList filterNames() {
     static const auto names = [] {
-        std::array<std::string_view, kFilterCount> list{};
-        for (int i = 0; i < kFilterCount; ++i)
+        std::array<std::string_view, kAnalysisCount> list{};
+        for (int i = 0; i < kAnalysisCount; ++i)
             list[static_cast<std::size_t>(i)] = orbitFilter(i).label;
         return list;
     }();
