@@ -129,6 +129,7 @@ TEST(ColourRowTest, TierazonChannelsColourTheirOwnChannel) {
         for (int colourMode : {0, 1}) {
             ViewFixture f(2, 1, depth, kTypeTieraMandel);
             f.record->params().setInteger("Colormode", colourMode);
+            f.record->params().setInteger("Colorseparation", 1);
             f.view->colours.hsv[2] = {0, 0, 0x12};
             f.view->colours.hsv[3] = {0, 0, 0x34};
             f.view->colours.hsv[5] = {0, 0, 0x56};
@@ -148,6 +149,27 @@ TEST(ColourRowTest, TierazonChannelsColourTheirOwnChannel) {
                 EXPECT_EQ(f.pixel(1, 0), grey(0x9a));
             }
         }
+}
+
+// Colorseparation names the channel each buffer colours: "BRG" puts the first buffer's
+// position into blue, the second's into red and the third's into green; numbers beyond
+// the list keep "RGB".
+TEST(ColourRowTest, TierazonChannelOrder) {
+    const std::pair<int, int> cases[] = {
+        {5, 0x125634}, {6, 0x123456}, {3, 0x561234}, {1, 0x563412}, {22, 0x563412}};
+    for (const auto& [separation, expected] : cases) {
+        ViewFixture f(1, 1, 24, kTypeTieraMandel);
+        f.record->params().setInteger("Colormode", 1);
+        f.record->params().setInteger("Colorseparation", separation);
+        f.view->colours.hsv[2] = {0, 0, 0x12};
+        f.view->colours.hsv[3] = {0, 0, 0x34};
+        f.view->colours.hsv[5] = {0, 0, 0x56};
+        f.buffers().value(0, 0) = 2.0f;
+        f.buffers().tierazon1[0] = 3.0f;
+        f.buffers().tierazon2[0] = 5.0f;
+        colourRow(*f.view, 0, 0, 1, 1);
+        EXPECT_EQ(f.pixel(0, 0), expected) << separation;
+    }
 }
 
 // An inside pixel of a Tierazon type (the black rule's -1, empty channels) takes the

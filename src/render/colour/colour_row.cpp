@@ -35,6 +35,8 @@ struct RowJob {
     // The second and third value buffers of the Tierazon types, null otherwise.
     const float* cells2;
     const float* cells3;
+    // Per-channel colouring: the channel mask of the packed colour each buffer supplies.
+    std::array<std::uint32_t, 3> channelMasks;
 };
 
 struct SingleValue {
@@ -109,9 +111,9 @@ template <ColourRule R, typename Value> int paintColours(const RowJob& job) {
 }
 
 // Per-channel colouring of the Tierazon types: each buffer is mapped to its own palette
-// position and gives only its channel (red from the first, green from the second, blue
-// from the third). An inside pixel (negative first value) keeps the colour of the first
-// value alone, as in the plain image.
+// position and gives only its channel (with the order "RGB": red from the first, green
+// from the second, blue from the third; `Colorseparation` picks another order). An inside pixel
+// (negative first value) keeps the colour of the first value alone, as in the plain image.
 template <ColourRule R> int paintChannels(const RowJob& job) {
     std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
     const int width = job.buffers.width;
@@ -120,11 +122,12 @@ template <ColourRule R> int paintChannels(const RowJob& job) {
     auto colour = [&](double v) { return table.colour(mapping.position<R>(v)); };
     int end = job.span.first;
     for (int x = job.span.first; x < job.span.end; x += job.span.block) {
-        const PackedBgr red = colour(job.cells[x]);
-        const PackedBgr bgr = job.cells[x] < 0.0f
-                                  ? red
-                                  : (red & 0xff0000u) | (colour(job.cells2[x]) & 0x00ff00u) |
-                                        (colour(job.cells3[x]) & 0x0000ffu);
+        const PackedBgr first = colour(job.cells[x]);
+        const auto& m = job.channelMasks;
+        const PackedBgr bgr =
+            job.cells[x] < 0.0f
+                ? first
+                : (first & m[0]) | (colour(job.cells2[x]) & m[1]) | (colour(job.cells3[x]) & m[2]);
         end = std::min(x + job.span.block, width);
         for (int column = x; column < end; ++column)
             storeBgr(pixels + 3 * column, bgr);
@@ -143,6 +146,25 @@ template <typename Value> Painter painterFor(ColourRule rule, bool trueColour) {
         paintColours<Linear, Value>, paintColours<Log, Value>, paintColours<Arctan, Value>,
         paintColours<Sine, Value>};
     return (trueColour ? kColours : kIndices)[static_cast<std::size_t>(rule)];
+}
+
+// `Colorseparation`: which channel the first, second and third buffer colour. 0 ("None")
+// and numbers beyond the list keep the order "RGB".
+constexpr std::uint32_t kRed = 0xff0000u, kGreen = 0x00ff00u, kBlue = 0x0000ffu;
+constexpr std::array<std::array<std::uint32_t, 3>, 7> kSeparations{{
+    {kRed, kGreen, kBlue}, // None
+    {kRed, kGreen, kBlue}, // RGB
+    {kRed, kBlue, kGreen}, // RBG
+    {kGreen, kRed, kBlue}, // GRB
+    {kGreen, kBlue, kRed}, // GBR
+    {kBlue, kRed, kGreen}, // BRG
+    {kBlue, kGreen, kRed}, // BGR
+}};
+
+std::array<std::uint32_t, 3> channelMasks(const FractalRecord& record) {
+    const double separation = recordNumberOr(record, "Colorseparation", 0.0);
+    const bool listed = separation >= 0.0 && separation < static_cast<double>(kSeparations.size());
+    return kSeparations[listed ? static_cast<std::size_t>(separation) : 0];
 }
 
 Painter channelPainterFor(ColourRule rule) {
@@ -222,7 +244,8 @@ void colourRow(FractalView& view, int x0, int row, int count, int blockSize) {
                      span,
                      buffers.values.data() + rowStart,
                      threeBuffers ? buffers.tierazon1.data() + rowStart : nullptr,
-                     threeBuffers ? buffers.tierazon2.data() + rowStart : nullptr};
+                     threeBuffers ? buffers.tierazon2.data() + rowStart : nullptr,
+                     channelMasks(record)};
     copyBlockRows(buffers, span, selectPainter(record, job.mapping, threeBuffers, trueColour)(job));
     if (trueColour && record.trueColourOn8Bit)
         ditherRows(view, span.row, span.rowEnd);
