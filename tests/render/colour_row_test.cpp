@@ -172,6 +172,29 @@ TEST(ColourRowTest, TierazonChannelOrder) {
     }
 }
 
+// With Colorsource 0 each channel byte is PalStart + PalStep times the buffer's palette
+// position, wrapped to 0 ... 255 (positions 2, 3, 5 give red 10 + 4, green 300 - 256,
+// blue -1 + 2.5); an inside pixel still takes the reserved palette colour.
+TEST(ColourRowTest, TierazonGeneratedRamps) {
+    ViewFixture f(2, 1, 24, kTypeTieraMandel);
+    const std::pair<const char*, double> settings[] = {
+        {"PalStartRed", 10.0}, {"PalStepRed", 2.0},    {"PalStartGreen", 300.0},
+        {"PalStepGreen", 0.0}, {"PalStartBlue", -1.0}, {"PalStepBlue", 0.5}};
+    for (const auto& [key, value] : settings)
+        f.record->params().setReal(key, value);
+    f.record->params().setInteger("Colormode", 1);
+    f.record->params().setInteger("Colorseparation", 1);
+    f.record->params().setInteger("Colorsource", 0);
+    f.view->colours.hsv[252] = {0, 0, 0x9a};
+    f.buffers().value(0, 0) = 2.0f;
+    f.buffers().value(1, 0) = -1.0f;
+    f.buffers().tierazon1[0] = 3.0f;
+    f.buffers().tierazon2[0] = 5.0f;
+    colourRow(*f.view, 0, 0, 2, 1);
+    EXPECT_EQ(f.pixel(0, 0), 0x012c0e);
+    EXPECT_EQ(f.pixel(1, 0), grey(0x9a));
+}
+
 // An inside pixel of a Tierazon type (the black rule's -1, empty channels) takes the
 // reserved colour exactly as the plain Mandel image does, at both depths.
 TEST(ColourRowTest, TierazonInsideIsDrawnAsInThePlainImage) {

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <string>
 
 namespace vortimax {
 
@@ -26,6 +28,16 @@ struct RowSpan {
     int block = 1;
 };
 
+// Per-channel colouring of the Tierazon types: for each of the three buffers, the mask of
+// the packed colour's channel it supplies and, with the generated ramps instead of the
+// palette, that channel's ramp start and step.
+struct ChannelSource {
+    std::array<std::uint32_t, 3> masks{};
+    bool ramps = false;
+    std::array<double, 3> start{};
+    std::array<double, 3> step{};
+};
+
 struct RowJob {
     ImageBuffers& buffers;
     const ColourTable& colours;
@@ -35,8 +47,7 @@ struct RowJob {
     // The second and third value buffers of the Tierazon types, null otherwise.
     const float* cells2;
     const float* cells3;
-    // Per-channel colouring: the channel mask of the packed colour each buffer supplies.
-    std::array<std::uint32_t, 3> channelMasks;
+    const ChannelSource& channels;
 };
 
 struct SingleValue {
@@ -114,20 +125,34 @@ template <ColourRule R, typename Value> int paintColours(const RowJob& job) {
 // position and gives only its channel (with the order "RGB": red from the first, green
 // from the second, blue from the third; `Colorseparation` picks another order). An inside pixel
 // (negative first value) keeps the colour of the first value alone, as in the plain image.
+// The channel byte start + step * position of a generated ramp, wrapped to 0 ... 255,
+// placed in the buffer's channel.
+PackedBgr rampColour(const ChannelSource& c, std::size_t buffer, double position) {
+    double byte = std::fmod(c.start[buffer] + c.step[buffer] * position, 256.0);
+    if (byte < 0.0)
+        byte += 256.0;
+    if (!(byte >= 0.0 && byte < 256.0)) // not a finite number
+        byte = 0.0;
+    return (static_cast<PackedBgr>(byte) * 0x010101u) & c.masks[buffer];
+}
+
 template <ColourRule R> int paintChannels(const RowJob& job) {
     std::uint8_t* pixels = job.buffers.pixelRow(job.span.row);
     const int width = job.buffers.width;
     const PaletteMapping& mapping = job.mapping;
+    const ChannelSource& source = job.channels;
     const TrueColourTable table(job.colours);
-    auto colour = [&](double v) { return table.colour(mapping.position<R>(v)); };
+    auto channel = [&](std::size_t buffer, double v) {
+        const double q = mapping.position<R>(v);
+        return source.ramps ? rampColour(source, buffer, q)
+                            : table.colour(q) & source.masks[buffer];
+    };
     int end = job.span.first;
     for (int x = job.span.first; x < job.span.end; x += job.span.block) {
-        const PackedBgr first = colour(job.cells[x]);
-        const auto& m = job.channelMasks;
         const PackedBgr bgr =
             job.cells[x] < 0.0f
-                ? first
-                : (first & m[0]) | (colour(job.cells2[x]) & m[1]) | (colour(job.cells3[x]) & m[2]);
+                ? table.colour(mapping.position<R>(job.cells[x]))
+                : channel(0, job.cells[x]) | channel(1, job.cells2[x]) | channel(2, job.cells3[x]);
         end = std::min(x + job.span.block, width);
         for (int column = x; column < end; ++column)
             storeBgr(pixels + 3 * column, bgr);
@@ -161,10 +186,20 @@ constexpr std::array<std::array<std::uint32_t, 3>, 7> kSeparations{{
     {kBlue, kGreen, kRed}, // BGR
 }};
 
-std::array<std::uint32_t, 3> channelMasks(const FractalRecord& record) {
+// `Colorsource` 1 takes each channel from the palette, 0 from the generated ramps
+// `PalStart*` + `PalStep*` times the palette position.
+ChannelSource channelSource(const FractalRecord& record) {
     const double separation = recordNumberOr(record, "Colorseparation", 0.0);
     const bool listed = separation >= 0.0 && separation < static_cast<double>(kSeparations.size());
-    return kSeparations[listed ? static_cast<std::size_t>(separation) : 0];
+    ChannelSource c;
+    c.masks = kSeparations[listed ? static_cast<std::size_t>(separation) : 0];
+    c.ramps = recordNumberOr(record, "Colorsource", 1.0) == 0.0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const char* name = c.masks[i] == kRed ? "Red" : c.masks[i] == kGreen ? "Green" : "Blue";
+        c.start[i] = recordNumberOr(record, std::string("PalStart") + name, 0.0);
+        c.step[i] = recordNumberOr(record, std::string("PalStep") + name, 1.0);
+    }
+    return c;
 }
 
 Painter channelPainterFor(ColourRule rule) {
@@ -238,6 +273,7 @@ void colourRow(FractalView& view, int x0, int row, int count, int blockSize) {
         return;
     const std::size_t rowStart = static_cast<std::size_t>(row) * buffers.valueStride();
     const bool threeBuffers = threeBufferTierazon(record, buffers);
+    const ChannelSource channels = threeBuffers ? channelSource(record) : ChannelSource{};
     const RowJob job{buffers,
                      view.colours,
                      PaletteMapping(readColourSettings(record)),
@@ -245,7 +281,7 @@ void colourRow(FractalView& view, int x0, int row, int count, int blockSize) {
                      buffers.values.data() + rowStart,
                      threeBuffers ? buffers.tierazon1.data() + rowStart : nullptr,
                      threeBuffers ? buffers.tierazon2.data() + rowStart : nullptr,
-                     channelMasks(record)};
+                     channels};
     copyBlockRows(buffers, span, selectPainter(record, job.mapping, threeBuffers, trueColour)(job));
     if (trueColour && record.trueColourOn8Bit)
         ditherRows(view, span.row, span.rowEnd);
