@@ -6,6 +6,7 @@
 #include "render/dynamics/plasma_driver.h"
 #include "render/escape/julia24_driver.h"
 #include "render/escape/julia_mandel_driver.h"
+#include "render/tierazon/tiera_driver.h"
 
 namespace vortimax {
 
@@ -23,6 +24,8 @@ constexpr DriverEntry kDrivers[] = {
     {kTypeMandel24, &calculateJulia24},
     {kTypeJulia, &calculateEscapeTime},
     {kTypeMandel, &calculateEscapeTime},
+    {kTypeTieraJulia, &calculateTiera},
+    {kTypeTieraMandel, &calculateTiera},
     {kTypeLyapunov, &calculateLyapunov},
     {kTypePlasma, &calculatePlasma},
     {kTypeBifurcation, &calculateBifurcation},

@@ -66,9 +66,10 @@ TEST(ColourMappingTest, PositionsStayInsideTheCycle) {
 TEST(ColourMappingTest, WhoUsesTheReservedInsideColours) {
     // Type, Inside (-1: the type has none), whether inside values take the reserved colours.
     const std::tuple<std::uint32_t, int, bool> cases[] = {
-        {kTypeMandel, 0, true},    {kTypeJulia, 5, false},    {kTypeJulia24, 0, true},
-        {kTypeMandel24, 2, false}, {kTypeLyapunov, -1, true}, {kTypeBifurcation, -1, true},
-        {kTypeFormula, 0, false},  {kTypePlasma, -1, false},  {kTypeTieraMandel, -1, false}};
+        {kTypeMandel, 0, true},     {kTypeJulia, 5, false},    {kTypeJulia24, 0, true},
+        {kTypeMandel24, 2, false},  {kTypeLyapunov, -1, true}, {kTypeBifurcation, -1, true},
+        {kTypeFormula, 0, false},   {kTypePlasma, -1, false},  {kTypeTieraMandel, -1, true},
+        {kTypeTieraJulia, -1, true}};
     for (const auto& [type, inside, reserved] : cases) {
         auto record = createRecord(type, 0, RecordCreationContext{});
         if (inside >= 0)

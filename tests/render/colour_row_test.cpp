@@ -121,6 +121,99 @@ TEST(ColourRowTest, TierazonChannelsAreSummed) {
     EXPECT_EQ(f.pixel(0, 0), 6);
 }
 
+// With Colormode 1 a true-colour image takes red from the first buffer's palette position,
+// green from the second's and blue from the third's; an inside pixel keeps the first
+// value's (reserved) colour. 8-bit images and Colormode 0 map the sum.
+TEST(ColourRowTest, TierazonChannelsColourTheirOwnChannel) {
+    for (int depth : {8, 24})
+        for (int colourMode : {0, 1}) {
+            ViewFixture f(2, 1, depth, kTypeTieraMandel);
+            f.record->params().setInteger("Colormode", colourMode);
+            f.record->params().setInteger("Colorseparation", 1);
+            f.view->colours.hsv[2] = {0, 0, 0x12};
+            f.view->colours.hsv[3] = {0, 0, 0x34};
+            f.view->colours.hsv[5] = {0, 0, 0x56};
+            f.view->colours.hsv[10] = {0, 0, 0x78};
+            f.view->colours.hsv[252] = {0, 0, 0x9a};
+            f.buffers().value(0, 0) = 2.0f;
+            f.buffers().value(1, 0) = -1.0f;
+            f.buffers().tierazon1[0] = 3.0f;
+            f.buffers().tierazon2[0] = 5.0f;
+            f.buffers().tierazon1[1] = 3.0f;
+            f.buffers().tierazon2[1] = 5.0f;
+            colourRow(*f.view, 0, 0, 2, 1);
+            const bool split = depth == 24 && colourMode == 1;
+            const int expected = depth == 8 ? 10 : split ? 0x563412 : grey(0x78);
+            EXPECT_EQ(f.pixel(0, 0), expected) << depth << " " << colourMode;
+            if (split) {
+                EXPECT_EQ(f.pixel(1, 0), grey(0x9a));
+            }
+        }
+}
+
+// Colorseparation names the channel each buffer colours: "BRG" puts the first buffer's
+// position into blue, the second's into red and the third's into green; numbers beyond
+// the list keep "RGB".
+TEST(ColourRowTest, TierazonChannelOrder) {
+    const std::pair<int, int> cases[] = {
+        {5, 0x125634}, {6, 0x123456}, {3, 0x561234}, {1, 0x563412}, {22, 0x563412}};
+    for (const auto& [separation, expected] : cases) {
+        ViewFixture f(1, 1, 24, kTypeTieraMandel);
+        f.record->params().setInteger("Colormode", 1);
+        f.record->params().setInteger("Colorseparation", separation);
+        f.view->colours.hsv[2] = {0, 0, 0x12};
+        f.view->colours.hsv[3] = {0, 0, 0x34};
+        f.view->colours.hsv[5] = {0, 0, 0x56};
+        f.buffers().value(0, 0) = 2.0f;
+        f.buffers().tierazon1[0] = 3.0f;
+        f.buffers().tierazon2[0] = 5.0f;
+        colourRow(*f.view, 0, 0, 1, 1);
+        EXPECT_EQ(f.pixel(0, 0), expected) << separation;
+    }
+}
+
+// With Colorsource 0 each channel byte is PalStart + PalStep times the buffer's palette
+// position, wrapped to 0 ... 255 (positions 2, 3, 5 give red 10 + 4, green 300 - 256,
+// blue -1 + 2.5); an inside pixel still takes the reserved palette colour.
+TEST(ColourRowTest, TierazonGeneratedRamps) {
+    ViewFixture f(2, 1, 24, kTypeTieraMandel);
+    const std::pair<const char*, double> settings[] = {
+        {"PalStartRed", 10.0}, {"PalStepRed", 2.0},    {"PalStartGreen", 300.0},
+        {"PalStepGreen", 0.0}, {"PalStartBlue", -1.0}, {"PalStepBlue", 0.5}};
+    for (const auto& [key, value] : settings)
+        f.record->params().setReal(key, value);
+    f.record->params().setInteger("Colormode", 1);
+    f.record->params().setInteger("Colorseparation", 1);
+    f.record->params().setInteger("Colorsource", 0);
+    f.view->colours.hsv[252] = {0, 0, 0x9a};
+    f.buffers().value(0, 0) = 2.0f;
+    f.buffers().value(1, 0) = -1.0f;
+    f.buffers().tierazon1[0] = 3.0f;
+    f.buffers().tierazon2[0] = 5.0f;
+    colourRow(*f.view, 0, 0, 2, 1);
+    EXPECT_EQ(f.pixel(0, 0), 0x012c0e);
+    EXPECT_EQ(f.pixel(1, 0), grey(0x9a));
+}
+
+// An inside pixel of a Tierazon type (the black rule's -1, empty channels) takes the
+// reserved colour exactly as the plain Mandel image does, at both depths.
+TEST(ColourRowTest, TierazonInsideIsDrawnAsInThePlainImage) {
+    for (int depth : {8, 24}) {
+        ViewFixture plain(2, 1, depth, kTypeMandel);
+        ViewFixture tiera(2, 1, depth, kTypeTieraMandel);
+        for (ViewFixture* f : {&plain, &tiera}) {
+            f->view->colours.hsv[252] = {0, 0, 0};
+            f->view->colours.hsv[1] = {0, 0, 77};
+            f->buffers().value(0, 0) = -1.0f;
+            f->buffers().value(1, 0) = 1.0f;
+            colourRow(*f->view, 0, 0, 2, 1);
+        }
+        EXPECT_EQ(tiera.pixel(0, 0), plain.pixel(0, 0)) << depth;
+        EXPECT_EQ(tiera.pixel(0, 0), depth == 8 ? 252 : 0) << depth;
+        EXPECT_EQ(tiera.pixel(1, 0), plain.pixel(1, 0)) << depth;
+    }
+}
+
 // With every entry the cube colour (51, 102, 153), recolouring paints it and the screen
 // copy, dithered row by row and again at the end, holds its palette index.
 TEST(ColourRowTest, InstalledHooksRecolourAndDitherTheImage) {

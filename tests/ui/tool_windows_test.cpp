@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kNewMandel24 = 29016;
 constexpr int kNewMandel = 29018;
+constexpr int kNewTieraMandel = 29178;
 constexpr int kNewFormula = 29019;
 constexpr int kUndo = 29026;
 
@@ -249,6 +250,28 @@ TEST_F(ToolWindowsTest, ThreeDWindowStepsByTheRowIncrement) {
         EXPECT_EQ(undoText(), "Undo: " + std::string(row.label.empty() ? row.key : row.label));
         ASSERT_TRUE(settled(record));
     }
+}
+
+// The second parameter window of a Tierazon type names the filter and the colour method;
+// picking one stores its number.
+TEST_F(ToolWindowsTest, TierazonFilterAndMethodAreChosenByName) {
+    FractalRecord& record = createFromMenu(kNewTieraMandel);
+    ui::ToolWindow* window = open("PARM2");
+    ASSERT_NE(window, nullptr);
+    auto* filter = field<QComboBox>(window, "Analysis");
+    auto* method = field<QComboBox>(window, "Operation");
+    ASSERT_NE(filter, nullptr);
+    ASSERT_NE(method, nullptr);
+    EXPECT_EQ(filter->count(), 56);
+    EXPECT_EQ(filter->itemText(55), "Coeff_0 (Sub)");
+    EXPECT_EQ(method->count(), 38);
+    EXPECT_EQ(filter->itemText(32), "Diamonds");
+    EXPECT_EQ(method->itemText(2), "Sine of saved value");
+    EXPECT_EQ(filter->currentIndex(), 0);
+    filter->setCurrentIndex(32);
+    Q_EMIT filter->activated(32);
+    EXPECT_EQ(record.params().integer("Analysis"), 32);
+    ASSERT_TRUE(settled(record));
 }
 
 TEST_F(ToolWindowsTest, ColourMappingChoiceOnlyRecolours) {

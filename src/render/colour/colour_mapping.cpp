@@ -9,24 +9,27 @@ namespace vortimax {
 
 namespace {
 
-enum class InsideRule { Never, Always, WhenBlack };
+// WhenBlack reads the record's inside rule; AsPlainImage follows the escape-time kernel,
+// which takes the black rule when the record has none (the Tierazon types draw inside
+// pixels as in the plain image of the same subtype).
+enum class InsideRule { Never, Always, WhenBlack, AsPlainImage };
 
 // Which types paint inside points with the reserved colours, by type id.
 constexpr std::array<InsideRule, kFractalTypeCount> kInsideRules = {
-    InsideRule::WhenBlack, // Julia24
-    InsideRule::WhenBlack, // Mandel24
-    InsideRule::WhenBlack, // Julia
-    InsideRule::WhenBlack, // Mandel
-    InsideRule::Never,     // Formula
-    InsideRule::Always,    // Lyapunov
-    InsideRule::Never,     // Plasma
-    InsideRule::Always,    // Bifurcation
-    InsideRule::Never,     // dynamic system
-    InsideRule::Never,     // L-system
-    InsideRule::Never,     // IFS
-    InsideRule::Never,     // Julia (Tiera)
-    InsideRule::Never,     // Mandel (Tiera)
-    InsideRule::Never,     // compound
+    InsideRule::WhenBlack,    // Julia24
+    InsideRule::WhenBlack,    // Mandel24
+    InsideRule::WhenBlack,    // Julia
+    InsideRule::WhenBlack,    // Mandel
+    InsideRule::Never,        // Formula
+    InsideRule::Always,       // Lyapunov
+    InsideRule::Never,        // Plasma
+    InsideRule::Always,       // Bifurcation
+    InsideRule::Never,        // dynamic system
+    InsideRule::Never,        // L-system
+    InsideRule::Never,        // IFS
+    InsideRule::AsPlainImage, // Julia (Tiera)
+    InsideRule::AsPlainImage, // Mandel (Tiera)
+    InsideRule::Never,        // compound
 };
 
 constexpr int kInsideBlack = 0;
@@ -57,6 +60,8 @@ bool insideUsesReservedColour(const FractalRecord& record) {
         return true;
     case InsideRule::WhenBlack:
         return recordNumber(record, "Inside") == kInsideBlack;
+    case InsideRule::AsPlainImage:
+        return recordNumberOr(record, "Inside", kInsideBlack) == kInsideBlack;
     default:
         return false;
     }

@@ -38,8 +38,9 @@ struct ColourSettings {
 ColourSettings readColourSettings(const FractalRecord& record);
 
 // Whether inside (negative) values pick the reserved colours 252, 253, ...: Julia and
-// Mandel with the inside rule "Black", Julia24 and Mandel24 with inside rule 0, and
-// always Lyapunov and Bifurcation.
+// Mandel with the inside rule "Black", Julia24 and Mandel24 with inside rule 0, the
+// Tierazon types unless they carry another inside rule, and always Lyapunov and
+// Bifurcation.
 bool insideUsesReservedColour(const FractalRecord& record);
 
 // Turns values into palette positions. Build one per row: the constructor computes every

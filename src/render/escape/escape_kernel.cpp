@@ -188,6 +188,23 @@ OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagni
                  : runGeneral<false>(params, orbit, pointMagnitude);
 }
 
+namespace {
+
+const StopTests& selectedTests(const EscapeParams& p) {
+    const bool known = p.bailoutTest >= 0 && p.bailoutTest < kBailoutTestCount;
+    return kStopTests[known ? p.bailoutTest : kBailoutMod];
+}
+
+} // namespace
+
+bool escapedBeyond(const EscapeParams& params, Complex z, double pointMagnitude) {
+    return selectedTests(params).escaped(params, z, pointMagnitude);
+}
+
+bool settledWithin(const EscapeParams& params, Complex delta) {
+    return selectedTests(params).settled(params, delta);
+}
+
 bool usesFastPath(const EscapeParams& p) {
     return p.subtype == 0 && p.bailoutTest == kBailoutMod && p.testInfinity && !p.testFinite &&
            !p.testCycle && !p.biomorph && p.inside <= kInsideMagnitude;

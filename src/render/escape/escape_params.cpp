@@ -2,6 +2,7 @@
 
 #include "model/fractal_record.h"
 #include "model/type_registry.h"
+#include "render/colour/record_numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,10 +50,12 @@ EscapeParams readEscapeParams(const FractalRecord& record) {
     readStopTests(block, p);
     p.maxIter = std::max<std::int32_t>(block.integer("MaxIter"), 1);
     p.halfIter = p.maxIter / 2;
-    p.inside = choiceOr(block.integer("Inside"), kInsideInfIndex + 1, kInsideBlack);
-    p.insideMult = block.real("Insidemult");
+    // The Tierazon-mode types keep no inside rule: their plain image is black inside.
+    p.inside = choiceOr(static_cast<std::int32_t>(recordNumberOr(record, "Inside", kInsideBlack)),
+                        kInsideInfIndex + 1, kInsideBlack);
+    p.insideMult = recordNumberOr(record, "Insidemult", p.insideMult);
     p.passes = std::clamp<std::int32_t>(block.integer("Passes"), 0, 3);
-    p.biomorph = block.integer("Biomorphy") != 0;
+    p.biomorph = recordNumberOr(record, "Biomorphy", 0.0) != 0.0;
     p.inversion = circleInversion(record);
     p.outside = readOutsideParams(record);
     p.outside.maxIter = p.maxIter;

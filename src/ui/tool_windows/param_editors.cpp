@@ -3,6 +3,8 @@
 #include "base/text_utils.h"
 #include "formula/function_table.h"
 #include "model/param_text.h"
+#include "render/tierazon/colour_methods.h"
+#include "render/tierazon/orbit_filters.h"
 #include "ui/qt_text.h"
 
 #include <QAbstractSpinBox>
@@ -37,14 +39,37 @@ ChoiceList colourRuleNames() {
     return names;
 }
 
+// The orbit filters (with the statistics) and colour methods of the Tierazon types, in the order of
+// their numbers.
+ChoiceList filterNames() {
+    static const auto names = [] {
+        std::array<std::string_view, kAnalysisCount> list{};
+        for (int i = 0; i < kAnalysisCount; ++i)
+            list[static_cast<std::size_t>(i)] = orbitFilter(i).label;
+        return list;
+    }();
+    return names;
+}
+
+ChoiceList colourMethodNames() {
+    static const auto names = [] {
+        std::array<std::string_view, kColourMethodCount> list{};
+        for (int i = 0; i < kColourMethodCount; ++i)
+            list[static_cast<std::size_t>(i)] = colourMethod(i).label;
+        return list;
+    }();
+    return names;
+}
+
 struct NamedValues {
     std::string_view key; // letter case ignored
     ChoiceList (*names)();
 };
 
 const NamedValues kNamedValues[] = {
-    {"fn1", functionNames}, {"fn2", functionNames},      {"fn3", functionNames},
-    {"fn4", functionNames}, {"Function", functionNames}, {"ColormodeType", colourRuleNames},
+    {"fn1", functionNames},    {"fn2", functionNames},           {"fn3", functionNames},
+    {"fn4", functionNames},    {"Function", functionNames},      {"ColormodeType", colourRuleNames},
+    {"Analysis", filterNames}, {"Operation", colourMethodNames},
 };
 
 // --- Controls ----------------------------------------------------------------------------

@@ -1,0 +1,281 @@
+#include "render/tierazon/colour_methods.h"
+
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace vortimax {
+
+namespace {
+
+using R = TieraResult;
+
+constexpr double kGuard = 1e-10;
+
+double mag(Complex v) {
+    return std::sqrt(v.re * v.re + v.im * v.im);
+}
+
+double sinAbs(double x) {
+    return std::fabs(std::sin(x));
+}
+
+// x mod 2 in 0 ... 1 steps: 1 for odd floor(x), 0 for even, without integer overflow.
+double oddBand(double x) {
+    return std::fabs(std::fmod(std::floor(x), 2.0));
+}
+
+// Last z with its components guarded like zsav, for the methods that divide by them.
+Complex guardedZ(const R& r) {
+    return {guardedComponent(r.z.re), guardedComponent(r.z.im)};
+}
+
+double zero(const R&, Complex) {
+    return 0.0;
+}
+
+double sineLastZ(const R& r, Complex) {
+    return sinAbs(100.0 * r.z.re * r.z.re) * sinAbs(100.0 * r.z.im * r.z.im) * 100.0;
+}
+
+double sineSaved(const R&, Complex s) {
+    return sinAbs(50.0 * s.re) * sinAbs(50.0 * s.im) * 100.0;
+}
+
+double sumArctanSaved(const R&, Complex s) {
+    return (std::atan(std::fabs(s.re)) + std::atan(std::fabs(s.im))) * 10.0;
+}
+
+double arctanLastZ(const R& r, Complex) {
+    return std::fabs(std::atan2(r.z.im, r.z.re)) * 10.0;
+}
+
+double differenceArctanSaved(const R&, Complex s) {
+    return std::fabs(std::atan(s.re) - std::atan(s.im)) * 10.0;
+}
+
+double arctanSaved(const R&, Complex s) {
+    return std::atan(std::fabs(s.re / s.im)) * 10.0;
+}
+
+double mergedSine(const R& r, Complex s) {
+    return (sinAbs(10.0 * r.z.re) * sinAbs(10.0 * s.im) +
+            sinAbs(10.0 * r.z.im) * sinAbs(10.0 * s.re)) *
+           50.0;
+}
+
+double stalks(const R&, Complex s) {
+    return std::log1p(1.0 / std::fmin(std::fabs(s.re), std::fabs(s.im))) * 10.0;
+}
+
+double sineMagnitudeSaved(const R&, Complex s) {
+    return sinAbs(10.0 * mag(s)) * 100.0;
+}
+
+double lastZCosineSaved(const R& r, Complex s) {
+    return mag(r.z) * std::fabs(std::cos(10.0 * mag(s))) * 10.0;
+}
+
+double sineRelativeSaved(const R&, Complex s) {
+    return sinAbs(s.re / s.im) * 100.0;
+}
+
+double cosineRelativeSaved(const R&, Complex s) {
+    return std::fabs(std::cos(s.re / s.im)) * 100.0;
+}
+
+double arctanRelativelyDividedZ(const R& r, Complex s) {
+    const Complex z = guardedZ(r);
+    return std::atan(std::fabs((z.re / z.im) / (s.re / s.im))) * 10.0;
+}
+
+double arctanDividedZ(const R& r, Complex) {
+    const Complex z = guardedZ(r);
+    return std::atan(std::fabs(z.re / z.im)) * 10.0;
+}
+
+double arctanMultipliedRelativeZ(const R& r, Complex s) {
+    return std::atan(std::fabs(r.z.re * r.z.im / (s.re * s.im))) * 10.0;
+}
+
+double lastZRelativeToMaxIter(const R& r, Complex) {
+    return mag(r.z) * r.iterations / r.maxIter * 10.0;
+}
+
+double circles(const R&, Complex s) {
+    return oddBand(20.0 * mag(s)) * 100.0;
+}
+
+double radial(const R&, Complex s) {
+    return oddBand((std::atan2(s.im, s.re) + std::numbers::pi) * 8.0 / std::numbers::pi) * 100.0;
+}
+
+double checkerboard(const R&, Complex s) {
+    return oddBand(std::floor(10.0 * s.re) + std::floor(10.0 * s.im)) * 100.0;
+}
+
+double multipliedSaved(const R&, Complex s) {
+    return std::fabs(s.re * s.im) * 100.0;
+}
+
+double magnitudeDifferenceOrder5(const R& r, Complex s) {
+    return std::fabs(std::pow(mag(r.z), 5.0) - std::pow(mag(s), 5.0)) * 0.1;
+}
+
+double mergedSavedLastZ(const R& r, Complex s) {
+    return (sinAbs(10.0 * s.re) + sinAbs(10.0 * r.z.im)) * 50.0;
+}
+
+double differenceLastZSaved(const R& r, Complex s) {
+    return mag(r.z - s) * 10.0;
+}
+
+double mergedSaved(const R&, Complex s) {
+    return (s.re + s.im) * 10.0;
+}
+
+double magnitudeDifferenceOrder2(const R& r, Complex s) {
+    const double z2 = r.z.re * r.z.re + r.z.im * r.z.im;
+    return std::fabs(z2 - (s.re * s.re + s.im * s.im)) * 10.0;
+}
+
+double sineFilter(const R& r, Complex) {
+    return sinAbs(10.0 * r.filter) * 100.0;
+}
+
+double mergedAbsoluteSaved(const R&, Complex s) {
+    return (std::fabs(s.re) + std::fabs(s.im)) * 50.0;
+}
+
+double sineAbsoluteFilter(const R& r, Complex) {
+    return sinAbs(std::fabs(r.filter)) * 100.0;
+}
+
+double cosineMergedSaved(const R&, Complex s) {
+    return std::fabs(std::cos(10.0 * (s.re + s.im))) * 100.0;
+}
+
+double sineCosineMergedSaved(const R&, Complex s) {
+    return std::fabs(std::sin(10.0 * s.re) * std::cos(10.0 * s.im)) * 100.0;
+}
+
+double arctanRelativelyMergedSaved(const R&, Complex s) {
+    return std::atan(std::fabs((s.re + s.im) / guardedComponent(s.re - s.im))) * 10.0;
+}
+
+double crossMultipliedSaved(const R& r, Complex s) {
+    return std::fabs(s.re * r.z.im - s.im * r.z.re) * 10.0;
+}
+
+constexpr std::uint8_t kRGB[3] = {0, 1, 2};
+constexpr std::uint8_t kGRB[3] = {1, 0, 2};
+constexpr std::uint8_t kGBR[3] = {1, 2, 0};
+constexpr std::uint8_t kBRG[3] = {2, 0, 1};
+constexpr std::uint8_t kBGR[3] = {2, 1, 0};
+
+constexpr ColourMethod plain(std::string_view label, MethodTerm term) {
+    return {label, term, Spread::Plain, {0, 1, 2}};
+}
+
+constexpr ColourMethod ordered(std::string_view label, MethodTerm term,
+                               const std::uint8_t (&o)[3]) {
+    return {label, term, Spread::Ordered, {o[0], o[1], o[2]}};
+}
+
+// One line per method: label and k before the factor (s = zsav with guarded components,
+// z = last z, F = filter result, n = steps). Plain methods add k * Factor i to channel i.
+// clang-format off
+constexpr std::array<ColourMethod, kColourMethodCount> kMethods{{
+    {"Normal", zero, Spread::Normal, {0, 1, 2}},                                        // escape-time value (+ 10 F factor)
+    plain("Sine of last z", sineLastZ),                                                 // |sin(100 zr^2)| |sin(100 zi^2)| 100
+    {"Sine of saved value", sineSaved, Spread::MeanIntoBlue, {0, 1, 2}},                // |sin(50 s.re)| |sin(50 s.im)| 100; B += (R+G)/2
+    plain("Sum of Arctan of saved value", sumArctanSaved),                              // (atan|s.re| + atan|s.im|) 10
+    plain("Arctan of last z", arctanLastZ),                                             // |arg z| 10
+    plain("Difference of Arctan of saved value", differenceArctanSaved),                // |atan s.re - atan s.im| 10
+    plain("Arctan of saved value", arctanSaved),                                        // atan(|s.re / s.im|) 10
+    plain("Merged Sine z/zsav", mergedSine),                                            // (|sin 10zr||sin 10s.im| + |sin 10zi||sin 10s.re|) 50
+    plain("Stalks", stalks),                                                            // log(1 + 1/min(|s.re|,|s.im|)) 10
+    plain("Sine of magnitude of saved value", sineMagnitudeSaved),                      // |sin(10 |s|)| 100
+    plain("Last z merged with cosine of zsav", lastZCosineSaved),                       // |z| |cos(10 |s|)| 10
+    plain("Sine of relative zsav components", sineRelativeSaved),                       // |sin(s.re / s.im)| 100
+    plain("Cosine of relative zsav components", cosineRelativeSaved),                   // |cos(s.re / s.im)| 100
+    plain("Arctan of relatively divided z components", arctanRelativelyDividedZ),       // atan(|(zr/zi) / (s.re/s.im)|) 10
+    plain("Arctan of divided z components", arctanDividedZ),                            // atan(|zr / zi|) 10
+    plain("Arctan of multipicated relative z components", arctanMultipliedRelativeZ),   // atan(|zr zi / (s.re s.im)|) 10
+    plain("Last z relative to maxiter", lastZRelativeToMaxIter),                        // |z| n / MaxIter 10
+    plain("Circles", circles),                                                          // (floor(20 |s|) mod 2) 100
+    plain("Radial", radial),                                                            // (floor(8 (arg s + pi)/pi) mod 2) 100
+    plain("Checkerboard Squares", checkerboard),                                        // ((floor 10s.re + floor 10s.im) mod 2) 100
+    plain("Multiplicated zsav components", multipliedSaved),                            // |s.re s.im| 100
+    plain("Difference of last z and zsav magnitude, order 5", magnitudeDifferenceOrder5), // ||z|^5 - |s|^5| 0.1
+    plain("Merged zsav and last z", mergedSavedLastZ),                                  // (|sin 10s.re| + |sin 10zi|) 50
+    plain("Difference betwenn last z and zsav", differenceLastZSaved),                  // |z - s| 10
+    plain("Merged zsav components", mergedSaved),                                       // (s.re + s.im) 10
+    plain("Difference of last z and zsav magnitude, order 2", magnitudeDifferenceOrder2), // ||z|^2 - |s|^2| 10
+    ordered("GRB+Sine of filter", sineFilter, kGRB),                                    // |sin(10 F)| 100 as G, R/2, B/4
+    ordered("RGB+Sine of filter", sineFilter, kRGB),                                    // |sin(10 F)| 100 as R, G/2, B/4
+    ordered("GBR+Sine of filter", sineFilter, kGBR),                                    // |sin(10 F)| 100 as G, B/2, R/4
+    ordered("BRG+Sine of filter", sineFilter, kBRG),                                    // |sin(10 F)| 100 as B, R/2, G/4
+    ordered("BGR+Merged absolute zsav components", mergedAbsoluteSaved, kBGR),          // (|s.re| + |s.im|) 50 as B, G/2, R/4
+    ordered("BRG+Merged absolute zsav components", mergedAbsoluteSaved, kBRG),          // (|s.re| + |s.im|) 50 as B, R/2, G/4
+    ordered("RGB+Merged absolute zsav components", mergedAbsoluteSaved, kRGB),          // (|s.re| + |s.im|) 50 as R, G/2, B/4
+    plain("Sine of absolute filter", sineAbsoluteFilter),                               // |sin |F|| 100
+    plain("Cosine of merged zsav components", cosineMergedSaved),                       // |cos(10 (s.re + s.im))| 100
+    plain("Sine/Cosine of merged zsav components", sineCosineMergedSaved),              // |sin(10 s.re) cos(10 s.im)| 100
+    plain("Arctan of relatively merged zsav components", arctanRelativelyMergedSaved),  // atan(|(s.re + s.im) / (s.re - s.im)|) 10
+    plain("Cross multiplicated zsav components", crossMultipliedSaved),                 // |s.re zi - s.im zr| 10
+}};
+// clang-format on
+
+constexpr double kOrderWeights[3] = {1.0, 0.5, 0.25};
+
+void spreadContribution(const ColourMethod& m, const MethodFactors& f, double k, R& r) {
+    switch (m.spread) {
+    case Spread::Normal:
+        r.channel[0] = static_cast<double>(r.plainValue) + 10.0 * r.filter * f.f[0];
+        r.channel[1] = 10.0 * r.filter * f.f[1];
+        r.channel[2] = 10.0 * r.filter * f.f[2];
+        return;
+    case Spread::Ordered:
+        for (int i = 0; i < 3; ++i)
+            r.channel[m.order[i]] += k * kOrderWeights[i] * f.f[m.order[i]];
+        return;
+    case Spread::Plain:
+    case Spread::MeanIntoBlue:
+        for (int i = 0; i < 3; ++i)
+            r.channel[i] += k * f.f[i];
+        if (m.spread == Spread::MeanIntoBlue)
+            r.channel[2] += (r.channel[0] + r.channel[1]) / 2.0;
+        return;
+    }
+}
+
+} // namespace
+
+const ColourMethod& colourMethod(int operation) {
+    return kMethods[operation >= 0 && operation < kColourMethodCount ? operation : 0];
+}
+
+double guardedComponent(double v) {
+    if (std::fabs(v) >= kGuard)
+        return v;
+    return std::signbit(v) ? -kGuard : kGuard;
+}
+
+void applyColourMethod(const ColourMethod& method, const MethodFactors& factors,
+                       TieraResult& result) {
+    for (double& c : result.channel)
+        c = 0.0;
+    if (result.inside) {
+        // Inside pixels look as in the plain escape-time image.
+        result.channel[0] = result.plainValue;
+        return;
+    }
+    const Complex s{guardedComponent(result.saved.re), guardedComponent(result.saved.im)};
+    spreadContribution(method, factors, method.term(result, s), result);
+    for (double& c : result.channel)
+        if (!std::isfinite(c))
+            c = 0.0;
+}
+
+} // namespace vortimax
