@@ -14,3 +14,7 @@ install(DIRECTORY
   "${PROJECT_SOURCE_DIR}/data/Anims"
   "${PROJECT_SOURCE_DIR}/data/Pictures"
   DESTINATION ${VORTIMAX_INSTALL_DATA_DIR})
+
+# Manual pages, written by the build (src/cli).
+install(FILES "${PROJECT_BINARY_DIR}/man/vortimax.1" "${PROJECT_BINARY_DIR}/man/vortimax-cli.1"
+        DESTINATION share/man/man1)
