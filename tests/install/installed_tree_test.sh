@@ -17,6 +17,33 @@ for program in vortimax vortimax-cli; do
 done
 diff -r "$data" "$installed/share/vortimax" || fail "share/vortimax differs from the shipped data"
 
+# Desktop integration and manual pages, each checked by its own validator.
+id=org.vortimax.Vortimax
+share="$installed/share"
+desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
+appstreamcli validate --no-net --pedantic "$share/metainfo/$id.metainfo.xml" >"$tmp/as.log" ||
+    { cat "$tmp/as.log"; fail "AppStream metainfo"; }
+xmllint --noout "$share/mime/packages/$id.xml" "$share/icons/hicolor/scalable/apps/$id.svg" ||
+    fail "MIME or SVG XML"
+for size in 16 24 32 48 64 128 256; do
+    png="$share/icons/hicolor/${size}x${size}/apps/$id.png"
+    # Width and height are the big-endian words at bytes 16 and 20 of a PNG.
+    [[ "$(od -An --endian=big -tu4 -j16 -N8 "$png" | tr -s ' ')" == " $size $size" ]] ||
+        fail "$png is not ${size}x${size}"
+done
+for page in vortimax vortimax-cli; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man1/$page.1" \
+        2>&1 >/dev/null) || fail "man $page"
+    [[ -z "$warnings" ]] || fail "man warns about $page.1: $warnings"
+done
+# The MIME database built from the installed types maps the extensions to them.
+cp -r "$share/mime" "$tmp/mime"
+update-mime-database "$tmp/mime" || fail "update-mime-database"
+for glob in "par:application/x-vortimax-parameters" "frm:text/x-vortimax-formula" \
+            "zar:application/x-vortimax-zar" "ifs:text/x-vortimax-ifs"; do
+    grep -qx "50:${glob#*:}:\*.${glob%%:*}" "$tmp/mime/globs2" || fail "no glob for .${glob%%:*}"
+done
+
 # A relocated tree, given a file the repository does not have: a program directory seeded
 # now must come from this tree, not from the build's data.
 moved="$tmp/elsewhere/tree"
