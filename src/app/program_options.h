@@ -16,6 +16,12 @@ inline constexpr ProgramOption kDirOption{
     "Program directory (configuration, libraries); created and given the starter files when "
     "it is new or empty."};
 
+// The files named after the options, opened at the start as the Load command opens them.
+inline constexpr ProgramOption kFilesArgument{
+    "files", "[FILE...]",
+    "Parameter (.par, .zar), palette (.map), formula (.frm, .ifs, .l) or PNG files to open "
+    "at the start, as the Load command opens them."};
+
 // The options beside --help and --version, in the order they are listed.
 inline constexpr ProgramOption kProgramOptions[] = {kDirOption};
 

@@ -128,7 +128,7 @@ void writeCliManualPage(std::ostream& out) {
 
 void writeDesktopManualPage(std::ostream& out) {
     writeHeader(out, "VORTIMAX", "vortimax", "fractal generator");
-    out << ".SH SYNOPSIS\n.B vortimax\n.RI [ options ]\n"
+    out << ".SH SYNOPSIS\n.B vortimax\n.RI [ options ] \" [\" file ...]\n"
         << ".SH DESCRIPTION\n"
         << ".B vortimax\n"
         << "is the desktop program of Vortimax: it calculates and shows fractals, and edits "
@@ -142,6 +142,7 @@ void writeDesktopManualPage(std::ostream& out) {
             << troffEscaped(option.description) << '\n';
     }
     writeHelpAndVersion(out, "Vortimax", true);
+    out << ".TP\n.I file\n" << troffEscaped(kFilesArgument.description) << '\n';
     const ExitStatus statuses[] = {
         {kProgramExitSuccess, "The program was closed normally."},
         {kProgramExitStartFailed, "The program directory could not be found or set up."},

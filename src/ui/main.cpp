@@ -33,6 +33,8 @@ int main(int argc, char* argv[]) {
         options.addOption(QCommandLineOption(text(option.name), text(option.description),
                                              text(option.valueName)));
     const QString dirOption = text(kDirOption.name);
+    options.addPositionalArgument(text(kFilesArgument.name), text(kFilesArgument.description),
+                                  text(kFilesArgument.valueName));
     options.process(qt);
 
     std::optional<std::filesystem::path> dir;
@@ -56,5 +58,9 @@ int main(int argc, char* argv[]) {
     if (!started.ok)
         return kProgramExitStartFailed;
     window.showStarted(started);
+    std::vector<std::filesystem::path> files;
+    for (const QString& file : options.positionalArguments())
+        files.push_back(ui::toPath(file));
+    window.openFiles(files);
     return QApplication::exec();
 }
