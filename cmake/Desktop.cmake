@@ -38,3 +38,7 @@ install(FILES "${VORTIMAX_DIST_DIR}/${VORTIMAX_APP_ID}.desktop" DESTINATION shar
 install(FILES "${PROJECT_BINARY_DIR}/${VORTIMAX_APP_ID}.metainfo.xml" DESTINATION share/metainfo)
 install(FILES "${VORTIMAX_DIST_DIR}/${VORTIMAX_APP_ID}.mime.xml" DESTINATION share/mime/packages
         RENAME ${VORTIMAX_APP_ID}.xml)
+
+# bash completion, loaded on demand by bash-completion.
+install(FILES "${VORTIMAX_DIST_DIR}/vortimax-cli.bash" DESTINATION share/bash-completion/completions
+        RENAME vortimax-cli)

@@ -17,7 +17,8 @@ for file in ./usr/bin/vortimax ./usr/bin/vortimax-cli ./usr/share/vortimax/PosPr
             ./usr/share/applications/org.vortimax.Vortimax.desktop \
             ./usr/share/mime/packages/org.vortimax.Vortimax.xml \
             ./usr/share/metainfo/org.vortimax.Vortimax.metainfo.xml \
-            ./usr/share/icons/hicolor/scalable/apps/org.vortimax.Vortimax.svg; do
+            ./usr/share/icons/hicolor/scalable/apps/org.vortimax.Vortimax.svg \
+            ./usr/share/bash-completion/completions/vortimax-cli; do
     grep -qx "$file" "$tmp/contents" || fail "$file is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)

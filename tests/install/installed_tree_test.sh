@@ -36,6 +36,7 @@ for page in vortimax vortimax-cli; do
         2>&1 >/dev/null) || fail "man $page"
     [[ -z "$warnings" ]] || fail "man warns about $page.1: $warnings"
 done
+[[ -f "$share/bash-completion/completions/vortimax-cli" ]] || fail "bash completion missing"
 # The MIME database built from the installed types maps the extensions to them.
 cp -r "$share/mime" "$tmp/mime"
 update-mime-database "$tmp/mime" || fail "update-mime-database"
