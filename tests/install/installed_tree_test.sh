@@ -37,12 +37,18 @@ for page in vortimax vortimax-cli; do
     [[ -z "$warnings" ]] || fail "man warns about $page.1: $warnings"
 done
 [[ -f "$share/bash-completion/completions/vortimax-cli" ]] || fail "bash completion missing"
-# The MIME database built from the installed types maps the extensions to them.
-cp -r "$share/mime" "$tmp/mime"
-update-mime-database "$tmp/mime" || fail "update-mime-database"
+# A desktop seeing only the installed share/ maps the extensions to the types, and the
+# types to the menu entry (the file managers' "Open with").
+cp -r "$share" "$tmp/xdg"
+update-mime-database "$tmp/xdg/mime" || fail "update-mime-database"
+update-desktop-database "$tmp/xdg/applications" || fail "update-desktop-database"
 for glob in "par:application/x-vortimax-parameters" "frm:text/x-vortimax-formula" \
             "zar:application/x-vortimax-zar" "ifs:text/x-vortimax-ifs"; do
-    grep -qx "50:${glob#*:}:\*.${glob%%:*}" "$tmp/mime/globs2" || fail "no glob for .${glob%%:*}"
+    type=${glob#*:} extension=${glob%%:*}
+    grep -qx "50:$type:\*.$extension" "$tmp/xdg/mime/globs2" || fail "no glob for .$extension"
+    default=$(env -i PATH=/usr/bin:/bin HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home" \
+        XDG_DATA_HOME="$tmp/xdg" XDG_DATA_DIRS="$tmp/xdg" xdg-mime query default "$type")
+    [[ "$default" == "$id.desktop" ]] || fail "$type opens with \"$default\""
 done
 
 # A relocated tree, given a file the repository does not have: a program directory seeded
