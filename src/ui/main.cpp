@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QScreen>
 #include <clocale>
 
@@ -58,9 +59,10 @@ int main(int argc, char* argv[]) {
     if (!started.ok)
         return kProgramExitStartFailed;
     window.showStarted(started);
+    // Absolute names, so that the recent files list names them wherever it is used later.
     std::vector<std::filesystem::path> files;
     for (const QString& file : options.positionalArguments())
-        files.push_back(ui::toPath(file));
+        files.push_back(ui::toPath(QFileInfo(file).absoluteFilePath()));
     window.openFiles(files);
     return QApplication::exec();
 }
