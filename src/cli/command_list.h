@@ -8,12 +8,19 @@ namespace vortimax::cli {
 
 using CommandHandler = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
 
+// One argument or option of a command and what it does.
+struct ArgumentHelp {
+    std::string_view argument;
+    std::string_view help;
+};
+
 // One command of vortimax-cli: what --help and the manual page say about it, and the
 // function that runs it.
 struct Command {
     std::string_view name;
     std::string_view arguments;
     std::string_view help;
+    std::span<const ArgumentHelp> details;
     CommandHandler run;
 };
 

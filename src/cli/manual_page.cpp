@@ -80,10 +80,16 @@ void writeExitStatus(std::ostream& out, std::span<const ExitStatus> statuses) {
 
 void writeCommands(std::ostream& out) {
     out << ".SH COMMANDS\n";
-    for (const Command& command : commands())
+    for (const Command& command : commands()) {
         out << ".TP\n\\fB" << troffEscaped(command.name) << "\\fR "
             << troffEscaped(command.arguments) << '\n'
             << sentence(command.help) << '\n';
+        out << ".RS\n";
+        for (const ArgumentHelp& detail : command.details)
+            out << ".TP\n.B " << troffEscaped(detail.argument) << '\n'
+                << sentence(detail.help) << '\n';
+        out << ".RE\n";
+    }
 }
 
 } // namespace

@@ -42,6 +42,12 @@ TEST(ManualPage, CliPageListsEveryCommandAndExitStatus) {
         const std::string tag = ".TP\n\\fB" + std::string(command.name) + "\\fR " +
                                 troffEscaped(command.arguments) + "\n";
         EXPECT_NE(page.find(tag), std::string::npos) << command.name;
+        // Each argument is explained under its command, before the next command.
+        const std::size_t next = page.find(".TP\n\\fB", page.find(tag) + 1);
+        for (const ArgumentHelp& detail : command.details)
+            EXPECT_LT(page.find(".TP\n.B " + troffEscaped(detail.argument) + "\n", page.find(tag)),
+                      next)
+                << command.name << ' ' << detail.argument;
     }
     for (const ExitStatus& status : kExitStatuses)
         EXPECT_NE(page.find(".TP\n.B " + std::to_string(status.code) + "\n"), std::string::npos)
@@ -68,6 +74,19 @@ TEST(ManualPage, HelpListsEveryCommandWithItsArguments) {
                                   std::string(command.arguments) + '\n'),
                   std::string::npos)
             << command.name;
+    // Every option a command's synopsis names is explained.
+    for (const Command& command : commands()) {
+        std::size_t at = 0;
+        while ((at = command.arguments.find('-', at)) != std::string_view::npos) {
+            const std::size_t end = command.arguments.find_first_of(" ]", at);
+            const std::string_view option = command.arguments.substr(at, end - at);
+            bool explained = false;
+            for (const ArgumentHelp& detail : command.details)
+                explained = explained || detail.argument.starts_with(option);
+            EXPECT_TRUE(explained) << command.name << ' ' << option;
+            at = end;
+        }
+    }
 }
 
 } // namespace
