@@ -203,13 +203,15 @@ DataDirectoryResult findDataDirectory(const ProgramDirectoryInputs& inputs) {
                 std::string(kDataDirVariable) + " names " + quoted(dir) + ", which holds no " +
                     std::string(kSeedFile) + "; the program's data files cannot be found."};
     }
+    // An installed program reads the data installed beside it, wherever the tree was put;
+    // a program run from the build tree has none there and reads the repository's data.
     std::vector<fs::path> candidates;
-    if (!inputs.builtInDataDir.empty()) {
-        candidates.push_back(inputs.builtInDataDir);
-    }
     if (!inputs.executable.empty()) {
         const fs::path exe = absoluteFrom(inputs.workingDirectory, inputs.executable);
-        candidates.push_back((exe.parent_path() / ".." / "share" / "vortimax").lexically_normal());
+        candidates.push_back((exe.parent_path() / ".." / kInstalledDataDir).lexically_normal());
+    }
+    if (!inputs.builtInDataDir.empty()) {
+        candidates.push_back(inputs.builtInDataDir);
     }
     std::string looked;
     for (const fs::path& dir : candidates) {

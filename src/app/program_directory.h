@@ -18,6 +18,9 @@ inline constexpr std::string_view kSeedFile = "PosPrefs.asc";
 inline constexpr std::array<std::string_view, 5> kSeedFolders{"Palettes", "Fractals", "Formulas",
                                                               "Anims", "Pictures"};
 inline constexpr std::string_view kDataDirVariable = "VORTIMAX_DATA_DIR";
+// Where the install puts the shipped data, relative to the installation prefix (the
+// programs go to <prefix>/bin).
+inline constexpr std::string_view kInstalledDataDir = "share/vortimax";
 
 // Looks up an environment variable; nothing when it is not set.
 using EnvironmentLookup = std::function<std::optional<std::string>(std::string_view name)>;
@@ -62,8 +65,9 @@ struct DataDirectoryResult {
     std::string error;
 };
 
-// The shipped data directory: $VORTIMAX_DATA_DIR when set, else the built-in directory,
-// else <directory of the executable>/../share/vortimax. A candidate counts only when it
+// The shipped data directory: $VORTIMAX_DATA_DIR when set, else
+// <directory of the executable>/../share/vortimax (an installed program), else the
+// built-in directory (a program run from the build tree). A candidate counts only when it
 // holds the seed file.
 DataDirectoryResult findDataDirectory(const ProgramDirectoryInputs& inputs);
 

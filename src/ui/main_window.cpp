@@ -6,6 +6,7 @@
 #include "app/tool_window_registry.h"
 #include "model/fractal_view.h"
 #include "model/type_registry.h"
+#include "ui/dropped_files.h"
 #include "ui/fractal_canvas.h"
 #include "ui/fractal_window.h"
 #include "ui/gui_font.h"
@@ -21,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -105,6 +108,7 @@ MainWindow::MainWindow(Application& app, QtFrontend& frontend, QtTimerHost& time
       mdi_(new QMdiArea(this)) {
     setWindowTitle(toQString(kMainWindowTitle));
     setCentralWidget(mdi_);
+    setAcceptDrops(true);
     mdi_->viewport()->setMouseTracking(true);
     mdi_->viewport()->installEventFilter(this);
     frontend_.setParent(this);
@@ -364,6 +368,27 @@ void MainWindow::showStarted(const StartupResult& started) {
         openToolWindow(row);
     statusBar()->clearMessage();
     refreshAll();
+}
+
+void MainWindow::openFiles(const std::vector<std::filesystem::path>& files) {
+    for (const std::filesystem::path& file : files)
+        loadFiles(app_, {file});
+    refreshAll();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData() != nullptr && !droppedFiles(*event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (event->mimeData() == nullptr)
+        return;
+    const std::vector<std::filesystem::path> files = droppedFiles(*event->mimeData());
+    if (files.empty())
+        return;
+    event->acceptProposedAction();
+    openFiles(files);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

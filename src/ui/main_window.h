@@ -5,8 +5,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -37,6 +39,10 @@ public:
     // up to date.
     void showStarted(const StartupResult& started);
 
+    // Loads files as the Load command would, each on its own so that files of different
+    // kinds may be mixed: those named on the command line and those dropped on the window.
+    void openFiles(const std::vector<std::filesystem::path>& files);
+
     // Runs a menu command as if chosen (Ctrl from the keyboard state).
     void runCommand(int id);
     void runToolbarButton(int id);
@@ -65,6 +71,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();

@@ -132,6 +132,15 @@ TEST_F(ProgramDirectoryTest, DataDirectoryLookupOrder) {
     fs::rename(root / "data", root / "prefix/share/vortimax");
     in.executable = root / "prefix/bin/vortimax";
     EXPECT_EQ(findDataDirectory(in).directory, root / "prefix/share/vortimax");
+    // The installed data comes before the data of the build, which is used only when the
+    // executable has nothing installed beside it (as in the build tree).
+    fs::create_directories(root / "build");
+    writeBytes(root / "build/PosPrefs.asc", "");
+    in.builtInDataDir = root / "build";
+    EXPECT_EQ(findDataDirectory(in).directory, root / "prefix/share/vortimax");
+    in.executable = root / "build/src/ui/vortimax";
+    EXPECT_EQ(findDataDirectory(in).directory, root / "build");
+    in.executable = root / "prefix/bin/vortimax";
     // The variable wins, and a wrong value is an error rather than a silent fallback.
     env[std::string(kDataDirVariable)] = (root / "prefix/share/vortimax").string();
     EXPECT_EQ(findDataDirectory(inputs()).directory, root / "prefix/share/vortimax");
