@@ -15,6 +15,18 @@ install(DIRECTORY
   "${PROJECT_SOURCE_DIR}/data/Pictures"
   DESTINATION ${VORTIMAX_INSTALL_DATA_DIR})
 
-# Manual pages, written by the build (src/cli).
-install(FILES "${PROJECT_BINARY_DIR}/man/vortimax.1" "${PROJECT_BINARY_DIR}/man/vortimax-cli.1"
+# Manual pages, written and compressed by the build (src/cli); man reads them compressed, as
+# distributions install them.
+install(FILES "${PROJECT_BINARY_DIR}/man/vortimax.1.gz" "${PROJECT_BINARY_DIR}/man/vortimax-cli.1.gz"
         DESTINATION share/man/man1)
+
+# Copyright and change log, where Debian-style systems keep every package's documents.
+set(VORTIMAX_DOC_DIR "${PROJECT_BINARY_DIR}/doc")
+configure_file("${PROJECT_SOURCE_DIR}/dist/linux/changelog" "${VORTIMAX_DOC_DIR}/changelog" @ONLY)
+add_custom_command(OUTPUT "${VORTIMAX_DOC_DIR}/changelog.gz"
+  COMMAND gzip -9 -n -f -k "${VORTIMAX_DOC_DIR}/changelog"
+  DEPENDS "${VORTIMAX_DOC_DIR}/changelog"
+  VERBATIM)
+add_custom_target(package-documents ALL DEPENDS "${VORTIMAX_DOC_DIR}/changelog.gz")
+install(FILES "${PROJECT_SOURCE_DIR}/dist/linux/copyright" "${VORTIMAX_DOC_DIR}/changelog.gz"
+        DESTINATION share/doc/vortimax)

@@ -117,4 +117,20 @@ void loadFiles(Application& app, const std::vector<fs::path>& files) {
     app.notify(ApplicationChange::Menus);
 }
 
+void openDesktopFiles(Application& app, const std::vector<fs::path>& files) {
+    for (const fs::path& file : files) {
+        if (!hasExtension(file, ".zar")) {
+            loadFiles(app, {file});
+            continue;
+        }
+        FractalRecord* record =
+            importZarIntoWorkspace(file, app.workspace(), app.frontend(), app.creationContext());
+        if (record != nullptr) {
+            rememberRecentFile(app.settings(), file);
+            openView(*record, false, app.views());
+        }
+        app.notify(ApplicationChange::Menus);
+    }
+}
+
 } // namespace vortimax

@@ -15,6 +15,12 @@ class Application;
 // selected"; any other extension a box naming the extensions that can be loaded.
 void loadFiles(Application& app, const std::vector<std::filesystem::path>& files);
 
+// Files the desktop hands to the program (named on its command line, dropped on its main
+// window): each is loaded as Load would, one by one, so kinds may be mixed. A .zar file
+// describes exactly one fractal, so that fractal also opens in its window and is calculated,
+// which is what a double-click on the file in a file manager promises.
+void openDesktopFiles(Application& app, const std::vector<std::filesystem::path>& files);
+
 // Reads parameter (.par) and Tierazon (.zar) files, each .par file into a new folder
 // under the progress window; the last folder read becomes current. A file that gives no
 // fractals is reported.

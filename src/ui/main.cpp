@@ -10,32 +10,69 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QScreen>
 #include <clocale>
 
+namespace {
+
+QString fromView(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+void describeProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("Vortimax"));
+    QCoreApplication::setApplicationVersion(fromView(vortimax::kProgramVersion));
+}
+
+void addProgramOptions(QCommandLineParser& options) {
+    using namespace vortimax;
+    options.setApplicationDescription(QStringLiteral("Vortimax fractal generator"));
+    options.addHelpOption();
+    options.addVersionOption();
+    for (const ProgramOption& option : kProgramOptions)
+        options.addOption(QCommandLineOption(fromView(option.name), fromView(option.description),
+                                             fromView(option.valueName)));
+    options.addPositionalArgument(fromView(kFilesArgument.name),
+                                  fromView(kFilesArgument.description),
+                                  fromView(kFilesArgument.valueName));
+}
+
+bool asksForHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version" ||
+            arg == "-v")
+            return true;
+    }
+    return false;
+}
+
+// --help and --version are answered without opening a display, so they work over ssh, in
+// scripts and on machines without a desktop. The parser prints the text and ends the program.
+void answerHelpOrVersion(int argc, char* argv[]) {
+    QCoreApplication core(argc, argv);
+    describeProgram();
+    QCommandLineParser options;
+    addProgramOptions(options);
+    options.process(core);
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     using namespace vortimax;
+    if (asksForHelpOrVersion(argc, argv))
+        answerHelpOrVersion(argc, argv);
     QApplication qt(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vortimax"));
-    QApplication::setApplicationVersion(
-        QString::fromUtf8(kProgramVersion.data(), qsizetype(kProgramVersion.size())));
+    describeProgram();
     // Numbers in files are written and read the same way whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
 
     QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Vortimax fractal generator"));
-    options.addHelpOption();
-    options.addVersionOption();
-    const auto text = [](std::string_view s) {
-        return QString::fromUtf8(s.data(), qsizetype(s.size()));
-    };
-    for (const ProgramOption& option : kProgramOptions)
-        options.addOption(QCommandLineOption(text(option.name), text(option.description),
-                                             text(option.valueName)));
-    const QString dirOption = text(kDirOption.name);
-    options.addPositionalArgument(text(kFilesArgument.name), text(kFilesArgument.description),
-                                  text(kFilesArgument.valueName));
+    addProgramOptions(options);
+    const QString dirOption = fromView(kDirOption.name);
     options.process(qt);
 
     std::optional<std::filesystem::path> dir;

@@ -371,8 +371,7 @@ void MainWindow::showStarted(const StartupResult& started) {
 }
 
 void MainWindow::openFiles(const std::vector<std::filesystem::path>& files) {
-    for (const std::filesystem::path& file : files)
-        loadFiles(app_, {file});
+    openDesktopFiles(app_, files);
     refreshAll();
 }
 

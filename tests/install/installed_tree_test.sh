@@ -32,7 +32,7 @@ for size in 16 24 32 48 64 128 256; do
         fail "$png is not ${size}x${size}"
 done
 for page in vortimax vortimax-cli; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man1/$page.1" \
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man1/$page.1.gz" \
         2>&1 >/dev/null) || fail "man $page"
     [[ -z "$warnings" ]] || fail "man warns about $page.1: $warnings"
 done

@@ -41,6 +41,23 @@ TEST_F(OpenFilesTest, FilesOfDifferentKindsAreEachLoaded) {
     EXPECT_EQ(fractalsInCurrentFolder(), 2u);
 }
 
+// A .zar file is one fractal: opening it from the desktop shows it in its window at once.
+TEST_F(OpenFilesTest, ZarFileOpensItsFractalWindow) {
+    // A plain Mandel in the file's fields f0 ... f49, one per line after the header line.
+    std::string zar = "1.) \n";
+    for (const char* field :
+         {"1",   "0",     "0",    "300.9", "143",  "58", "27",     "2", "2",     "2",
+          "5.5", "-2.25", "-1.5", "1.75",  "1.25", "0",  "0",      "0", "0",     "0",
+          "0",   "0.25",  "-0.5", "1.5",   "0.75", "0",  "0.0625", "0", "0",     "1e-011",
+          "0",   "4",     "0",    "256",   "1",    "0",  "0",      "1", "0",     "0",
+          "0",   "0",     "0",    "0",     "0",    "0",  "0",      "0", "z*z+c", "0"})
+        zar += std::string(field) + "\n";
+    test::writeBytes(dir / "one.zar", zar);
+    main->openFiles({dir / "one.zar"});
+    ASSERT_EQ(fractalsInCurrentFolder(), 1u);
+    EXPECT_NE(app->workspace().currentFolder()->fractals()[0].view, nullptr);
+}
+
 TEST_F(OpenFilesTest, DroppedLocalFilesAreLoadedAndWebAddressesIgnored) {
     QMimeData data;
     data.setUrls({QUrl(QStringLiteral("https://example.org/remote.par")), url(dir / "two.par")});
