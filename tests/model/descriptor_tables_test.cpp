@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <tuple>
 
 using namespace vortimax;
 
@@ -57,22 +58,23 @@ TEST(DescriptorTables, SharedTablesAndCommonHead) {
 }
 
 TEST(DescriptorTables, KeyOffsetsUsedByKernelsAndFiles) {
-    const DescriptorTable& julia24 = *descriptorTable(kTypeJulia24);
-    EXPECT_EQ(offsetOf(julia24, "Cr"), 420u);
-    EXPECT_EQ(offsetOf(julia24, "MaxIter"), 508u);
-    EXPECT_EQ(offsetOf(julia24, "DecFactor"), 548u);
-    const DescriptorTable& julia = *descriptorTable(kTypeJulia);
-    EXPECT_EQ(offsetOf(julia, "Fn1"), 420u);
-    EXPECT_EQ(offsetOf(julia, "Cr"), 460u);
-    EXPECT_EQ(offsetOf(julia, "MaxIter"), 636u);
-    EXPECT_EQ(offsetOf(julia, "Palette2"), 752u);
-    EXPECT_EQ(offsetOf(julia, "BayFactor2"), 904u);
-    EXPECT_EQ(offsetOf(*descriptorTable(kTypeFormula), "FormulaName"), 828u);
-    EXPECT_EQ(offsetOf(*descriptorTable(kTypeCompound), "FormulaR"), 1264u);
-    EXPECT_EQ(offsetOf(settings3DTable(), "OvlName"), 144u);
-    EXPECT_EQ(offsetOf(settings3DTable(), "Knotx1"), 224u);
-    EXPECT_EQ(offsetOf(settings3DTable(), "Knoty1"), 384u);
-    EXPECT_EQ(offsetOf(settings3DTable(), "Knoty20"), 536u);
+    const std::tuple<const DescriptorTable*, std::string_view, std::size_t> cases[] = {
+        {descriptorTable(kTypeJulia24), "Cr", 420},
+        {descriptorTable(kTypeJulia24), "MaxIter", 508},
+        {descriptorTable(kTypeJulia24), "DecFactor", 548},
+        {descriptorTable(kTypeJulia), "Fn1", 420},
+        {descriptorTable(kTypeJulia), "Cr", 460},
+        {descriptorTable(kTypeJulia), "MaxIter", 636},
+        {descriptorTable(kTypeJulia), "Palette2", 752},
+        {descriptorTable(kTypeJulia), "BayFactor2", 904},
+        {descriptorTable(kTypeFormula), "FormulaName", 828},
+        {descriptorTable(kTypeCompound), "FormulaR", 1264},
+        {&settings3DTable(), "OvlName", 144},
+        {&settings3DTable(), "Knotx1", 224},
+        {&settings3DTable(), "Knoty1", 384},
+        {&settings3DTable(), "Knoty20", 536}};
+    for (const auto& [table, key, offset] : cases)
+        EXPECT_EQ(offsetOf(*table, key), offset);
 }
 
 TEST(DescriptorTables, KeysAreUniqueWithinEachTable) {
@@ -125,43 +127,17 @@ TEST(DescriptorTables, RecolourOnlyRowsAreExactlyTheColouringAndIfsRows) {
         EXPECT_TRUE(row.recalculation) << row.key;
 }
 
-TEST(DescriptorTables, ParamsRowsAreTheHighPrecisionConstants) {
-    const std::vector<std::string_view> formula = {"Cr", "Ci", "Dr", "Di", "Er", "Ei", "Fr", "Fi"};
-    std::vector<std::string_view> found;
-    for (const auto& row : descriptorTable(kTypeFormula)->rows())
-        if (row.fileClass == FileClass::Params) {
-            found.push_back(row.key);
-            EXPECT_EQ(row.kind, ParamKind::BigFixed);
-        }
-    EXPECT_EQ(found, formula);
-    for (const auto& row : descriptorTable(kTypeLyapunov)->rows())
-        EXPECT_NE(row.fileClass, FileClass::Params) << row.key;
-}
-
-TEST(DescriptorTables, ThreeDRowsCarryIncrementsAndTimeWarp) {
-    const DescriptorTable& table = settings3DTable();
-    int warped = 0;
-    for (const auto& row : table.rows())
-        warped += (row.timeWarp & 3) != 0;
-    EXPECT_EQ(warped, 19);
-    EXPECT_EQ(table.row(*table.find("UpDown")).increment, 20.0);
-    EXPECT_EQ(table.row(*table.find("Intensity")).increment, 0.1);
-    EXPECT_EQ(table.row(*table.find("Reflection")).minimum, 1e-08);
-    EXPECT_EQ(table.row(*table.find("Drawmode")).timeWarp, 0);
-    EXPECT_EQ(table.row(*table.find("OvlFactor1")).timeWarp, 0);
-}
-
+// Names and values beyond them (which SetByKey and DisplayValue use) by value.
 TEST(DescriptorTables, ChoiceListsByValue) {
     const DescriptorTable& julia = *descriptorTable(kTypeJulia);
     const ParamDescriptor& outside = julia.row(*julia.find("Outside"));
-    EXPECT_EQ(outside.choiceName(7), "potential");
     EXPECT_EQ(outside.maximum, 13.0); // every outside measure the colouring knows
     EXPECT_EQ(outside.choiceName(13), "pdist");
     EXPECT_FALSE(outside.choiceName(14));
     EXPECT_FALSE(outside.choiceName(-1));
     const ParamDescriptor& test = julia.row(*julia.find("Bailoutest"));
     EXPECT_EQ(test.maximum, 10.0); // more values than names: 7..10 have no name
-    EXPECT_EQ(test.choiceName(6), "manr");
+    EXPECT_FALSE(test.choiceName(7));
     const DescriptorTable& julia24 = *descriptorTable(kTypeJulia24);
     EXPECT_EQ(julia24.row(*julia24.find("Outside")).choiceName(2), "Phase");
 }

@@ -1,7 +1,10 @@
 #include "model/fractal_record.h"
+#include "model/param_text.h"
 #include "model/type_registry.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
+#include <tuple>
 
 using namespace vortimax;
 
@@ -59,72 +62,48 @@ TEST(RecordDefaults, DefaultValuesRestoreTheSubtypeRowAndClearUserChanges) {
     EXPECT_EQ(record->subtype, 16u);
 }
 
-TEST(RecordDefaults, SubtypeRowsSetFunctionsAndSecondConstant) {
-    auto record = make(kTypeMandel, 17);
-    EXPECT_EQ(record->params().integer("Fn2"), 5);
-    EXPECT_EQ(record->params().bigFixed("Dr").toText(), "10.0");
-    EXPECT_EQ(record->params().real("Bailout"), 64.0);
-    auto julia = make(kTypeJulia, 22);
-    EXPECT_EQ(julia->params().bigFixed("Cr").toText(), "-0.3");
-    // Only the four families use the subtype table.
-    auto julia24 = make(kTypeJulia24, 3);
-    EXPECT_EQ(areaOf(*julia24), (Area{"-1.5", "1.5", "1.35", "-1.35"}));
-}
-
-TEST(RecordDefaults, TypeDefaultsOfEveryType) {
-    auto formula = make(kTypeFormula);
-    EXPECT_EQ(formula->params().text("FormulaName"), "Basic");
-    EXPECT_EQ(formula->params().text("Palette3"), "< Default >");
-    EXPECT_EQ(formula->params().integer("TestForFormula"), 1);
-    EXPECT_EQ(formula->params().integer("TestForInfinify"), 0);
-    auto lyapunov = make(kTypeLyapunov);
-    EXPECT_EQ(lyapunov->params().bigFixed("A").toText(), "2.0");
-    EXPECT_EQ(lyapunov->params().text("Sequence"), "BA");
-    auto plasma = make(kTypePlasma);
-    EXPECT_EQ(plasma->params().integer("Seed"), 1000);
-    EXPECT_EQ(plasma->params().real("RotateX"), 0.0); // no area, no rotation centre
-    EXPECT_EQ(plasma->params().real("ColormodeSpeed"), 1.0);
-    EXPECT_EQ(make(kTypeDynamicSystem)->params().real("C"), 2.666);
-    EXPECT_EQ(make(kTypeIfs)->params().text("Formula"), "Fern");
-    EXPECT_EQ(make(kTypeLSystem)->params().integer("MaxIter"), 3);
-    auto tiera = make(kTypeTieraJulia);
-    EXPECT_EQ(tiera->params().real("PalStartGreen"), 58.0);
-    EXPECT_EQ(tiera->params().integer("Colorseparation"), 1);
-    for (std::uint32_t type : {kTypeJulia24, kTypeLSystem, kTypeIfs}) {
-        auto record = make(type);
-        EXPECT_EQ(record->params().real("RotateY"), 50.0);
-        EXPECT_EQ(record->params().real("InvRadius"), 1.0);
+// Default values are part of the file format: the writer leaves out every value equal to
+// them, so a changed default would change what older files mean. Rows are "Key=value" words
+// as displayed, "3D." picking a 3D setting.
+TEST(RecordDefaults, TypeAndSubtypeDefaultsAsFilesRelyOnThem) {
+    const std::tuple<std::uint32_t, std::uint32_t, std::string_view> cases[] = {
+        {kTypeMandel, 17, "Fn2=5 Dr=10.0 Bailout=64"},
+        {kTypeJulia, 22, "Cr=-0.3"},
+        {kTypeJulia24, 3, "TopLeftI=1.35 RotateY=50 InvRadius=1"}, // no subtype rows
+        {kTypeFormula, 0, "FormulaName=Basic TestForFormula=1 TestForInfinify=0"},
+        {kTypeLyapunov, 0, "A=2.0 Sequence=BA"},
+        {kTypePlasma, 0, "Seed=1000 RotateX=0 ColormodeSpeed=1"}, // no area: no centre
+        {kTypeDynamicSystem, 0, "C=2.666"},
+        {kTypeIfs, 0, "Formula=Fern RotateY=50 InvRadius=1"},
+        {kTypeLSystem, 0, "MaxIter=3 RotateY=50 InvRadius=1"},
+        {kTypeTieraJulia, 0, "PalStartGreen=58 Colorseparation=1"},
+        {kTypeCompound, 0, "FormulaG=L0+L1 Factor9=100 Left3=0"},
+        {kTypeMandel, 0,
+         "3D.ObserverVAngle=30 3D.Drawmode=1 3D.ColorBlue=255 3D.Knotx2=11 3D.Knoty4=53.3 "
+         "3D.Knotx5=-1e+10 3D.Knoty20=-1e+10"},
+        {kTypePlasma, 0,
+         "3D.ObserverVAngle=60 3D.BackMult=0.4 3D.Knotx1=-350 3D.Knoty8=325 3D.Knotx9=-1e+10"},
+    };
+    for (const auto& [type, subtype, rows] : cases) {
+        const auto record = make(type, subtype);
+        std::istringstream words{std::string(rows)};
+        for (std::string word; words >> word;) {
+            const bool is3D = word.starts_with("3D.");
+            const std::string key = word.substr(is3D ? 3 : 0, word.find('=') - (is3D ? 3 : 0));
+            const ConstBlockRef block =
+                is3D ? std::as_const(*record).settings3D() : std::as_const(*record).params();
+            EXPECT_EQ(displayValue(block, block.indexOf(key)), word.substr(word.find('=') + 1))
+                << type << "/" << subtype << " " << key;
+        }
     }
-}
-
-TEST(RecordDefaults, CompoundLayersAndSelectionWord) {
-    auto record = make(kTypeCompound);
-    EXPECT_EQ(record->displayDepth, 24);
-    EXPECT_EQ(record->params().text("FormulaG"), "L0+L1");
-    EXPECT_EQ(record->params().real("Factor9"), 100.0);
-    EXPECT_EQ(record->params().integer("Left3"), 0);
-    EXPECT_EQ(loadInt(record->paramBlock.data() + 1714), -1);
-}
-
-TEST(RecordDefaults, ThreeDBlocksForGeneralAndPlasma) {
+    EXPECT_EQ(make(kTypeFormula)->params().text("Palette3"), "< Default >");
+    // Words beyond the tables: the compound selection word and the 3D view distances.
+    auto compound = make(kTypeCompound);
+    EXPECT_EQ(compound->displayDepth, 24);
+    EXPECT_EQ(loadInt(compound->paramBlock.data() + 1714), -1);
     auto mandel = make(kTypeMandel);
-    auto s = std::as_const(*mandel).settings3D();
-    EXPECT_EQ(s.real("ObserverVAngle"), 30.0);
-    EXPECT_EQ(s.integer("Drawmode"), 1);
-    EXPECT_EQ(s.integer("ColorBlue"), 255);
-    EXPECT_EQ(s.real("Knotx2"), 11.0);
-    EXPECT_EQ(s.real("Knoty4"), 53.3);
-    EXPECT_EQ(s.real("Knotx5"), -1e10);
-    EXPECT_EQ(s.real("Knoty20"), -1e10);
     EXPECT_EQ(loadReal(mandel->settings3DBlock.data() + 552), 200.0);
     EXPECT_EQ(loadReal(mandel->settings3DBlock.data() + 568), 100.0);
-    auto plasma = make(kTypePlasma);
-    auto p = std::as_const(*plasma).settings3D();
-    EXPECT_EQ(p.real("ObserverVAngle"), 60.0);
-    EXPECT_EQ(p.real("BackMult"), 0.4);
-    EXPECT_EQ(p.real("Knotx1"), -350.0);
-    EXPECT_EQ(p.real("Knoty8"), 325.0);
-    EXPECT_EQ(p.real("Knotx9"), -1e10);
 }
 
 TEST(RecordCreation, DisplayDepthNameAndComment) {
