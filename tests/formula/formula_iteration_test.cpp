@@ -72,9 +72,6 @@ TEST(FormulaIteration, EveryPixelStartsFromZeroVariablesAndZ) {
     FormulaIterator readsZ(compileCode("z=z+1:\nz=z\n0:\nz\nz"), settingsWith(10));
     EXPECT_EQ(readsZ.iteratePixel({}).value, 1.0);
     EXPECT_EQ(readsZ.iteratePixel({}).value, 1.0);
-    FormulaIterator fresh(compileCode("z=pixel,n=0:\nn=n+1\niter<2:\nn\nn"), settingsWith(10));
-    EXPECT_EQ(fresh.iteratePixel({}).value, 3.0);
-    EXPECT_EQ(fresh.iteratePixel({}).value, 3.0);
 }
 
 TEST(FormulaIteration, RandomSequenceRestartsForEveryPixel) {
