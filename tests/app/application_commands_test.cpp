@@ -214,14 +214,6 @@ TEST_F(ApplicationCommandTest, DefaultValuesAfterAZoomAndZoomIntoANewFractalAreS
     ASSERT_TRUE(testing::settled(copy));
 }
 
-TEST_F(ApplicationCommandTest, ParameterStepsAreNamedLikeTheMenuNamesThem) {
-    FractalRecord& record = create(kNewMandel);
-    ASSERT_EQ(editParameter(record, ParameterBlock::Parameters, "TestForFinite", "1"),
-              ParameterEditResult::Applied);
-    EXPECT_EQ(menuItemState(*app, 29026).text, "Undo: Finite attractor");
-    EXPECT_TRUE(testing::settled(record));
-}
-
 TEST_F(ApplicationCommandTest, ConfirmationTogglesReachTheDeletions) {
     FractalRecord& record = create(kNewMandel);
     EXPECT_TRUE(menuItemState(*app, 29095).checked);

@@ -164,17 +164,6 @@ TEST_F(ApplicationRunTest, QuitAsksOnlyWithProgramTerminationConfirmation) {
     EXPECT_TRUE(frontend.messageBoxes().empty());
 }
 
-TEST_F(ApplicationRunTest, MessageWindowKeepsTheNewestHundred) {
-    ASSERT_TRUE(start().ok);
-    app->messages().clear();
-    for (int i = 0; i < 101; ++i)
-        app->frontend().addMessage("line " + std::to_string(i));
-    const auto lines = app->messages().messages();
-    ASSERT_EQ(lines.size(), 100u);
-    EXPECT_EQ(lines.front(), "line 1");
-    EXPECT_EQ(lines.back(), "line 100");
-}
-
 // The status text counts down on the 100 ms timer: 50 full ticks shown, gone on the next.
 TEST_F(ApplicationRunTest, TimedStatusTextAndProgressTitles) {
     ASSERT_TRUE(start().ok);
