@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,27 +25,13 @@ struct Ended {
 };
 
 Ended interruptedRender(const std::filesystem::path& dir, int signal) {
-    const std::vector<std::string> args = {VORTIMAX_CLI_PATH,
-                                           "render",
-                                           "Mandel",
-                                           "--dir",
-                                           (dir / "program").string(),
-                                           "--size",
-                                           "640x480",
-                                           "--set",
-                                           "MaxIter=100000000",
-                                           "--set",
-                                           "TopLeftR=-0.75",
-                                           "--set",
-                                           "BottomRightR=-0.74",
-                                           "--set",
-                                           "TopLeftI=0.005",
-                                           "--set",
-                                           "BottomRightI=-0.005",
-                                           "-o",
-                                           (dir / "out.png").string(),
-                                           "--values",
-                                           (dir / "out.npy").string()};
+    std::vector<std::string> args = {VORTIMAX_CLI_PATH, "render", "Mandel", "--size", "640x480"};
+    std::istringstream sets("MaxIter=100000000 TopLeftR=-0.75 BottomRightR=-0.74 "
+                            "TopLeftI=0.005 BottomRightI=-0.005");
+    for (std::string set; sets >> set;)
+        args.insert(args.end(), {"--set", set});
+    args.insert(args.end(), {"--dir", (dir / "program").string(), "-o", (dir / "out.png").string(),
+                             "--values", (dir / "out.npy").string()});
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
