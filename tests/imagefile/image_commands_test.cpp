@@ -1,6 +1,7 @@
 #include "app/scripted_frontend.h"
 #include "app/temp_dir.h"
 #include "base/text_io.h"
+#include "imagefile/entry_text_shape.h"
 #include "imagefile/image_commands.h"
 #include "model/type_registry.h"
 #include "model/workspace.h"
@@ -199,6 +200,31 @@ TEST_F(ImageCommands, BadFilesAreRefusedBeforeAnythingIsCreated) {
 
     EXPECT_TRUE(workspace.folders().all().empty());
     EXPECT_EQ(palettes.size(), paletteCount);
+}
+
+TEST(EntryTextShape, OneNamedBracedEntryAndNothingElse) {
+    const struct {
+        std::string_view text;
+        bool entry;
+    } cases[] = {
+        {"Mine  {\r\n  Type=Mandel\r\n}", true},
+        {"\r\n Mine (a note) {type=julia}\r\n\r\n", true},
+        {"Mine{}", true},
+        {"Mine { ; a comment with } a brace\n maxiter=9 }", true},
+        {"", false},
+        {"   \r\n", false},
+        {"this is not an entry at all", false},
+        {"type=mandel maxiter=99", false},
+        {"{ type=mandel }", false},    // no name
+        {"Mine { type=mandel", false}, // never closed
+        {"Mine { ; closed only in a comment }", false},
+        {"Mine (note { type=mandel }", false}, // note never closed
+        {"Mine { type=mandel } trailing", false},
+        {"One { } Two { }", false},
+        {"Mine } type=mandel {", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isSingleEntryText(c.text), c.entry) << c.text;
 }
 
 } // namespace
