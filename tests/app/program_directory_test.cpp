@@ -165,14 +165,5 @@ TEST_F(ProgramDirectoryTest, FailuresAreReportedAndCreateNothing) {
     EXPECT_EQ(readBytes(root / "home/.config/vortimax"), "not a folder");
 }
 
-// The data directory this build ships holds what a first start copies.
-TEST_F(ProgramDirectoryTest, ShippedDataSeedsTheUserDirectory) {
-    ProgramDirectoryInputs in = inputs();
-    in.builtInDataDir = processProgramDirectoryInputs(std::nullopt, "").builtInDataDir;
-    const ProgramDirectoryResult result = chooseProgramDirectory(in);
-    for (const char* file : {"PosPrefs.asc", "Palettes/Fire.map", "Fractals/Starter.par"})
-        EXPECT_TRUE(fs::is_regular_file(result.directory / file)) << file << result.error;
-}
-
 } // namespace
 } // namespace vortimax
