@@ -92,6 +92,11 @@ void calculateCompound(FractalView& view, int x0, int y0, int x1, int y1) {
                            " is no merge type (0 ... " + std::to_string(kMergeTypeCount - 1) + ")");
         return;
     }
+    if (merge->mergesColours() && view.buffers().bytesPerPixel < 3) {
+        view.reportFailure("the merge type \"" + std::string(merge->label) +
+                           "\" needs a true-colour image (DisplayDepth 24)");
+        return;
+    }
     bool pending = false;
     const auto sources = layerSources(view, params, pending);
     if (!sources)

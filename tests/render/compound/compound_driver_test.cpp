@@ -148,6 +148,18 @@ TEST_F(CompoundDriver, WaitsForUnfinishedLayersAndFailsOnBrokenLinks) {
     EXPECT_NE(view->failure().reason.find("layer 1 \"Gone\""), std::string::npos);
 }
 
+TEST_F(CompoundDriver, ColourMergesRefuseAPaletteImageAndUnknownMergeTypesFail) {
+    finishedLayer("Base", 24, 8, [](int, int) { return Rgb{1, 2, 3}; });
+    compound({{"Layer0", "Base"}, {"MergeType", "14"}});
+    calculate();
+    EXPECT_NE(view->failure().reason.find("MergeType 14 is no merge type"), std::string::npos);
+    ASSERT_TRUE(allocateBuffers({24, 8, 8, false, false, false, 24}, view->buffers()));
+    EXPECT_TRUE(setByKey(folder.fractals().find("Compound")->params(), "MergeType", "1"));
+    calculate();
+    EXPECT_NE(view->failure().reason.find("\"RGB-Minimum\" needs a true-colour image"),
+              std::string::npos);
+}
+
 TEST_F(CompoundDriver, LinksRefuseTheCompoundItselfAndLoops) {
     FractalRecord& a = add("A", kTypeCompound);
     FractalRecord& b = add("B", kTypeCompound);
