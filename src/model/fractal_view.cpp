@@ -421,8 +421,8 @@ bool parsePending(FractalRecord& record, ViewEnvironment& environment) {
     return false;
 }
 
-// A compound fractal reads the buffers of its layers: before a layer's buffers go away
-// or change size, every open compound that uses it is paused.
+// A compound fractal reads its layers' views and buffers: before a layer's view comes or
+// goes, or its buffers change size, every open compound that uses it is paused.
 void pauseCompoundsUsing(const FractalRecord& record, ViewEnvironment& environment) {
     for (const auto& open : environment.openViews) {
         const FractalRecord& compound = open->record();
@@ -474,6 +474,7 @@ int openView(FractalRecord& record, bool silent, ViewEnvironment& environment) {
         return 1;
     }
     FractalView& opened = *view;
+    pauseCompoundsUsing(record, environment);
     environment.openViews.push_back(std::move(view));
     record.view = &opened;
     if (environment.hooks.viewOpened)
