@@ -38,8 +38,10 @@ void Application::wireSubsystems() {
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, *palettes_);
     formulaLibraries_->install(*this);
+    compounds_.install(environment);
     workspace_->closeView = [this](FractalRecord& record) {
         forgetRecord(record);
+        compounds_.forgetLayer(record, *environment_);
         vortimax::closeView(record, false, *environment_);
     };
     workspace_->detachFromAnimation = [this](FractalRecord& record) {
@@ -51,6 +53,10 @@ void Application::wireSubsystems() {
         if (notice.event == WorkspaceEvent::FractalRenamed && notice.fractal != nullptr &&
             notice.fractal->view != nullptr)
             notice.fractal->view->shownProgress = -4321.0;
+        if ((notice.event == WorkspaceEvent::FolderContentsChanged ||
+             notice.event == WorkspaceEvent::FractalRenamed) &&
+            notice.folder != nullptr)
+            compounds_.folderChanged(*notice.folder, *environment_);
         if (notice.event == WorkspaceEvent::CurrentFractalChanged ||
             notice.event == WorkspaceEvent::CurrentFolderChanged)
             notify(ApplicationChange::Menus);

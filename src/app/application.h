@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/application_frontend.h"
+#include "app/compound_updates.h"
 #include "app/layout_prefs.h"
 #include "app/message_window.h"
 #include "app/program_directory.h"
@@ -267,6 +268,7 @@ private:
     std::unique_ptr<ViewEnvironment> environment_;
     std::unique_ptr<Workspace> workspace_;
     std::unique_ptr<FormulaLibraries> formulaLibraries_;
+    CompoundUpdates compounds_;
     ColourCycling cycling_;
     std::mutex animationLock_;
     AnimationControl* animation_ = nullptr;

@@ -35,6 +35,7 @@ void Application::runMainTimer() {
     if (FractalRecord* record = std::exchange(queuedOpen_, nullptr))
         openView(*record, true, *environment_);
     applyPendingResize();
+    compounds_.recalculateWaiting(*environment_);
     refreshProgress();
     if (animation_ != nullptr) {
         std::lock_guard lock(animationLock_);

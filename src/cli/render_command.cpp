@@ -6,6 +6,7 @@
 #include "base/text_utils.h"
 #include "cli/exit_codes.h"
 #include "cli/interruption.h"
+#include "cli/layer_entries.h"
 #include "cli/loaded_files.h"
 #include "cli/npy_file.h"
 #include "cli/program_libraries.h"
@@ -361,11 +362,57 @@ void installFormulas(const std::vector<fs::path>& directories, FormulaLibraries&
     libraries.installCalculations(environment.drivers, environment.hooks);
 }
 
+// Waits until the open fractal's image is finished. Nothing when it is; otherwise the
+// exit status, after the view was closed and the reason written.
+std::optional<int> awaitImage(FractalRecord& record, ViewEnvironment& environment,
+                              const Interruption& interruption, ProgressReport* progress,
+                              std::ostream& err) {
+    FractalView& view = *record.view;
+    for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+        if (interruption.signal() != 0) {
+            if (progress != nullptr)
+                progress->finish();
+            err << "vortimax-cli render: interrupted; nothing written\n";
+            closeView(record, false, environment);
+            return interruption.exitStatus();
+        }
+        if (const CalculationFailure failure = view.failure(); failure.failed) {
+            if (progress != nullptr)
+                progress->finish();
+            err << "vortimax-cli render: cannot calculate \"" << record.name
+                << "\": " << failure.reason << '\n';
+            closeView(record, false, environment);
+            return kExitFailure;
+        }
+        if (progress != nullptr && tick % 10 == 0)
+            progress->show(view.progress());
+        std::this_thread::sleep_for(10ms);
+    }
+    return std::nullopt;
+}
+
+// Calculates the layers of a compound one after the other, at their own sizes (or the
+// compound's when they have none); their views stay open for the compound to read.
+std::optional<int> calculateLayers(const std::vector<FractalRecord*>& layers,
+                                   ViewEnvironment& environment, const Interruption& interruption,
+                                   std::ostream& err) {
+    for (FractalRecord* layer : layers) {
+        layer->staticImage = 0;
+        if (openView(*layer, false, environment) != 0) {
+            err << "vortimax-cli render: cannot open the layer \"" << layer->name << "\"\n";
+            return kExitFailure;
+        }
+        if (auto status = awaitImage(*layer, environment, interruption, nullptr, err))
+            return status;
+    }
+    return std::nullopt;
+}
+
 // Opens the fractal on a calculation task, waits for the finished image and writes the
-// files while the view still holds it.
-int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
-                      const ProgramLibraries& libraries, const RenderRequest& request,
-                      std::ostream& out, std::ostream& err) {
+// files while the view still holds it. A compound's layers are calculated first.
+int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& layers,
+                      PaletteList& palettes, const ProgramLibraries& libraries,
+                      const RenderRequest& request, std::ostream& out, std::ostream& err) {
     ScriptedFrontend frontend;
     CalculationPool::shared().setThreadCount(
         request.threads.value_or(CalculationPool::hardwareThreads()));
@@ -375,37 +422,27 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     installColouring(environment.hooks);
     installPaletteApplication(environment.hooks, palettes);
     FormulaLibraries formulas;
-    if (readsLibraries(record.type))
+    if (readsLibraries(record.type) ||
+        std::any_of(layers.begin(), layers.end(),
+                    [](const FractalRecord* layer) { return readsLibraries(layer->type); }))
         installFormulas(libraries.formulaDirectories, formulas, environment, frontend);
+    environment.defaultWidth = record.width;
+    environment.defaultHeight = record.height;
+    // Ctrl-C or a kill ends the calculation and writes nothing. Once the calculation has
+    // ended, the (short) writes finish first: each file is replaced in one step, so none
+    // is ever left half-written.
+    const Interruption interruption;
+    if (auto status = calculateLayers(layers, environment, interruption, err))
+        return *status;
     if (openView(record, false, environment) != 0) {
         for (const auto& box : frontend.messageBoxes())
             err << box.caption << ": " << box.text << '\n';
         return kExitFailure;
     }
     FractalView& view = *record.view;
-    // Ctrl-C or a kill ends the calculation and writes nothing. Once the calculation has
-    // ended, the (short) writes finish first: each file is replaced in one step, so none
-    // is ever left half-written.
-    const Interruption interruption;
     ProgressReport progress(err);
-    for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
-        if (interruption.signal() != 0) {
-            progress.finish();
-            err << "vortimax-cli render: interrupted; nothing written\n";
-            closeView(record, false, environment);
-            return interruption.exitStatus();
-        }
-        if (const CalculationFailure failure = view.failure(); failure.failed) {
-            progress.finish();
-            err << "vortimax-cli render: cannot calculate \"" << record.name
-                << "\": " << failure.reason << '\n';
-            closeView(record, false, environment);
-            return kExitFailure;
-        }
-        if (tick % 10 == 0)
-            progress.show(view.progress());
-        std::this_thread::sleep_for(10ms);
-    }
+    if (auto status = awaitImage(record, environment, interruption, &progress, err))
+        return *status;
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
@@ -459,7 +496,14 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
         return kExitUsage;
     if (request->palette && !applyPalette(record, files.palettes(), *request->palette, err))
         return kExitFailure;
-    return calculateAndWrite(record, files.palettes(), *libraries, *request, out, err);
+    std::vector<FractalRecord*> layers;
+    if (record.type == kTypeCompound) {
+        auto prepared = prepareLayers(files, record, err);
+        if (!prepared)
+            return kExitFailure;
+        layers = std::move(*prepared);
+    }
+    return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out, err);
 }
 
 } // namespace vortimax::cli

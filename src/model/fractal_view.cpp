@@ -4,6 +4,7 @@
 #include "model/pass_scheme.h"
 #include "model/undo_history.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cstdio>
 #include <sys/resource.h>
@@ -420,6 +421,23 @@ bool parsePending(FractalRecord& record, ViewEnvironment& environment) {
     return false;
 }
 
+// A compound fractal reads its layers' views and buffers: before a layer's view comes or
+// goes, or its buffers change size, every open compound that uses it is paused.
+void pauseCompoundsUsing(const FractalRecord& record, ViewEnvironment& environment) {
+    for (const auto& open : environment.openViews) {
+        const FractalRecord& compound = open->record();
+        if (compound.type == kTypeCompound &&
+            std::find(compound.layers.begin(), compound.layers.end(), &record) !=
+                compound.layers.end())
+            pauseView(*open);
+    }
+}
+
+void linkLayers(FractalRecord& record, ViewEnvironment& environment) {
+    if (record.type == kTypeCompound && environment.hooks.linkLayers)
+        environment.hooks.linkLayers(record);
+}
+
 void removeFromOpenViews(FractalView& view, ViewEnvironment& environment) {
     auto& views = environment.openViews;
     for (auto it = views.begin(); it != views.end(); ++it) {
@@ -439,6 +457,7 @@ int openView(FractalRecord& record, bool silent, ViewEnvironment& environment) {
         return 0;
     if (!readyToOpen(record, silent, environment))
         return 1;
+    linkLayers(record, environment);
     const int oldWidth = record.width;
     const int oldHeight = record.height;
     if (record.width == 0 || record.height == 0) {
@@ -455,6 +474,7 @@ int openView(FractalRecord& record, bool silent, ViewEnvironment& environment) {
         return 1;
     }
     FractalView& opened = *view;
+    pauseCompoundsUsing(record, environment);
     environment.openViews.push_back(std::move(view));
     record.view = &opened;
     if (environment.hooks.viewOpened)
@@ -487,6 +507,7 @@ bool closeView(FractalRecord& record, bool ask, ViewEnvironment& environment) {
         view->filteredCopy->filterSource = nullptr;
     if (view->filterSource != nullptr)
         view->filterSource->filteredCopy = nullptr;
+    pauseCompoundsUsing(record, environment);
     view->post(calc::kTerminate, calc::kTerminated);
     record.windowOpen = 0;
     if (environment.hooks.viewClosed)
@@ -515,6 +536,7 @@ int resizeView(FractalRecord& record, int width, int height, bool keepDefault,
     }
     if (!keepDefault)
         pauseView(*view);
+    pauseCompoundsUsing(record, environment);
     view->lockResize();
     record.width = width;
     record.height = height;
@@ -536,6 +558,7 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
         return 0;
     const bool wasFinished = view->finished();
     pauseView(*view);
+    pauseCompoundsUsing(record, environment);
     ImageBuffers fresh;
     if (!allocateBuffers(layoutFor(record, environment.screenDepth), fresh))
         return 1;
@@ -569,6 +592,7 @@ void pauseView(FractalView& view) {
 }
 
 void recalculateView(FractalView& view) {
+    linkLayers(view.record(), view.environment());
     view.buffers().clearValues();
     if (view.filteredCopy != nullptr) {
         view.filteredCopy->filterSource = nullptr;

@@ -49,6 +49,10 @@ void PassProgress::rowDone(int row, int step) {
         std::lock_guard pixels(view_.pixelLock());
         hooks.colourRow(view_, rect_.x0, row, rect_.x1 - rect_.x0 + 1, step);
     }
+    rowWritten(row, step);
+}
+
+void PassProgress::rowWritten(int row, int step) {
     visited_ += (rect_.x1 - rect_.x0) / step + 1;
     if (total_ > 0.0)
         view_.setProgress(std::min(visited_ / total_, 1.0));

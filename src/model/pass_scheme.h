@@ -38,6 +38,8 @@ public:
     // Hands a finished row to the colouring stage, advances the progress and paints
     // when DrawingSpeed milliseconds have passed since the last paint.
     void rowDone(int row, int step);
+    // rowDone for a row whose pixels the driver wrote itself: no colouring.
+    void rowWritten(int row, int step);
     // Paints what is left of the pass (after reducing a true-colour image for an
     // 8-bit screen).
     void passDone();

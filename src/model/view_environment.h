@@ -54,6 +54,9 @@ struct ViewHooks {
     // Called by the worker after a cycle that left the image finished (compound layers,
     // animation frames).
     std::function<void(FractalView&)> imageFinished;
+    // Links a compound fractal to its layer fractals by name (main thread), when it is
+    // opened and before each recalculation.
+    std::function<void(FractalRecord&)> linkLayers;
 };
 
 // Program-wide state shared by every open view.

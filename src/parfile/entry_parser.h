@@ -48,7 +48,7 @@ struct EntryParseOptions {
     // Bits per pixel of the screen, for the true-colour-on-8-bit flag.
     int screenDepth = 24;
     // Resolves a compound fractal's layer names to records once the entry is parsed.
-    // Left empty until compound fractals can be resolved.
+    // Optional: the program links compounds when they are opened and recalculated.
     std::function<void(FractalRecord&)> resolveCompoundLayers;
 };
 

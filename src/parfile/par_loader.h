@@ -32,7 +32,7 @@ struct ParameterLoadOptions {
     // Values every new record takes over (display depth, screen depth, default comment).
     RecordCreationContext context;
     // Resolves the layer references of the compound fractals of a freshly loaded folder.
-    // Left empty until compound fractals can be resolved by name.
+    // Optional: the program links compounds when they are opened and recalculated.
     std::function<void(Folder&)> resolveCompoundLayers;
     // Refuse a file whose last entry has no closing brace instead of loading the entries
     // before it: for a command that would otherwise list or convert part of the file.

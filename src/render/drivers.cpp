@@ -1,5 +1,6 @@
 #include "render/drivers.h"
 
+#include "render/compound/compound_driver.h"
 #include "render/dynamics/bifurcation_driver.h"
 #include "render/dynamics/dynamic_system_driver.h"
 #include "render/dynamics/lyapunov_driver.h"
@@ -30,6 +31,7 @@ constexpr DriverEntry kDrivers[] = {
     {kTypePlasma, &calculatePlasma},
     {kTypeBifurcation, &calculateBifurcation},
     {kTypeDynamicSystem, &calculateDynamicSystem},
+    {kTypeCompound, &calculateCompound},
 };
 // clang-format on
 

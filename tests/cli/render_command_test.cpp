@@ -65,12 +65,6 @@ TEST(RenderCommand, RefusesBadRequestsWithoutWritingAFile) {
     EXPECT_NE(unknownKey.err.find("vortimax-cli params Mandel"), std::string::npos);
     EXPECT_EQ(render({"Mandelbrot", "-o", png}).status, 1);
     EXPECT_EQ(render({"Mandel"}).status, 2);
-    Outcome compound = render({"Compound", "--size", "8x8", "-o", png});
-    EXPECT_EQ(compound.status, 1);
-    EXPECT_NE(compound.err.find("vortimax-cli render: cannot calculate \"CompoundFractal\": "
-                                "Fractals of type Compound cannot be calculated yet.\n"),
-              std::string::npos)
-        << compound.err;
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 

@@ -131,13 +131,17 @@ bool usesCorpus(const GoldenCase& golden) {
     });
 }
 
-std::vector<std::string> expandCorpus(const GoldenCase& golden, std::string_view corpusDir) {
-    std::vector<std::string> args = golden.args;
+std::vector<std::string> expandPlaceholder(std::vector<std::string> args,
+                                           std::string_view placeholder, std::string_view dir) {
     for (std::string& arg : args)
-        for (auto at = arg.find(kCorpusPlaceholder); at != std::string::npos;
-             at = arg.find(kCorpusPlaceholder, at + corpusDir.size()))
-            arg.replace(at, kCorpusPlaceholder.size(), corpusDir);
+        for (auto at = arg.find(placeholder); at != std::string::npos;
+             at = arg.find(placeholder, at + dir.size()))
+            arg.replace(at, placeholder.size(), dir);
     return args;
+}
+
+std::vector<std::string> expandCorpus(const GoldenCase& golden, std::string_view corpusDir) {
+    return expandPlaceholder(golden.args, kCorpusPlaceholder, corpusDir);
 }
 
 } // namespace vortimax::golden

@@ -36,6 +36,8 @@ template <typename T> struct Parsed {
 // The placeholder in a case's arguments that stands for the corpus directory; cases that
 // use it are left out when that directory is absent.
 constexpr std::string_view kCorpusPlaceholder = "@CORPUS@";
+// The placeholder for this folder of the sources, which holds parameter files of its own.
+constexpr std::string_view kGoldenPlaceholder = "@GOLDEN@";
 
 // Reads the case list: one "NAME ARGUMENT..." line per case, blank lines and lines
 // starting with '#' ignored. Names are letters, digits, '-', '_' and '.', each once;
@@ -52,5 +54,8 @@ bool usesCorpus(const GoldenCase& golden);
 
 // The arguments with the corpus placeholder replaced by `corpusDir`.
 std::vector<std::string> expandCorpus(const GoldenCase& golden, std::string_view corpusDir);
+// Every occurrence of `placeholder` in the arguments replaced by `dir`.
+std::vector<std::string> expandPlaceholder(std::vector<std::string> args,
+                                           std::string_view placeholder, std::string_view dir);
 
 } // namespace vortimax::golden

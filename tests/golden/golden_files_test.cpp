@@ -47,6 +47,8 @@ TEST(GoldenCases, CorpusPlaceholderIsReplacedWhereverItAppears) {
         expandCorpus(golden, "/x/@CORPUS@"),
         ElementsAre("/x/@CORPUS@/par/a.par", "Entry", "--palette", "/x/@CORPUS@/map//x/@CORPUS@"));
     EXPECT_FALSE(usesCorpus({"d", {"Mandel"}}));
+    EXPECT_THAT(expandPlaceholder({"@GOLDEN@/c.par", "E", "@CORPUS@"}, kGoldenPlaceholder, "/g"),
+                ElementsAre("/g/c.par", "E", "@CORPUS@"));
 }
 
 TEST(GoldenHashes, WrittenTableReadsBackTheSame) {

@@ -117,8 +117,11 @@ std::vector<std::optional<RenderOutcome>> renderConcurrently(const std::vector<G
         own.programDir = setup.programDir / std::to_string(worker);
         for (std::size_t i = next++; i < cases.size(); i = next++)
             if (!usesCorpus(cases[i]) || haveCorpus)
-                outcomes[i] = renderAndHash(
-                    own, cases[i].name, expandCorpus(cases[i], options.corpus.string()), threads);
+                outcomes[i] =
+                    renderAndHash(own, cases[i].name,
+                                  expandPlaceholder(expandCorpus(cases[i], options.corpus.string()),
+                                                    kGoldenPlaceholder, VORTIMAX_GOLDEN_DIR),
+                                  threads);
     };
     {
         std::vector<std::jthread> workers;

@@ -345,3 +345,39 @@ TEST_F(FractalViewTest, ProgressTexts) {
 }
 
 } // namespace
+
+// A compound reads its layers' views: opening, closing or resizing a layer pauses every
+// open compound that uses it first, and only those.
+TEST(CompoundLayerViews, ChangesToALayersViewPauseTheCompoundsReadingIt) {
+    ScriptedFrontend frontend;
+    ViewEnvironment environment;
+    environment.frontend = &frontend;
+    environment.defaultWidth = 16;
+    environment.defaultHeight = 8;
+    environment.drivers[kTypeCompound] = [](FractalView&, int, int, int, int) {};
+    auto layer = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    auto other = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    auto compound = createRecord(kTypeCompound, 0, RecordCreationContext{});
+    compound->layers[0] = layer.get();
+    ASSERT_EQ(openView(*compound, false, environment), 0);
+    ASSERT_TRUE(vortimax::testing::settled(*compound));
+    auto compoundWord = [&] { return compound->view->commandWord(); };
+
+    ASSERT_EQ(openView(*other, true, environment), 0);
+    EXPECT_EQ(compoundWord(), calc::kIdle);
+    ASSERT_EQ(openView(*layer, true, environment), 0);
+    EXPECT_EQ(compoundWord(), calc::kPaused);
+
+    recalculateView(*compound->view);
+    ASSERT_TRUE(vortimax::testing::settled(*compound));
+    EXPECT_EQ(resizeView(*layer, 24, 8, true, environment), 0);
+    EXPECT_EQ(compoundWord(), calc::kPaused);
+
+    recalculateView(*compound->view);
+    ASSERT_TRUE(vortimax::testing::settled(*compound));
+    closeView(*other, false, environment);
+    EXPECT_EQ(compoundWord(), calc::kIdle);
+    closeView(*layer, false, environment);
+    EXPECT_EQ(compoundWord(), calc::kPaused);
+    closeView(*compound, false, environment);
+}

@@ -29,6 +29,7 @@ constexpr int kNewMandel24 = 29016;
 constexpr int kNewMandel = 29018;
 constexpr int kNewTieraMandel = 29178;
 constexpr int kNewFormula = 29019;
+constexpr int kNewCompound = 29187;
 constexpr int kUndo = 29026;
 
 class ToolWindowsTest : public test::UiFixture {
@@ -182,6 +183,41 @@ TEST_F(ToolWindowsTest, FormulaNameOffersTheLoadedFormulasAndMarksAnUnknownOne) 
     Q_EMIT name->activated(1);
     EXPECT_EQ(record.params().text("FormulaName"), "Cubic");
     EXPECT_EQ(name->toolTip(), QStringLiteral("FormulaName"));
+}
+
+// A compound's window offers the fractals of its folder as layers (marking a name none
+// has) and names the merge types and the value buffers.
+TEST_F(ToolWindowsTest, CompoundWindowOffersTheFolderAsLayersAndNamesTheMergeTypes) {
+    FractalRecord& mandel = createFromMenu(kNewMandel);
+    FractalRecord& compound = createFromMenu(kNewCompound);
+    ui::ToolWindow* window = open("PARM1");
+    auto* layer = field<QComboBox>(window, "Layer0");
+    ASSERT_NE(layer, nullptr);
+    std::vector<std::string> offered;
+    for (int i = 0; i < layer->count(); ++i)
+        offered.push_back(layer->itemText(i).toStdString());
+    EXPECT_NE(std::find(offered.begin(), offered.end(), mandel.name), offered.end());
+    EXPECT_EQ(std::find(offered.begin(), offered.end(), compound.name), offered.end());
+
+    enter(layer->lineEdit(), QStringLiteral("Nowhere"));
+    EXPECT_EQ(compound.params().text("Layer0"), "Nowhere");
+    EXPECT_EQ(layer->toolTip(), QStringLiteral("No fractal of this folder is called \"Nowhere\""));
+    ASSERT_TRUE(test::processUntil([&] { return compound.view->failure().failed; }));
+    enter(layer->lineEdit(), QString::fromStdString(mandel.name));
+    EXPECT_EQ(compound.layers[0], &mandel);
+    EXPECT_EQ(layer->toolTip(), QStringLiteral("Layer0"));
+    EXPECT_TRUE(settled(compound));
+
+    auto* merge = field<QComboBox>(window, "MergeType");
+    ASSERT_NE(merge, nullptr);
+    ASSERT_EQ(merge->count(), 14);
+    EXPECT_EQ(merge->itemText(6), QStringLiteral("Buffer Add"));
+    merge->setCurrentIndex(6);
+    Q_EMIT merge->activated(6);
+    EXPECT_EQ(compound.params().integer("MergeType"), 6);
+    auto* buffer = field<QComboBox>(window, "Buffer3");
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(buffer->count(), 3);
 }
 
 // Rows without a label of their own get one made from the key; the key is the tool-tip.

@@ -3,6 +3,7 @@
 #include "base/text_utils.h"
 #include "formula/function_table.h"
 #include "model/param_text.h"
+#include "render/compound/merge_types.h"
 #include "render/tierazon/colour_methods.h"
 #include "render/tierazon/orbit_filters.h"
 #include "ui/qt_text.h"
@@ -61,15 +62,39 @@ ChoiceList colourMethodNames() {
     return names;
 }
 
+ChoiceList mergeTypeNames() {
+    static const auto names = [] {
+        std::array<std::string_view, kMergeTypeCount> list{};
+        for (int i = 0; i < kMergeTypeCount; ++i)
+            list[static_cast<std::size_t>(i)] = mergeType(i)->label;
+        return list;
+    }();
+    return names;
+}
+
+// The value buffers a compound's layer may give its buffer merges.
+ChoiceList layerBufferNames() {
+    static constexpr std::string_view names[] = {"Values", "Tierazon 2nd buffer",
+                                                 "Tierazon 3rd buffer"};
+    return names;
+}
+
 struct NamedValues {
     std::string_view key; // letter case ignored
     ChoiceList (*names)();
 };
 
 const NamedValues kNamedValues[] = {
-    {"fn1", functionNames},    {"fn2", functionNames},           {"fn3", functionNames},
-    {"fn4", functionNames},    {"Function", functionNames},      {"ColormodeType", colourRuleNames},
-    {"Analysis", filterNames}, {"Operation", colourMethodNames},
+    {"fn1", functionNames},        {"fn2", functionNames},
+    {"fn3", functionNames},        {"fn4", functionNames},
+    {"Function", functionNames},   {"ColormodeType", colourRuleNames},
+    {"Analysis", filterNames},     {"Operation", colourMethodNames},
+    {"MergeType", mergeTypeNames}, {"Buffer0", layerBufferNames},
+    {"Buffer1", layerBufferNames}, {"Buffer2", layerBufferNames},
+    {"Buffer3", layerBufferNames}, {"Buffer4", layerBufferNames},
+    {"Buffer5", layerBufferNames}, {"Buffer6", layerBufferNames},
+    {"Buffer7", layerBufferNames}, {"Buffer8", layerBufferNames},
+    {"Buffer9", layerBufferNames},
 };
 
 // --- Controls ----------------------------------------------------------------------------
@@ -86,8 +111,9 @@ int clampToInt(double value) {
 class EntryNameEditor final : public ParamEditor {
 public:
     EntryNameEditor(const ParamDescriptor& row, QWidget* parent, CommitHandler commit,
-                    EntryNameSource names)
-        : combo_(new QComboBox(parent)), key_(toQString(row.key)), names_(std::move(names)) {
+                    EntryNameSource names, std::string_view entryKind)
+        : combo_(new QComboBox(parent)), key_(toQString(row.key)), names_(std::move(names)),
+          entryKind_(toQString(entryKind)) {
         combo_->setEditable(true);
         combo_->setInsertPolicy(QComboBox::NoInsert);
         if (row.length > 0)
@@ -128,12 +154,13 @@ private:
         combo_->setStyleSheet(known ? QString() : QStringLiteral("QComboBox { color: #c00000; }"));
         combo_->setToolTip(
             known ? key_
-                  : QStringLiteral("No loaded entry is called \"%1\"").arg(toQString(value)));
+                  : QStringLiteral("No %1 is called \"%2\"").arg(entryKind_, toQString(value)));
     }
 
     QComboBox* combo_;
     QString key_;
     EntryNameSource names_;
+    QString entryKind_;
 };
 
 // Reals, high-precision coordinates and texts: the text as typed.
@@ -349,9 +376,10 @@ std::unique_ptr<ParamEditor> makeParamEditor(const ParamDescriptor& row, QWidget
 }
 
 std::unique_ptr<ParamEditor> makeEntryNameEditor(const ParamDescriptor& row, QWidget* parent,
-                                                 CommitHandler commit, EntryNameSource names) {
-    auto editor =
-        std::make_unique<EntryNameEditor>(row, parent, std::move(commit), std::move(names));
+                                                 CommitHandler commit, EntryNameSource names,
+                                                 std::string_view entryKind) {
+    auto editor = std::make_unique<EntryNameEditor>(row, parent, std::move(commit),
+                                                    std::move(names), entryKind);
     editor->widget()->setObjectName(toQString(row.key));
     return editor;
 }

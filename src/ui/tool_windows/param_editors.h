@@ -51,10 +51,12 @@ std::unique_ptr<ParamEditor> makeParamEditor(const ParamDescriptor& row, QWidget
 // The names of the loaded library entries a row names (a formula, IFS or L-system entry).
 using EntryNameSource = std::function<std::vector<std::string>()>;
 
-// The control of a row that names a library entry: an editable list of the loaded entries.
-// A name no loaded entry has is shown in red, and its tool-tip says so.
+// The control of a row that names an entry (of a library, or a compound's layer): an
+// editable list of the entries there are. A name no entry has is shown in red, and its
+// tool-tip says so ("No <entryKind> is called ...").
 std::unique_ptr<ParamEditor> makeEntryNameEditor(const ParamDescriptor& row, QWidget* parent,
-                                                 CommitHandler commit, EntryNameSource names);
+                                                 CommitHandler commit, EntryNameSource names,
+                                                 std::string_view entryKind = "loaded entry");
 
 // A label for a row: its own, or one made from its key ("TestForFinite" gives "Test for
 // finite", the working value "_dr" gives "Working value dr").

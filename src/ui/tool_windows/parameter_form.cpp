@@ -5,7 +5,9 @@
 #include "base/frontend.h"
 #include "formula/library_kind.h"
 #include "model/descriptor_tables.h"
+#include "model/folder.h"
 #include "model/fractal_record.h"
+#include "model/type_registry.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/tool_windows/live_record.h"
@@ -38,6 +40,22 @@ std::optional<LibraryKind> entryKindOf(std::uint32_t type, const ParamDescriptor
             return info.kind;
     }
     return std::nullopt;
+}
+
+// The layer rows of a compound fractal name fractals of its folder.
+bool isLayerRow(std::uint32_t type, const ParamDescriptor& row) {
+    return type == kTypeCompound && row.key.starts_with("Layer");
+}
+
+// The fractals a compound may take as layers: the others of its folder.
+std::vector<std::string> layerCandidates(const FractalRecord* compound) {
+    std::vector<std::string> names;
+    if (compound == nullptr || compound->folder == nullptr)
+        return names;
+    for (const FractalRecord& record : compound->folder->fractals().all())
+        if (&record != compound)
+            names.push_back(record.name);
+    return names;
 }
 
 } // namespace
@@ -97,6 +115,10 @@ std::unique_ptr<ParamEditor> ParameterForm::makeEditor(std::uint32_t type,
                                                        const ParamDescriptor& row, QWidget* page,
                                                        std::size_t position) {
     CommitHandler commit = [this, position] { this->commit(position); };
+    if (isLayerRow(type, row))
+        return makeEntryNameEditor(
+            row, page, std::move(commit), [this] { return layerCandidates(record_); },
+            "fractal of this folder");
     const std::optional<LibraryKind> kind = entryKindOf(type, row);
     if (!kind)
         return makeParamEditor(row, page, std::move(commit));
