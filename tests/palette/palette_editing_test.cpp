@@ -127,3 +127,44 @@ TEST(PaletteEditingTest, AnsweringYesRemovesTheKnotBeyondTheLimit) {
 
 } // namespace
 } // namespace vortimax
+
+namespace vortimax {
+namespace {
+
+// The curve runs round the palette: before its first knot it comes from the last one
+// 252 positions earlier, after its last it heads for the first one 252 positions on.
+TEST(KnotCurveTest, ValuesRunRoundThePalette) {
+    KnotCurve curve(Channel::Green);
+    EXPECT_FALSE(curve.valueAt(5.0).has_value());
+    EXPECT_EQ(curve.insert({50.0, 100.0}), 0u);
+    EXPECT_EQ(curve.valueAt(200.0), std::optional<double>(100.0)); // one knot: flat
+    EXPECT_EQ(curve.insert({10.0, 0.0}), 0u);
+    EXPECT_EQ(curve.insert({250.0, 200.0}), 2u);
+    EXPECT_EQ(curve.knotAt(50), std::optional<std::size_t>(1));
+    EXPECT_DOUBLE_EQ(*curve.valueAt(30.0), 50.0);
+    EXPECT_DOUBLE_EQ(*curve.valueAt(150.0), 150.0);
+    EXPECT_DOUBLE_EQ(*curve.valueAt(251.0), 200.0 - 200.0 / 12.0); // 250 -> 262
+    EXPECT_DOUBLE_EQ(*curve.valueAt(0.0), 200.0 - 200.0 * 2.0 / 12.0);
+    EXPECT_DOUBLE_EQ(*curve.valueAt(10.0), 0.0);
+    EXPECT_EQ(entryAtScreen(3, 10), 245u);
+    EXPECT_EQ(entryAtScreen(251, 0), 251u);
+}
+
+// Rebuilding writes screen position i into entry (i - offset) mod 252 and leaves a
+// channel without knots alone.
+TEST(KnotCurveTest, RebuildFollowsTheOffset) {
+    Palette palette = test::greyRamp("Rebuild");
+    std::array<KnotCurve, 3> curves{KnotCurve(Channel::Red), KnotCurve(Channel::Green),
+                                    KnotCurve(Channel::Blue)};
+    curves[0].insert({0.0, 0.0});
+    curves[0].insert({100.0, 250.0});
+    curves[2].insert({7.0, 33.0});
+    rebuildPalette(palette, curves, 250);
+    EXPECT_EQ(palette.colour(2), (Rgb{0, 2, 33}));                   // screen 0
+    EXPECT_EQ(palette.colour(3), (Rgb{2, 3, 33}));                   // screen 1: 2.5 truncated
+    EXPECT_EQ(palette.colour(102), (Rgb{250, 102, 33}));             // screen 100
+    EXPECT_EQ(palette.colour(252), test::greyRamp("x").colour(252)); // fixed entries stay
+}
+
+} // namespace
+} // namespace vortimax

@@ -18,6 +18,7 @@
 namespace vortimax {
 namespace {
 
+constexpr int kInterpolatedColours = 29182;
 constexpr int kNewMandel = 29018;
 constexpr int kPaletteEditor = 29129;
 constexpr int kPaletteGeneration = 29183;
@@ -72,6 +73,17 @@ TEST_F(PaletteWindowsTest, CyclingRotatesTheShownPaletteAndKeepsTheFractalsSetti
     field<QSlider>(window, "Offset")->setValue(17);
     EXPECT_EQ(record.palOffset, 17.0);
     EXPECT_TRUE(showsPaletteAt(record, palette, 17.0));
+
+    // Another fractal made active brings its own settings: a new one cycles at 4 steps per
+    // second (a tick every 250 ms); going back brings the first one's settings back.
+    FractalRecord& other = createFromMenu(kNewMandel);
+    main->refreshAll();
+    EXPECT_EQ(field<QDoubleSpinBox>(window, "Speed")->value(), other.colCycSpeed);
+    EXPECT_EQ(app->timers().interval(ColourCycling::kTimerId), std::optional<int>(250));
+    app->selectFractal(record);
+    main->refreshAll();
+    EXPECT_EQ(field<QDoubleSpinBox>(window, "Step")->value(), 3.0);
+    EXPECT_EQ(app->timers().interval(ColourCycling::kTimerId), std::optional<int>(20));
 }
 
 TEST_F(PaletteWindowsTest, AKnotAddedOnACurveColoursTheFractalAtOnce) {
@@ -135,6 +147,64 @@ TEST_F(PaletteWindowsTest, GeneratorMakesRandomPalettesAndAppliesInPlace) {
     field<QPushButton>(window, "Apply")->click();
     EXPECT_NE(field<QLabel>(window, "Refusal")->text().indexOf("segment 1"), -1);
     EXPECT_EQ(scripted.messageBoxes().size(), 1u);
+}
+
+// A true-colour fractal is not cycled; an edit of its palette colours the image anew.
+TEST_F(PaletteWindowsTest, TrueColourFractalsAreRecolouredNotCycled) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    main->action(kInterpolatedColours)->trigger();
+    ASSERT_EQ(record.displayDepth, 24);
+    ASSERT_TRUE(test::processUntil(
+        [&] { return record.view->finished() && record.view->commandWord() == calc::kIdle; }));
+    ui::ToolWindow* cycling = openFromMenu(kColourCycling);
+    field<QCheckBox>(cycling, "Cycle")->setChecked(true);
+    const ColourTable shown = record.view->colours;
+    for (int tick = 0; tick < 3; ++tick)
+        app->onTimer(ColourCycling::kTimerId);
+    EXPECT_EQ(record.palOffset, 0.0);
+    EXPECT_EQ(record.view->colours, shown);
+    field<QCheckBox>(cycling, "Cycle")->setChecked(false);
+
+    auto* editor = dynamic_cast<ui::PaletteEditorWindow*>(openFromMenu(kPaletteEditor));
+    ASSERT_NE(editor, nullptr);
+    const std::vector<std::uint8_t> before = record.view->buffers().pixels;
+    Palette& palette = app->palettes().findByName(record.palName);
+    // Green all dark: a knot dragged to the bottom on a flat curve.
+    for (std::size_t i = 1; i < kPaletteColours; ++i)
+        palette.setKnot(Channel::Green, i, false);
+    editor->refresh();
+    ASSERT_TRUE(editor->editing().moveKnot(Channel::Green, 0, 0.0, 0.0));
+    ASSERT_TRUE(test::processUntil(
+        [&] { return record.view->finished() && record.view->commandWord() == calc::kIdle; }));
+    EXPECT_EQ(palette.colour(100).green, 0);
+    EXPECT_TRUE(showsPaletteAt(record, palette, 0.0));
+    EXPECT_NE(record.view->buffers().pixels, before);
+}
+
+// Clean Up asks about knots beyond the error limit under its caption; Cancel ends it.
+TEST_F(PaletteWindowsTest, CleanUpRemovesUnneededKnotsAndAsksAboutTheRest) {
+    FractalRecord& record = createFromMenu(kNewMandel);
+    auto* editor = dynamic_cast<ui::PaletteEditorWindow*>(openFromMenu(kPaletteEditor));
+    ASSERT_NE(editor, nullptr);
+    const std::size_t knots = editor->editing().curve(Channel::Red).size();
+    field<QDoubleSpinBox>(editor, "Error")->setValue(2.0);
+    scripted.queueAnswer(MessageAnswer::Cancel);
+    field<QPushButton>(editor, "CleanUp")->click();
+    const auto boxes = scripted.messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Removing unnecessary knots...");
+    EXPECT_NE(boxes[0].text.find("Error limit: \t2.000"), std::string::npos);
+    EXPECT_LT(editor->editing().curve(Channel::Red).size(), knots);
+    const Palette& palette = app->palettes().findByName(record.palName);
+    EXPECT_TRUE(showsPaletteAt(record, palette, record.palOffset));
+
+    // The read-out shows placeholders once the mouse has left the curves.
+    ui::KnotCurveWidget& blue = editor->curve(Channel::Blue);
+    QTest::mouseMove(&blue, blue.pointOf(5.0, 5.0).toPoint());
+    EXPECT_NE(field<QLabel>(editor, "ValueBlue")->text(), "---");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&blue, &leave);
+    EXPECT_EQ(field<QLabel>(editor, "ValueBlue")->text(), "---");
 }
 
 } // namespace
