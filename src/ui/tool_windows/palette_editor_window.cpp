@@ -58,8 +58,11 @@ PaletteEditorWindow::PaletteEditorWindow(UiContext& context, QWidget* parent)
     layout->addLayout(readouts, 3, 0, 1, 2);
 }
 
-// The working palette at the active fractal's offset, unless a knot is being dragged.
+// The working palette at the active fractal's offset, unless a knot is being dragged or
+// Clean Up is under way.
 void PaletteEditorWindow::refresh() {
+    if (cleaningUp_)
+        return;
     for (KnotCurveWidget* curve : curves_)
         if (curve->dragging())
             return;
@@ -86,7 +89,9 @@ void PaletteEditorWindow::paletteRebuilt() {
 }
 
 void PaletteEditorWindow::cleanUp() {
+    cleaningUp_ = true;
     editing_.cleanUp(context_.app.frontend());
+    cleaningUp_ = false;
     refresh();
 }
 

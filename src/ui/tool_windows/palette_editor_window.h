@@ -34,6 +34,9 @@ private:
     std::array<KnotCurveWidget*, 3> curves_{};
     std::array<QLabel*, 3> readout_{};
     QDoubleSpinBox* errorLimit_;
+    // While Clean Up waits for an answer the curves must stay as they are: the knot it
+    // asks about is known by its index.
+    bool cleaningUp_ = false;
 };
 
 } // namespace vortimax::ui
