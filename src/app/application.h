@@ -218,6 +218,20 @@ public:
     const StatusFields& statusFields() const { return statusFields_; }
     TimerManager& timers() { return *timers_; }
     ColourCycling& colourCycling() { return cycling_; }
+    const ColourCycling& colourCycling() const { return cycling_; }
+
+    // --- Palettes on screen ------------------------------------------------------------
+    // The palette the palette windows and commands work on: the current fractal's, else
+    // the list's current one, else the default palette.
+    Palette& workingPalette() const;
+    // Shows the current fractal's palette after a change of its colours or its offset.
+    void showCurrentPalette();
+    // The cycling window follows the fractal made active (its COLCYC settings); the
+    // timer takes the speed. Called on every cycling tick and by the window.
+    void followColourCycling();
+    // The cycling window changed the settings: they go into the active fractal and the
+    // timer runs at the new speed.
+    void changeColourCycling(const ColourCyclingSettings& settings);
     std::mutex& animationLock() { return animationLock_; }
     AnimationControl* animation() const { return animation_; }
     NetworkControl* network() const { return network_; }

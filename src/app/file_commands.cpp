@@ -40,13 +40,8 @@ void showPaletteChange(Application& app, FractalRecord* record) {
     redrawView(view);
 }
 
-// The palette the palette commands work on: the current fractal's, else the list's
-// current one, else the default palette.
 Palette& workingPalette(Application& app) {
-    PaletteList& palettes = app.palettes();
-    if (const FractalRecord* record = app.currentFractal())
-        return palettes.findByName(record->palName);
-    return palettes.current() != nullptr ? *palettes.current() : palettes.defaultPalette();
+    return app.workingPalette();
 }
 
 } // namespace

@@ -15,6 +15,7 @@ void Application::onTimer(int id) {
         runMainTimer();
         break;
     case ColourCycling::kTimerId:
+        followColourCycling();
         if (cycling_.tick(currentFractal(), *palettes_))
             notify(ApplicationChange::Status);
         break;

@@ -1,6 +1,7 @@
 #include "cli/command_list.h"
 
 #include "cli/check_command.h"
+#include "cli/palette_command.h"
 #include "cli/params_command.h"
 #include "cli/parfile_commands.h"
 #include "cli/render_command.h"
@@ -43,6 +44,16 @@ constexpr ArgumentHelp kConvertDetails[] = {
     {"IN...", "parameter or .zar files"},
     {"-o OUT.par", "the parameter file to write"},
 };
+constexpr ArgumentHelp kPaletteDetails[] = {
+    {"--generate MODE", "startstep (a triangle wave from start and step), sine (up to six "
+                        "sine periods), fourier (three cosines and three sines, mirrored) or "
+                        "random (straight segments closing into a ring)"},
+    {"--set NAME=VALUE", "a generator setting: P<p>.<c> is parameter p (0..12) of channel c (0 "
+                         "red, 1 green, 2 blue), Component and Entries (sine periods, 1..6); may "
+                         "be repeated"},
+    {"--seed N", "the seed of the random mode (1 by default): a seed always gives the same map"},
+    {"-o OUT.map", "the map file to write"},
+};
 constexpr ArgumentHelp kCheckDetails[] = {
     {"FILE...", "formula (.frm), IFS (.ifs) or L-system (.l) libraries"}};
 
@@ -69,6 +80,10 @@ constexpr Command kCommands[] = {
      "compile every entry of formula (.frm), IFS (.ifs) and L-system (.l) files and report "
      "those that fail",
      kCheckDetails, runCheck},
+    {"palette",
+     "--generate startstep|sine|fourier|random [--set NAME=VALUE]... [--seed N] -o OUT.map",
+     "fill a palette with the palette generator and write it as a map file", kPaletteDetails,
+     runPalette},
 };
 
 } // namespace

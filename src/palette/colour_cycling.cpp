@@ -1,6 +1,5 @@
 #include "palette/colour_cycling.h"
 
-#include "model/calc_command.h"
 #include "model/fractal_view.h"
 #include "palette/palette_application.h"
 
@@ -35,16 +34,39 @@ double ColourCycling::currentOffset(const FractalRecord* active) const {
     return active != nullptr ? active->palOffset : defaultOffset;
 }
 
+void ColourCycling::setOffset(FractalRecord* active, double offset) {
+    (active != nullptr ? active->palOffset : defaultOffset) = offset;
+}
+
+bool ColourCycling::follow(const FractalRecord* active) {
+    if (active == followed_)
+        return false;
+    followed_ = active;
+    if (active == nullptr)
+        return false;
+    const ColourCyclingSettings before = settings;
+    settings.on = active->colCyc != 0;
+    settings.upwards = active->colCycUp != 0;
+    settings.speed = active->colCycSpeed;
+    settings.step = active->colCycStep;
+    return settings != before;
+}
+
+void ColourCycling::store(FractalRecord* active) const {
+    if (active == nullptr)
+        return;
+    active->colCyc = settings.on ? 1 : 0;
+    active->colCycUp = settings.upwards ? 1 : 0;
+    active->colCycSpeed = settings.speed;
+    active->colCycStep = settings.step;
+}
+
 bool ColourCycling::tick(FractalRecord* active, const PaletteList& palettes) {
     if (!settings.on || active == nullptr || active->displayDepth != 8)
         return false;
     active->palOffset = nextOffset(active->palOffset, settings.step, settings.upwards);
-    FractalView* view = active->view;
-    // The colour table may only change while the worker is idle.
-    if (view != nullptr && view->finished() && view->commandWord() == calc::kIdle) {
-        applyPaletteToView(*view, palettes);
-        redrawView(*view);
-    }
+    if (active->view != nullptr)
+        showPalette(*active->view, palettes);
     return true;
 }
 

@@ -116,10 +116,14 @@ bool Palette::sameColours(const Palette& other) const {
     return true;
 }
 
-ColourTable displayForm(const Palette& palette, double offset) {
+int roundedPaletteOffset(double offset) {
     // Nearest integer first, so that 251.5 rotates by 252, which is no rotation.
     const double rounded = std::isfinite(offset) ? std::floor(offset + 0.5) : 0.0;
-    const auto k = static_cast<std::size_t>(wrapPosition(rounded));
+    return static_cast<int>(wrapPosition(rounded));
+}
+
+ColourTable displayForm(const Palette& palette, double offset) {
+    const auto k = static_cast<std::size_t>(roundedPaletteOffset(offset));
     ColourTable table;
     for (std::size_t i = 0; i < kPaletteColours; ++i) {
         const std::size_t target = (k + i) % kPaletteColours;

@@ -81,6 +81,10 @@ template <> struct NamedListTraits<Palette> {
     static void setName(Palette& palette, std::string name) { palette.setName(name); }
 };
 
+// The palette offset as the palette is shown: rounded to the nearest integer and taken
+// modulo 252, so 251.5 shows like 0. Not-finite offsets give 0.
+int roundedPaletteOffset(double offset);
+
 // The palette as a fractal shows it with palette offset `offset` (rounded to the nearest
 // integer, then taken modulo 252; a NaN or infinite offset counts as 0): palette entry i
 // goes to display entry (offset + i) mod 252. Entry 252 is black, 253 white, 254 grey

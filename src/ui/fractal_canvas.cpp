@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "model/fractal_view.h"
+#include "palette/screen_colours.h"
 #include "render/area/area.h"
 #include "render/area/area_commands.h"
 
@@ -39,13 +40,11 @@ QImage imageOf(const ImageBuffers& buffers, const ColourTable& colours, bool thr
                      QImage::Format_BGR888);
         return image.mirrored();
     }
-    QImage image(buffers.pixels.data(), width, height, buffers.rowLength, QImage::Format_Indexed8);
-    QList<QRgb> table;
-    table.reserve(256);
-    for (const ColourEntry& entry : colours.entries)
-        table.push_back(qRgb(entry.red, entry.green, entry.blue));
-    image.setColorTable(table);
-    return image.mirrored();
+    // Palette indices become screen colours through the colour table here, so a new
+    // table (colour cycling, the palette editor) needs no recolouring of the image.
+    QImage image(width, height, QImage::Format_RGB32);
+    indexImageToRgb32(buffers, colours, reinterpret_cast<std::uint32_t*>(image.bits()));
+    return image;
 }
 
 } // namespace

@@ -584,6 +584,11 @@ void MainWindow::onTimer(int id) {
     if (id == kMainTimer)
         app_.setMouseButtonDown(QApplication::mouseButtons().testFlag(Qt::LeftButton));
     app_.onTimer(id);
+    // The editor's curves and the offset slider follow the cycling palette.
+    if (id == ColourCycling::kTimerId && app_.colourCycling().settings.on)
+        for (std::string_view keyword : {"PALEDIT", "Colorcycle"})
+            if (ToolWindow* window = findToolWindow(keyword))
+                window->refresh();
     if (id == kMainTimer) {
         refreshStatusBar();
         fitFractalWindows();

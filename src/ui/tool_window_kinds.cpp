@@ -1,4 +1,5 @@
 #include "ui/tool_window.h"
+#include "ui/tool_windows/colour_cycling_window.h"
 #include "ui/tool_windows/comment_window.h"
 #include "ui/tool_windows/formula_editor_window.h"
 #include "ui/tool_windows/fractal_tree_view.h"
@@ -6,6 +7,8 @@
 #include "ui/tool_windows/ifs_editor_window.h"
 #include "ui/tool_windows/lsystem_editor_window.h"
 #include "ui/tool_windows/message_window_view.h"
+#include "ui/tool_windows/palette_editor_window.h"
+#include "ui/tool_windows/palette_generator_window.h"
 #include "ui/tool_windows/parameter_windows.h"
 #include "ui/tool_windows/size_window.h"
 
@@ -31,6 +34,9 @@ const ToolWindowKind kKinds[] = {
     {"FormulaJM", make<FormulaEditorWindow>},
     {"FormulaIFS", make<IfsEditorWindow>},
     {"FormulaLSyst", make<LSystemEditorWindow>},
+    {"PALEDIT", make<PaletteEditorWindow>},
+    {"MakeMap", make<PaletteGeneratorWindow>},
+    {"Colorcycle", make<ColourCyclingWindow>},
 };
 
 } // namespace

@@ -60,5 +60,30 @@ TEST(ColourCyclingTest, TickMovesOnlyEightBitFractals) {
     EXPECT_DOUBLE_EQ(cycling.currentOffset(nullptr), 7.0);
 }
 
+// The window shows the settings of the fractal made active and writes its changes into
+// the active fractal.
+TEST(ColourCyclingTest, SettingsFollowTheActiveFractal) {
+    ColourCycling cycling;
+    auto a = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    auto b = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    b->colCyc = 1;
+    b->colCycUp = 0;
+    b->colCycSpeed = 4.0;
+    b->colCycStep = 3.0;
+    EXPECT_TRUE(cycling.follow(b.get()));
+    EXPECT_EQ(cycling.settings, (ColourCyclingSettings{true, false, 4.0, 3.0}));
+    EXPECT_EQ(cycling.intervalMs(), 250);
+    EXPECT_FALSE(cycling.follow(b.get())); // already followed: the window's changes stay
+    cycling.settings.step = 0.5;
+    cycling.store(b.get());
+    EXPECT_EQ(b->colCycStep, 0.5);
+    EXPECT_TRUE(cycling.follow(a.get()));
+    EXPECT_FALSE(cycling.settings.on);
+    EXPECT_FALSE(cycling.follow(nullptr)); // no fractal: the settings stay the program's
+    EXPECT_FALSE(cycling.settings.on);
+    cycling.setOffset(nullptr, 12.0);
+    EXPECT_EQ(cycling.defaultOffset, 12.0);
+}
+
 } // namespace
 } // namespace vortimax
