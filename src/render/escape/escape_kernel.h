@@ -65,12 +65,6 @@ double fastEscapeThreshold(const EscapeParams& params);
 // `pointMagnitude` is |p|, used by the "P-Ring" test.
 OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagnitude, bool track);
 
-// The stop tests of the record's bailout test, for loops outside this kernel that must stop
-// where it stops: `escapedBeyond` looks at the new z (|p| for "P-Ring"), `settledWithin` at a
-// difference of two orbit values (finite attractor or cycle).
-bool escapedBeyond(const EscapeParams& params, Complex z, double pointMagnitude);
-bool settledWithin(const EscapeParams& params, Complex delta);
-
 // Whether the calculation takes the fast loop.
 bool usesFastPath(const EscapeParams& params);
 
