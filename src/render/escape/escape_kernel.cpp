@@ -123,6 +123,12 @@ const StopTests& selectedTests(const EscapeParams& p) {
     return kStopTests[known ? p.bailoutTest : kBailoutMod];
 }
 
+std::int32_t stepsTaken(const EscapeParams& params, const OrbitEnd& end) {
+    if (usesFastPath(params))
+        return fastStartCounter(params) - end.remaining - 1;
+    return end.remaining < 0 ? params.maxIter : params.maxIter - end.remaining;
+}
+
 bool usesFastPath(const EscapeParams& p) {
     return p.subtype == 0 && p.bailoutTest == kBailoutMod && p.testInfinity && !p.testFinite &&
            !p.testCycle && !p.biomorph && p.inside <= kInsideMagnitude;

@@ -65,6 +65,11 @@ double fastEscapeThreshold(const EscapeParams& params);
 // `pointMagnitude` is |p|, used by the "P-Ring" test.
 OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagnitude, bool track);
 
+// The number of steps an orbit that ended as `end` took: the fast loop counts down from
+// fastStartCounter, the general loop from MaxIter (all of them for an orbit that stayed
+// inside).
+std::int32_t stepsTaken(const EscapeParams& params, const OrbitEnd& end);
+
 // Whether the calculation takes the fast loop.
 bool usesFastPath(const EscapeParams& params);
 
