@@ -35,11 +35,16 @@ enum class Spread : std::uint8_t {
     Ordered,      // k, k/2, k/4 into the channels in `order`, each times its factor
 };
 
+// What a method reads: only the final z, the step count, the filter result and the
+// escape-time value, or the saved value zsav as well.
+enum class Reads : std::uint8_t { LastZ, SavedZ };
+
 struct ColourMethod {
     std::string_view label;
     MethodTerm term;
     Spread spread;
     std::uint8_t order[3];
+    Reads reads;
 };
 
 constexpr int kColourMethodCount = 38;
