@@ -277,9 +277,10 @@ void applyColourMethod(const ColourMethod& method, const MethodFactors& factors,
     }
     const Complex s{guardedComponent(result.saved.re), guardedComponent(result.saved.im)};
     spreadContribution(method, factors, method.term(result, s), result);
+    // A negative first value marks an inside pixel, and the per-channel colouring maps a
+    // negative channel like one: an escaped pixel's channels keep their amount only.
     for (double& c : result.channel)
-        if (!std::isfinite(c))
-            c = 0.0;
+        c = std::isfinite(c) ? std::fabs(c) : 0.0;
 }
 
 } // namespace vortimax

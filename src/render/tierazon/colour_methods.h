@@ -56,7 +56,9 @@ const ColourMethod& colourMethod(int operation);
 // with the sign bit set goes to -1e-10).
 double guardedComponent(double v);
 
-// Applies the colour method: fills result.channel. Non-finite channels become 0.
+// Applies the colour method: fills result.channel. An escaped pixel's channels are the
+// absolute amounts of the method's values (non-finite ones become 0); an inside pixel gets
+// its escape-time value in the first channel.
 void applyColourMethod(const ColourMethod& method, const MethodFactors& factors,
                        TieraResult& result);
 
