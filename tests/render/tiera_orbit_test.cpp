@@ -112,6 +112,30 @@ TEST(TieraOrbitTest, WrittenExamplesExactly) {
     EXPECT_EQ(r.channel[1], std::atan(std::fabs(1e-10 / 0.2)) * 10.0 * 0.5);
 }
 
+// "Merged Sine z/zsav" and "Merged zsav and last z" see the last z by its direction only:
+// its size jumps from pixel to pixel near the set, and a sine of it gave noise. A last z of
+// 0 or beyond the double range gives a finite contribution.
+TEST(TieraOrbitTest, MergedMethodsSeeTheDirectionOfTheLastZ) {
+    const MethodFactors factors;
+    for (int m : {7, 22}) {
+        TieraResult small;
+        small.z = {0.6, -0.8};
+        small.saved = {0.4, 1.3};
+        TieraResult large = small;
+        large.z = {600.0, -800.0};
+        applyColourMethod(colourMethod(m), factors, small);
+        applyColourMethod(colourMethod(m), factors, large);
+        EXPECT_GT(small.channel[0], 0.0) << m;
+        EXPECT_DOUBLE_EQ(small.channel[0], large.channel[0]) << m;
+        for (Complex odd : {Complex{0.0, 0.0}, Complex{INFINITY, 1.0}}) {
+            TieraResult r = small;
+            r.z = odd;
+            applyColourMethod(colourMethod(m), factors, r);
+            EXPECT_EQ(r.channel[0], m == 7 ? 0.0 : std::fabs(std::sin(0.4)) * 50.0) << m;
+        }
+    }
+}
+
 // The channel-ordered methods give the full contribution to their first channel.
 TEST(TieraOrbitTest, OrderedMethodsLeadWithTheirFirstChannel) {
     const MethodFactors factors;
