@@ -2,6 +2,7 @@
 
 #include "render/escape/escape_kernel.h"
 #include "render/escape/fast_orbit_lanes.h"
+#include "render/escape/orbit_loops.h"
 #include "render/tierazon/tiera_orbit.h"
 
 #include <cmath>
@@ -11,9 +12,9 @@ namespace vortimax {
 namespace {
 
 // A channel as the second and third buffers keep it: 0.0 is allowed there (only the first
-// buffer marks a pixel as calculated), non-finite values are not.
+// buffer marks a pixel as calculated), values beyond the float range are not.
 float storedChannel(double v) {
-    const float f = static_cast<float>(v);
+    const float f = toSingle(v);
     return std::isfinite(f) ? f : 0.0f;
 }
 
