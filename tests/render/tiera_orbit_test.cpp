@@ -112,6 +112,30 @@ TEST(TieraOrbitTest, WrittenExamplesExactly) {
     EXPECT_EQ(r.channel[1], std::atan(std::fabs(1e-10 / 0.2)) * 10.0 * 0.5);
 }
 
+// "Merged Sine z/zsav" and "Merged zsav and last z" see the last z by its direction only:
+// its size jumps from pixel to pixel near the set, and a sine of it gave noise. A last z of
+// 0 or beyond the double range gives a finite contribution.
+TEST(TieraOrbitTest, MergedMethodsSeeTheDirectionOfTheLastZ) {
+    const MethodFactors factors;
+    for (int m : {7, 22}) {
+        TieraResult small;
+        small.z = {0.6, -0.8};
+        small.saved = {0.4, 1.3};
+        TieraResult large = small;
+        large.z = {600.0, -800.0};
+        applyColourMethod(colourMethod(m), factors, small);
+        applyColourMethod(colourMethod(m), factors, large);
+        EXPECT_GT(small.channel[0], 0.0) << m;
+        EXPECT_DOUBLE_EQ(small.channel[0], large.channel[0]) << m;
+        for (Complex odd : {Complex{0.0, 0.0}, Complex{INFINITY, 1.0}}) {
+            TieraResult r = small;
+            r.z = odd;
+            applyColourMethod(colourMethod(m), factors, r);
+            EXPECT_EQ(r.channel[0], m == 7 ? 0.0 : std::fabs(std::sin(0.4)) * 50.0) << m;
+        }
+    }
+}
+
 // The channel-ordered methods give the full contribution to their first channel.
 TEST(TieraOrbitTest, OrderedMethodsLeadWithTheirFirstChannel) {
     const MethodFactors factors;
@@ -193,11 +217,15 @@ TEST(TieraOrbitTest, OrbitStatistics) {
     EXPECT_GT(statistic(*julia, 39, 0.6, 0.6), 0.0);            // Variance (imag)
 }
 
-TEST(TieraOrbitTest, EveryFilterWithSomeMethodsStaysFinite) {
+// Every filter and statistic with a spread of methods gives finite channels, and an
+// escaped pixel never gets a negative one (that would colour it as inside): "Normal" adds
+// filter results below zero (the Hi/Lo filters, the means and extremes of the parts),
+// "Merged zsav components" may be negative itself.
+TEST(TieraOrbitTest, EveryFilterWithSomeMethodsStaysFiniteAndOutside) {
     for (bool mandel : {true, false}) {
         auto r = tieraRecord(mandel, mandel ? 0 : 1, 40);
         for (int f = 0; f < kAnalysisCount; ++f)
-            for (int m : {0, 1, 3, 8, 13, 17, 21, 26, 30, 33, 37}) {
+            for (int m : {0, 1, 3, 8, 13, 17, 21, 24, 26, 30, 33, 37}) {
                 r->params().setInteger("Analysis", f);
                 r->params().setInteger("Operation", m);
                 const TieraParams p = readTieraParams(*r);
@@ -206,12 +234,44 @@ TEST(TieraOrbitTest, EveryFilterWithSomeMethodsStaysFinite) {
                     for (double x = -2.0; x <= 0.5; x += 0.25) {
                         const TieraResult t = pixel(p, x, y);
                         for (double c : t.channel)
-                            bad += !std::isfinite(c);
+                            bad += !std::isfinite(c) || (!t.inside && c < 0.0);
                         bad += std::isnan(t.filter);
                     }
                 EXPECT_EQ(bad, 0) << orbitFilter(f).label << " / " << colourMethod(m).label;
             }
     }
+}
+
+} // namespace
+} // namespace vortimax
+
+namespace vortimax {
+namespace {
+
+// Subtypes whose steps can overflow (powers, exponentials) leave escaped orbits whose last z
+// is infinite or NaN; every filter and statistic still reports a finite result for them.
+TEST(TieraOrbitTest, OverflowingStepsLeaveFilterResultsFinite) {
+    int total = 0;
+    for (std::uint32_t subtype = 0; subtype < 25; ++subtype) {
+        auto r = tieraRecord(true, subtype, 40);
+        r->params().setReal("Bailout", 1e300);
+        int overflowing = 0;
+        for (int f = 0; f < kAnalysisCount; ++f) {
+            r->params().setInteger("Analysis", f);
+            const TieraParams p = readTieraParams(*r);
+            int bad = 0;
+            for (double y = -1.5; y <= 1.5; y += 0.5)
+                for (double x = -2.5; x <= 1.5; x += 0.5) {
+                    TieraResult t;
+                    tieraOrbit(p, x, y, t);
+                    overflowing += !std::isfinite(t.z.re) || !std::isfinite(t.z.im);
+                    bad += !t.inside && !std::isfinite(t.filter);
+                }
+            EXPECT_EQ(bad, 0) << "subtype " << subtype << " " << orbitFilter(f).label;
+        }
+        total += overflowing;
+    }
+    EXPECT_GT(total, 0); // the case the test is about does occur
 }
 
 } // namespace

@@ -119,6 +119,14 @@ void EscapeBatchKernel::operator()(PixelRow& row) {
     computeInBatches(row, [this](PixelBatch& batch) { (*this)(batch); });
 }
 
+void EscapeBatchKernel::operator()(PixelRow& row, std::span<OrbitEnd> ends) {
+    for (OrbitEnd& end : ends)
+        end.remaining = kOrbitUnfinished;
+    ends_ = ends;
+    (*this)(row);
+    ends_ = {};
+}
+
 // The orbits start as initOrbit starts them for subtype 0 (the only one the fast loop
 // takes), written out so that the prelude of a pixel stays in registers: Julia at the
 // point with c = (Cr, Ci), Mandel at (Cr, Ci) + the point with c = the point. The orbits
@@ -161,6 +169,8 @@ void EscapeBatchKernel::computeFast(std::span<const int> rows, std::span<const i
         end.z = {zr_[k], zi_[k]};
         end.remaining = remaining_[k];
         values[order_[k]] = orbitValue(*params_, end, points_[order_[k]]);
+        if (!ends_.empty())
+            ends_[order_[k]] = end;
     }
 }
 
@@ -198,6 +208,8 @@ void EscapeBatchKernel::computeGeneral(std::span<const int> rows, std::span<cons
     else
         generalOrbitsAvx2(orbits);
     general_.storeValues(values);
+    if (!ends_.empty())
+        general_.storeEnds(ends_);
 }
 
 } // namespace vortimax

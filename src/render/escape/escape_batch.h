@@ -2,6 +2,7 @@
 
 #include "model/pass_scheme.h"
 #include "render/area/area.h"
+#include "render/escape/escape_kernel.h"
 #include "render/escape/escape_params.h"
 #include "render/escape/general_lane_orbits.h"
 
@@ -33,6 +34,13 @@ public:
     // Every pixel of a row at once: the vector lanes stay full to the end of the row
     // instead of the end of each batch. Stops when the command word says so.
     void operator()(PixelRow& row);
+    // As operator()(PixelRow&), and ends[i] also gets the final z and the remaining count of
+    // the orbit of pixel i (kOrbitUnfinished when the kernel stopped first). Only for
+    // calculations that runsLanes().
+    void operator()(PixelRow& row, std::span<OrbitEnd> ends);
+    // Whether the orbits run in the fast or the general loop's lanes rather than pixel by
+    // pixel.
+    bool runsLanes() const { return fast_ || generalLanes_; }
 
 private:
     void computeFast(std::span<const int> rows, std::span<const int> columns,
@@ -57,6 +65,7 @@ private:
     std::vector<int> rowScratch_;       // the row of each pixel of a batch or a one-row call
     std::vector<std::size_t> order_;    // the pixel of each orbit
     GeneralLaneOrbits general_;
+    std::span<OrbitEnd> ends_; // set during a call that asks for the ends
 };
 
 } // namespace vortimax

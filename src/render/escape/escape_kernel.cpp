@@ -1,5 +1,7 @@
 #include "render/escape/escape_kernel.h"
 
+#include "render/escape/orbit_loops.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -8,26 +10,6 @@
 namespace vortimax {
 
 namespace {
-
-// The stop tests of one bailout test: `escaped` looks at the new z, `settled` at the
-// difference to the previous z (finite attractor) or to the saved z (cycle).
-struct StopTests {
-    bool (*escaped)(const EscapeParams&, Complex z, double pointMagnitude);
-    bool (*settled)(const EscapeParams&, Complex delta);
-};
-
-// Rounds to single precision the way the hardware does, without the undefined
-// behaviour of converting a double beyond the float range: from 2^128 - 2^103 on, the
-// nearest float is infinity.
-float toSingle(double v) {
-    constexpr double kOverflow = 0x1.ffffffp+127;
-    constexpr float kInfinity = std::numeric_limits<float>::infinity();
-    if (v >= kOverflow)
-        return kInfinity;
-    if (v <= -kOverflow)
-        return -kInfinity;
-    return static_cast<float>(v);
-}
 
 double sq(double v) {
     return v * v;
@@ -97,41 +79,6 @@ template <bool Track> float generalKernel(const EscapeParams& p, Complex point) 
     return orbitValue(p, generalOrbit(p, initOrbit(p, point), r, Track), point);
 }
 
-template <bool Track> OrbitEnd runGeneral(const EscapeParams& p, Orbit o, double pointMagnitude) {
-    const SubtypeStep step = subtypeStep(p.subtype);
-    const bool known = p.bailoutTest >= 0 && p.bailoutTest < kBailoutTestCount;
-    const StopTests& tests = kStopTests[known ? p.bailoutTest : kBailoutMod];
-    OrbitEnd end;
-    std::int32_t remaining = p.maxIter;
-    Complex saved = o.z;
-    for (;;) {
-        if (--remaining < 0)
-            break;
-        const Complex previous = o.z;
-        if (remaining == p.halfIter)
-            saved = o.z;
-        step(p, o);
-        if constexpr (Track)
-            end.extrema.update(o.z, p.maxIter - remaining);
-        if (p.testInfinity && tests.escaped(p, o.z, pointMagnitude))
-            break;
-        if (p.testFinite && tests.settled(p, o.z - previous))
-            break;
-        if (p.testCycle && remaining <= p.halfIter && tests.settled(p, o.z - saved))
-            break;
-    }
-    end.z = o.z;
-    end.remaining = remaining;
-    return end;
-}
-
-// The bailout as the fast loop compares it. A bailout beyond the float range would round
-// to infinity, which no |z|^2 exceeds: every orbit would count as inside. The largest
-// float keeps such orbits escaping.
-float fastBailout(const EscapeParams& params) {
-    return std::min(toSingle(params.bailout), std::numeric_limits<float>::max());
-}
-
 } // namespace
 
 std::int32_t fastStartCounter(const EscapeParams& params) {
@@ -161,48 +108,25 @@ double fastEscapeThreshold(const EscapeParams& params) {
 }
 
 OrbitEnd fastOrbit(const EscapeParams& params, Orbit orbit) {
-    const float bailout = fastBailout(params);
-    std::int32_t counter = fastStartCounter(params);
-    double zr = orbit.z.re;
-    double zi = orbit.z.im;
-    const double cr = orbit.c.re;
-    const double ci = orbit.c.im;
-    for (;;) {
-        const double zr2 = zr * zr;
-        const double zi2 = zi * zi;
-        const float magnitude = toSingle(zr2 + zi2);
-        zi = 2.0 * zr * zi + ci;
-        zr = zr2 - zi2 + cr;
-        --counter;
-        if (bailout < magnitude || counter == 0)
-            break;
-    }
-    OrbitEnd end;
-    end.z = {zr, zi};
-    end.remaining = counter - 1;
-    return end;
+    NoObserver none;
+    return fastLoop(params, orbit, none);
 }
 
 OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagnitude, bool track) {
-    return track ? runGeneral<true>(params, orbit, pointMagnitude)
-                 : runGeneral<false>(params, orbit, pointMagnitude);
+    NoObserver none;
+    return track ? generalLoop<true>(params, orbit, pointMagnitude, none)
+                 : generalLoop<false>(params, orbit, pointMagnitude, none);
 }
-
-namespace {
 
 const StopTests& selectedTests(const EscapeParams& p) {
     const bool known = p.bailoutTest >= 0 && p.bailoutTest < kBailoutTestCount;
     return kStopTests[known ? p.bailoutTest : kBailoutMod];
 }
 
-} // namespace
-
-bool escapedBeyond(const EscapeParams& params, Complex z, double pointMagnitude) {
-    return selectedTests(params).escaped(params, z, pointMagnitude);
-}
-
-bool settledWithin(const EscapeParams& params, Complex delta) {
-    return selectedTests(params).settled(params, delta);
+std::int32_t stepsTaken(const EscapeParams& params, const OrbitEnd& end) {
+    if (usesFastPath(params))
+        return fastStartCounter(params) - end.remaining - 1;
+    return end.remaining < 0 ? params.maxIter : params.maxIter - end.remaining;
 }
 
 bool usesFastPath(const EscapeParams& p) {

@@ -65,11 +65,10 @@ double fastEscapeThreshold(const EscapeParams& params);
 // `pointMagnitude` is |p|, used by the "P-Ring" test.
 OrbitEnd generalOrbit(const EscapeParams& params, Orbit orbit, double pointMagnitude, bool track);
 
-// The stop tests of the record's bailout test, for loops outside this kernel that must stop
-// where it stops: `escapedBeyond` looks at the new z (|p| for "P-Ring"), `settledWithin` at a
-// difference of two orbit values (finite attractor or cycle).
-bool escapedBeyond(const EscapeParams& params, Complex z, double pointMagnitude);
-bool settledWithin(const EscapeParams& params, Complex delta);
+// The number of steps an orbit that ended as `end` took: the fast loop counts down from
+// fastStartCounter, the general loop from MaxIter (all of them for an orbit that stayed
+// inside).
+std::int32_t stepsTaken(const EscapeParams& params, const OrbitEnd& end);
 
 // Whether the calculation takes the fast loop.
 bool usesFastPath(const EscapeParams& params);

@@ -119,21 +119,29 @@ GeneralOrbits& GeneralLaneOrbits::start(const PixelMapping& mapping, std::span<c
     return orbits_;
 }
 
-void GeneralLaneOrbits::storeValues(std::span<float> values) const {
-    for (std::size_t i = 0; i < values.size() && i < remaining_.size(); ++i) {
-        if (remaining_[i] == kOrbitUnfinished)
-            continue;
-        OrbitEnd end;
-        end.z = {zr_[i], zi_[i]};
-        end.remaining = remaining_[i];
-        if (orbits_.shape.track) {
-            end.extrema.largest = largest_[i];
-            end.extrema.smallest = smallest_[i];
-            end.extrema.largestAt = largestAt_[i];
-            end.extrema.smallestAt = smallestAt_[i];
-        }
-        values[i] = orbitValue(*params_, end, points_[i]);
+OrbitEnd GeneralLaneOrbits::end(std::size_t i) const {
+    OrbitEnd end;
+    end.z = {zr_[i], zi_[i]};
+    end.remaining = remaining_[i];
+    if (orbits_.shape.track) {
+        end.extrema.largest = largest_[i];
+        end.extrema.smallest = smallest_[i];
+        end.extrema.largestAt = largestAt_[i];
+        end.extrema.smallestAt = smallestAt_[i];
     }
+    return end;
+}
+
+void GeneralLaneOrbits::storeValues(std::span<float> values) const {
+    for (std::size_t i = 0; i < values.size() && i < remaining_.size(); ++i)
+        if (remaining_[i] != kOrbitUnfinished)
+            values[i] = orbitValue(*params_, end(i), points_[i]);
+}
+
+void GeneralLaneOrbits::storeEnds(std::span<OrbitEnd> ends) const {
+    for (std::size_t i = 0; i < ends.size() && i < remaining_.size(); ++i)
+        if (remaining_[i] != kOrbitUnfinished)
+            ends[i] = end(i);
 }
 
 } // namespace vortimax

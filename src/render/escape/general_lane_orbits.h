@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/area/area.h"
+#include "render/escape/escape_kernel.h"
 #include "render/escape/escape_params.h"
 #include "render/escape/general_orbit_lanes.h"
 #include "render/escape/subtype_steps.h"
@@ -31,8 +32,12 @@ public:
 
     // values[i] gets the value of orbit i; orbits left unfinished leave it alone.
     void storeValues(std::span<float> values) const;
+    // ends[i] gets the end of orbit i; orbits left unfinished leave it alone.
+    void storeEnds(std::span<OrbitEnd> ends) const;
 
 private:
+    OrbitEnd end(std::size_t i) const;
+
     const EscapeParams* params_;
     GeneralOrbits orbits_;
     std::vector<Complex> points_;

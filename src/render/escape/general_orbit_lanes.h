@@ -14,7 +14,7 @@ namespace vortimax {
 enum class LaneSubtype : int { Square = 0, Cube = 1, Magnet1 = 3, Magnet2 = 4 };
 
 // What every orbit of a calculation shares: the subtype, the stop tests and the counts
-// of the general loop (see runGeneral in escape_kernel.cpp).
+// of the general loop (see generalLoop in orbit_loops.h).
 struct GeneralLoopShape {
     LaneSubtype subtype = LaneSubtype::Square;
     int bailoutTest = 0; // 0 ... kBailoutTestCount - 1

@@ -4,12 +4,12 @@
 // set's vector operations `V`. Include it only from the file compiled for that set:
 // everything here has internal linkage (see fast_orbit_lanes_impl.h).
 //
-// Each lane carries one orbit and takes one step of runGeneral at a time, with every stop
+// Each lane carries one orbit and takes one step of generalLoop at a time, with every stop
 // test after each step; the lanes step together until at least one orbit ends. Ended
 // orbits are handed out and their lanes refilled with the next ones; once the orbits run
 // out, the busy lanes are packed into as few vectors as they need.
 //
-// runGeneral counts `remaining` down before each step and stops when it drops below 0.
+// generalLoop counts `remaining` down before each step and stops when it drops below 0.
 // Here the lane ends after the step that reached 0 instead and reports -1 unless a stop
 // test ended it at that step: the same orbit with the same final z.
 
@@ -34,7 +34,7 @@ enum LaneField : int {
     kFieldSavedIm,
     kFieldRingLow, // |p| - Bailin ("P-Ring")
     kFieldRingHigh,
-    // Extrema; the magnitudes are NaN until the first one that is not NaN (runGeneral's
+    // Extrema; the magnitudes are NaN until the first one that is not NaN (generalLoop's
     // `seen`: it always takes the first magnitude and keeps a NaN only until another).
     kFieldLargest,
     kFieldSmallest,

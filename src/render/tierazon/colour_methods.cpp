@@ -25,6 +25,14 @@ double oddBand(double x) {
     return std::fabs(std::fmod(std::floor(x), 2.0));
 }
 
+// z / |z|, or 0 when |z| is 0 or not finite.
+Complex direction(Complex z) {
+    const double m = mag(z);
+    if (!(m > 0.0 && std::isfinite(m)))
+        return {0.0, 0.0};
+    return {z.re / m, z.im / m};
+}
+
 // Last z with its components guarded like zsav, for the methods that divide by them.
 Complex guardedZ(const R& r) {
     return {guardedComponent(r.z.re), guardedComponent(r.z.im)};
@@ -58,10 +66,11 @@ double arctanSaved(const R&, Complex s) {
     return std::atan(std::fabs(s.re / s.im)) * 10.0;
 }
 
+// |cos arg z| |sin s.im| + |sin arg z| |sin s.re|: the last z by its direction, since its
+// size changes too fast from pixel to pixel for a sine of it to be more than noise.
 double mergedSine(const R& r, Complex s) {
-    return (sinAbs(10.0 * r.z.re) * sinAbs(10.0 * s.im) +
-            sinAbs(10.0 * r.z.im) * sinAbs(10.0 * s.re)) *
-           50.0;
+    const Complex u = direction(r.z);
+    return (std::fabs(u.re) * sinAbs(s.im) + std::fabs(u.im) * sinAbs(s.re)) * 50.0;
 }
 
 double stalks(const R&, Complex s) {
@@ -69,11 +78,11 @@ double stalks(const R&, Complex s) {
 }
 
 double sineMagnitudeSaved(const R&, Complex s) {
-    return sinAbs(10.0 * mag(s)) * 100.0;
+    return sinAbs(mag(s)) * 100.0;
 }
 
 double lastZCosineSaved(const R& r, Complex s) {
-    return mag(r.z) * std::fabs(std::cos(10.0 * mag(s))) * 10.0;
+    return mag(r.z) * std::fabs(std::cos(mag(s))) * 10.0;
 }
 
 double sineRelativeSaved(const R&, Complex s) {
@@ -122,8 +131,9 @@ double magnitudeDifferenceOrder5(const R& r, Complex s) {
     return std::fabs(std::pow(mag(r.z), 5.0) - std::pow(mag(s), 5.0)) * 0.1;
 }
 
+// |sin s.re| + |sin arg z| (the last z by its direction, as in mergedSine).
 double mergedSavedLastZ(const R& r, Complex s) {
-    return (sinAbs(10.0 * s.re) + sinAbs(10.0 * r.z.im)) * 50.0;
+    return (sinAbs(s.re) + std::fabs(direction(r.z).im)) * 50.0;
 }
 
 double differenceLastZSaved(const R& r, Complex s) {
@@ -152,11 +162,11 @@ double sineAbsoluteFilter(const R& r, Complex) {
 }
 
 double cosineMergedSaved(const R&, Complex s) {
-    return std::fabs(std::cos(10.0 * (s.re + s.im))) * 100.0;
+    return std::fabs(std::cos(s.re + s.im)) * 100.0;
 }
 
 double sineCosineMergedSaved(const R&, Complex s) {
-    return std::fabs(std::sin(10.0 * s.re) * std::cos(10.0 * s.im)) * 100.0;
+    return std::fabs(std::sin(s.re) * std::cos(s.im)) * 100.0;
 }
 
 double arctanRelativelyMergedSaved(const R&, Complex s) {
@@ -173,57 +183,61 @@ constexpr std::uint8_t kGBR[3] = {1, 2, 0};
 constexpr std::uint8_t kBRG[3] = {2, 0, 1};
 constexpr std::uint8_t kBGR[3] = {2, 1, 0};
 
-constexpr ColourMethod plain(std::string_view label, MethodTerm term) {
-    return {label, term, Spread::Plain, {0, 1, 2}};
+constexpr Reads kZ = Reads::LastZ;
+constexpr Reads kZsav = Reads::SavedZ;
+
+constexpr ColourMethod plain(std::string_view label, MethodTerm term, Reads reads) {
+    return {label, term, Spread::Plain, {0, 1, 2}, reads};
 }
 
-constexpr ColourMethod ordered(std::string_view label, MethodTerm term,
-                               const std::uint8_t (&o)[3]) {
-    return {label, term, Spread::Ordered, {o[0], o[1], o[2]}};
+constexpr ColourMethod ordered(std::string_view label, MethodTerm term, const std::uint8_t (&o)[3],
+                               Reads reads) {
+    return {label, term, Spread::Ordered, {o[0], o[1], o[2]}, reads};
 }
 
-// One line per method: label and k before the factor (s = zsav with guarded components,
-// z = last z, F = filter result, n = steps). Plain methods add k * Factor i to channel i.
+// One line per method: label, k before the factor (s = zsav with guarded components,
+// z = last z, u = z/|z| (0 when |z| is 0 or not finite), F = filter result, n = steps) and whether
+// k reads s (kZsav) or not (kZ). Plain methods add k * Factor i to channel i.
 // clang-format off
 constexpr std::array<ColourMethod, kColourMethodCount> kMethods{{
-    {"Normal", zero, Spread::Normal, {0, 1, 2}},                                        // escape-time value (+ 10 F factor)
-    plain("Sine of last z", sineLastZ),                                                 // |sin(100 zr^2)| |sin(100 zi^2)| 100
-    {"Sine of saved value", sineSaved, Spread::MeanIntoBlue, {0, 1, 2}},                // |sin(50 s.re)| |sin(50 s.im)| 100; B += (R+G)/2
-    plain("Sum of Arctan of saved value", sumArctanSaved),                              // (atan|s.re| + atan|s.im|) 10
-    plain("Arctan of last z", arctanLastZ),                                             // |arg z| 10
-    plain("Difference of Arctan of saved value", differenceArctanSaved),                // |atan s.re - atan s.im| 10
-    plain("Arctan of saved value", arctanSaved),                                        // atan(|s.re / s.im|) 10
-    plain("Merged Sine z/zsav", mergedSine),                                            // (|sin 10zr||sin 10s.im| + |sin 10zi||sin 10s.re|) 50
-    plain("Stalks", stalks),                                                            // log(1 + 1/min(|s.re|,|s.im|)) 10
-    plain("Sine of magnitude of saved value", sineMagnitudeSaved),                      // |sin(10 |s|)| 100
-    plain("Last z merged with cosine of zsav", lastZCosineSaved),                       // |z| |cos(10 |s|)| 10
-    plain("Sine of relative zsav components", sineRelativeSaved),                       // |sin(s.re / s.im)| 100
-    plain("Cosine of relative zsav components", cosineRelativeSaved),                   // |cos(s.re / s.im)| 100
-    plain("Arctan of relatively divided z components", arctanRelativelyDividedZ),       // atan(|(zr/zi) / (s.re/s.im)|) 10
-    plain("Arctan of divided z components", arctanDividedZ),                            // atan(|zr / zi|) 10
-    plain("Arctan of multipicated relative z components", arctanMultipliedRelativeZ),   // atan(|zr zi / (s.re s.im)|) 10
-    plain("Last z relative to maxiter", lastZRelativeToMaxIter),                        // |z| n / MaxIter 10
-    plain("Circles", circles),                                                          // (floor(20 |s|) mod 2) 100
-    plain("Radial", radial),                                                            // (floor(8 (arg s + pi)/pi) mod 2) 100
-    plain("Checkerboard Squares", checkerboard),                                        // ((floor 10s.re + floor 10s.im) mod 2) 100
-    plain("Multiplicated zsav components", multipliedSaved),                            // |s.re s.im| 100
-    plain("Difference of last z and zsav magnitude, order 5", magnitudeDifferenceOrder5), // ||z|^5 - |s|^5| 0.1
-    plain("Merged zsav and last z", mergedSavedLastZ),                                  // (|sin 10s.re| + |sin 10zi|) 50
-    plain("Difference betwenn last z and zsav", differenceLastZSaved),                  // |z - s| 10
-    plain("Merged zsav components", mergedSaved),                                       // (s.re + s.im) 10
-    plain("Difference of last z and zsav magnitude, order 2", magnitudeDifferenceOrder2), // ||z|^2 - |s|^2| 10
-    ordered("GRB+Sine of filter", sineFilter, kGRB),                                    // |sin(10 F)| 100 as G, R/2, B/4
-    ordered("RGB+Sine of filter", sineFilter, kRGB),                                    // |sin(10 F)| 100 as R, G/2, B/4
-    ordered("GBR+Sine of filter", sineFilter, kGBR),                                    // |sin(10 F)| 100 as G, B/2, R/4
-    ordered("BRG+Sine of filter", sineFilter, kBRG),                                    // |sin(10 F)| 100 as B, R/2, G/4
-    ordered("BGR+Merged absolute zsav components", mergedAbsoluteSaved, kBGR),          // (|s.re| + |s.im|) 50 as B, G/2, R/4
-    ordered("BRG+Merged absolute zsav components", mergedAbsoluteSaved, kBRG),          // (|s.re| + |s.im|) 50 as B, R/2, G/4
-    ordered("RGB+Merged absolute zsav components", mergedAbsoluteSaved, kRGB),          // (|s.re| + |s.im|) 50 as R, G/2, B/4
-    plain("Sine of absolute filter", sineAbsoluteFilter),                               // |sin |F|| 100
-    plain("Cosine of merged zsav components", cosineMergedSaved),                       // |cos(10 (s.re + s.im))| 100
-    plain("Sine/Cosine of merged zsav components", sineCosineMergedSaved),              // |sin(10 s.re) cos(10 s.im)| 100
-    plain("Arctan of relatively merged zsav components", arctanRelativelyMergedSaved),  // atan(|(s.re + s.im) / (s.re - s.im)|) 10
-    plain("Cross multiplicated zsav components", crossMultipliedSaved),                 // |s.re zi - s.im zr| 10
+    {"Normal", zero, Spread::Normal, {0, 1, 2}, kZ},                                              // escape-time value (+ 10 F factor)
+    plain("Sine of last z", sineLastZ, kZ),                                                       // |sin(100 zr^2)| |sin(100 zi^2)| 100
+    {"Sine of saved value", sineSaved, Spread::MeanIntoBlue, {0, 1, 2}, kZsav},                   // |sin(50 s.re)| |sin(50 s.im)| 100; B += (R+G)/2
+    plain("Sum of Arctan of saved value", sumArctanSaved, kZsav),                                 // (atan|s.re| + atan|s.im|) 10
+    plain("Arctan of last z", arctanLastZ, kZ),                                                   // |arg z| 10
+    plain("Difference of Arctan of saved value", differenceArctanSaved, kZsav),                   // |atan s.re - atan s.im| 10
+    plain("Arctan of saved value", arctanSaved, kZsav),                                           // atan(|s.re / s.im|) 10
+    plain("Merged Sine z/zsav", mergedSine, kZsav),                                               // (|re u| |sin s.im| + |im u| |sin s.re|) 50, u = z/|z|
+    plain("Stalks", stalks, kZsav),                                                               // log(1 + 1/min(|s.re|,|s.im|)) 10
+    plain("Sine of magnitude of saved value", sineMagnitudeSaved, kZsav),                         // |sin |s|| 100
+    plain("Last z merged with cosine of zsav", lastZCosineSaved, kZsav),                          // |z| |cos |s|| 10
+    plain("Sine of relative zsav components", sineRelativeSaved, kZsav),                          // |sin(s.re / s.im)| 100
+    plain("Cosine of relative zsav components", cosineRelativeSaved, kZsav),                      // |cos(s.re / s.im)| 100
+    plain("Arctan of relatively divided z components", arctanRelativelyDividedZ, kZsav),          // atan(|(zr/zi) / (s.re/s.im)|) 10
+    plain("Arctan of divided z components", arctanDividedZ, kZ),                                  // atan(|zr / zi|) 10
+    plain("Arctan of multipicated relative z components", arctanMultipliedRelativeZ, kZsav),      // atan(|zr zi / (s.re s.im)|) 10
+    plain("Last z relative to maxiter", lastZRelativeToMaxIter, kZ),                              // |z| n / MaxIter 10
+    plain("Circles", circles, kZsav),                                                             // (floor(20 |s|) mod 2) 100
+    plain("Radial", radial, kZsav),                                                               // (floor(8 (arg s + pi)/pi) mod 2) 100
+    plain("Checkerboard Squares", checkerboard, kZsav),                                           // ((floor 10s.re + floor 10s.im) mod 2) 100
+    plain("Multiplicated zsav components", multipliedSaved, kZsav),                               // |s.re s.im| 100
+    plain("Difference of last z and zsav magnitude, order 5", magnitudeDifferenceOrder5, kZsav),  // ||z|^5 - |s|^5| 0.1
+    plain("Merged zsav and last z", mergedSavedLastZ, kZsav),                                     // (|sin s.re| + |im u|) 50, u = z/|z|
+    plain("Difference betwenn last z and zsav", differenceLastZSaved, kZsav),                     // |z - s| 10
+    plain("Merged zsav components", mergedSaved, kZsav),                                          // (s.re + s.im) 10
+    plain("Difference of last z and zsav magnitude, order 2", magnitudeDifferenceOrder2, kZsav),  // ||z|^2 - |s|^2| 10
+    ordered("GRB+Sine of filter", sineFilter, kGRB, kZ),                                          // |sin(10 F)| 100 as G, R/2, B/4
+    ordered("RGB+Sine of filter", sineFilter, kRGB, kZ),                                          // |sin(10 F)| 100 as R, G/2, B/4
+    ordered("GBR+Sine of filter", sineFilter, kGBR, kZ),                                          // |sin(10 F)| 100 as G, B/2, R/4
+    ordered("BRG+Sine of filter", sineFilter, kBRG, kZ),                                          // |sin(10 F)| 100 as B, R/2, G/4
+    ordered("BGR+Merged absolute zsav components", mergedAbsoluteSaved, kBGR, kZsav),             // (|s.re| + |s.im|) 50 as B, G/2, R/4
+    ordered("BRG+Merged absolute zsav components", mergedAbsoluteSaved, kBRG, kZsav),             // (|s.re| + |s.im|) 50 as B, R/2, G/4
+    ordered("RGB+Merged absolute zsav components", mergedAbsoluteSaved, kRGB, kZsav),             // (|s.re| + |s.im|) 50 as R, G/2, B/4
+    plain("Sine of absolute filter", sineAbsoluteFilter, kZ),                                     // |sin |F|| 100
+    plain("Cosine of merged zsav components", cosineMergedSaved, kZsav),                          // |cos(s.re + s.im)| 100
+    plain("Sine/Cosine of merged zsav components", sineCosineMergedSaved, kZsav),                 // |sin(s.re) cos(s.im)| 100
+    plain("Arctan of relatively merged zsav components", arctanRelativelyMergedSaved, kZsav),     // atan(|(s.re + s.im) / (s.re - s.im)|) 10
+    plain("Cross multiplicated zsav components", crossMultipliedSaved, kZsav),                    // |s.re zi - s.im zr| 10
 }};
 // clang-format on
 
@@ -273,9 +287,10 @@ void applyColourMethod(const ColourMethod& method, const MethodFactors& factors,
     }
     const Complex s{guardedComponent(result.saved.re), guardedComponent(result.saved.im)};
     spreadContribution(method, factors, method.term(result, s), result);
+    // A negative first value marks an inside pixel, and the per-channel colouring maps a
+    // negative channel like one: an escaped pixel's channels keep their amount only.
     for (double& c : result.channel)
-        if (!std::isfinite(c))
-            c = 0.0;
+        c = std::isfinite(c) ? std::fabs(c) : 0.0;
 }
 
 } // namespace vortimax

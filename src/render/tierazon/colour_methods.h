@@ -35,11 +35,16 @@ enum class Spread : std::uint8_t {
     Ordered,      // k, k/2, k/4 into the channels in `order`, each times its factor
 };
 
+// What a method reads: only the final z, the step count, the filter result and the
+// escape-time value, or the saved value zsav as well.
+enum class Reads : std::uint8_t { LastZ, SavedZ };
+
 struct ColourMethod {
     std::string_view label;
     MethodTerm term;
     Spread spread;
     std::uint8_t order[3];
+    Reads reads;
 };
 
 constexpr int kColourMethodCount = 38;
@@ -51,7 +56,9 @@ const ColourMethod& colourMethod(int operation);
 // with the sign bit set goes to -1e-10).
 double guardedComponent(double v);
 
-// Applies the colour method: fills result.channel. Non-finite channels become 0.
+// Applies the colour method: fills result.channel. An escaped pixel's channels are the
+// absolute amounts of the method's values (non-finite ones become 0); an inside pixel gets
+// its escape-time value in the first channel.
 void applyColourMethod(const ColourMethod& method, const MethodFactors& factors,
                        TieraResult& result);
 

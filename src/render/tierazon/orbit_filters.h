@@ -2,6 +2,7 @@
 
 #include "formula/complex.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -42,11 +43,19 @@ constexpr int kAnalysisCount = 56;
 // The filter or statistic of number `analysis`; numbers outside 0 ... 55 get "None".
 const OrbitFilter& orbitFilter(int analysis);
 
-// Runs one update: counts it, then lets the filter look at z and the previous z.
+// Whether |v|^2 is a finite double, so that magnitudes and squares of v are too.
+inline bool withinRange(Complex v) {
+    return std::isfinite(v.re * v.re + v.im * v.im);
+}
+
+// Runs one update: counts it, then lets the filter look at z and the previous z unless
+// either left the range of withinRange (an overflowing step of an escaping orbit), which
+// would turn the accumulators into infinity or NaN.
 inline void updateFilter(const OrbitFilter& filter, const FilterConstants& constants,
                          FilterState& state, Complex z, Complex previous) {
     ++state.count;
-    filter.update(constants, state, z, previous);
+    if (withinRange(z) && withinRange(previous))
+        filter.update(constants, state, z, previous);
 }
 
 } // namespace vortimax
