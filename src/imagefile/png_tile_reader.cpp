@@ -176,8 +176,11 @@ bool walk(ChunkWalker& walker, PngOutline& outline, std::string& problem) {
     Chunk chunk;
     bool header = false;
     while (walker.next(chunk)) {
-        if (chunk.type == "IEND")
+        if (chunk.type == "IEND") {
+            if (!header)
+                problem = "it has no header";
             return header;
+        }
         if (!isWanted(chunk)) {
             if (!walker.skipData(chunk))
                 break;
