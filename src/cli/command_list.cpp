@@ -5,6 +5,8 @@
 #include "cli/params_command.h"
 #include "cli/parfile_commands.h"
 #include "cli/render_command.h"
+#include "cli/stitch_command.h"
+#include "cli/tiles_command.h"
 
 #include <ostream>
 #include <string>
@@ -28,9 +30,26 @@ constexpr ArgumentHelp kRenderDetails[] = {
     {"--palette MAP", "colour with this palette map file"},
     {"--set KEY=VALUE", "change one parameter, named as show prints them; may be repeated"},
     {"--threads N", "calculate on N threads"},
+    {"--region X,Y,W,H",
+     "calculate only this rectangle of the --size image (X, Y from its top-left corner): a tile "
+     "with exactly the whole image's pixels there, for stitch"},
+    {"--quiet", "no progress on the standard error (shown for renders longer than a second)"},
     {"--values OUT.npy",
      "also write the value calculated for every pixel as a NumPy float32 array"},
     {"-o OUT.png", "the image to write"},
+};
+constexpr ArgumentHelp kTilesDetails[] = {
+    {"FILE ENTRY", "an entry of a parameter (.par) or .zar file"},
+    {"--size WxH", "the size of the whole image"},
+    {"--count N", "cut it into N tiles, as nearly square as N allows"},
+    {"--tile-size WxH", "or into tiles of at most this size"},
+    {"-o PREFIX", "the tiles are PREFIX-1.png, PREFIX-2.png ... (numbers padded; default tile)"},
+    {"--dir, --depth, --palette, --set, --threads", "passed on to every render command"},
+};
+constexpr ArgumentHelp kStitchDetails[] = {
+    {"TILE.png...", "the tiles render --region wrote"},
+    {"-o POSTER.png", "the whole image to write"},
+    {"--quiet", "no progress on the standard error"},
 };
 constexpr ArgumentHelp kParamsDetails[] = {
     {"TYPE", "a fractal type by name; without one the known types are named"},
@@ -60,10 +79,19 @@ constexpr ArgumentHelp kCheckDetails[] = {
 constexpr Command kCommands[] = {
     {"render",
      "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] [--depth 8|24] "
-     "[--palette MAP] [--set KEY=VALUE]... [--threads N] [--values OUT.npy] -o OUT.png",
+     "[--palette MAP] [--set KEY=VALUE]... [--threads N] [--region X,Y,W,H] [--values OUT.npy] "
+     "[--quiet] -o OUT.png",
      "calculate a fractal (the default Mandel at 640x480 without a source; an image's own size "
      "and palette) on N threads (all by default) and write it as a PNG carrying its parameters",
      kRenderDetails, runRender},
+    {"tiles", "FILE ENTRY --size WxH (--count N | --tile-size WxH) [-o PREFIX] [render options]",
+     "print one render command line per tile of a large image, for a batch scheduler (GNU "
+     "parallel, Slurm array jobs) to run",
+     kTilesDetails, runTiles},
+    {"stitch", "TILE.png... -o POSTER.png [--quiet]",
+     "join the tiles of one image into the whole PNG, checking that they cover it exactly once; "
+     "holds a few rows in memory, not the image",
+     kStitchDetails, runStitch},
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values", kParamsDetails,
      runParams},

@@ -8,6 +8,7 @@
 #include "cli/interruption.h"
 #include "cli/layer_entries.h"
 #include "cli/loaded_files.h"
+#include "cli/memory_check.h"
 #include "cli/npy_file.h"
 #include "cli/program_libraries.h"
 #include "cli/write_failure.h"
@@ -16,6 +17,7 @@
 #include "imagefile/png_writer.h"
 #include "model/calculation_pool.h"
 #include "model/fractal_view.h"
+#include "model/image_region.h"
 #include "model/param_text.h"
 #include "model/typed_value.h"
 #include "model/value_rules.h"
@@ -27,8 +29,10 @@
 #include "render/drivers.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -47,8 +51,8 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
-    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--threads N] [--values OUT.npy] "
-    "-o OUT.png";
+    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--threads N] [--region X,Y,W,H] "
+    "[--values OUT.npy] [--quiet] -o OUT.png";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
@@ -63,6 +67,9 @@ struct RenderRequest {
     std::vector<std::string_view> settings;
     std::optional<fs::path> values;
     std::optional<int> threads; // without: every hardware thread
+    // A rectangle of the --size image: x, y from its top-left corner, width, height.
+    std::optional<std::array<int, 4>> region;
+    bool quiet = false;
     std::optional<fs::path> output;
 };
 
@@ -91,10 +98,28 @@ std::optional<std::pair<int, int>> parseSize(std::string_view text) {
     return std::pair{static_cast<int>(*w), static_cast<int>(*h)};
 }
 
+// Exactly "X,Y,W,H": whole numbers, the width and height at least 1.
+std::optional<std::array<int, 4>> parseRegion(std::string_view text) {
+    std::array<int, 4> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const std::size_t comma = i + 1 < numbers.size() ? text.find(',') : text.size();
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        auto number = plainNumber(text.substr(0, comma), kMaxImageSide);
+        if (!number)
+            return std::nullopt;
+        numbers[i] = static_cast<int>(*number);
+        text.remove_prefix(std::min(text.size(), comma + 1));
+    }
+    if (numbers[2] < 1 || numbers[3] < 1)
+        return std::nullopt;
+    return numbers;
+}
+
 bool takesValue(std::string_view option) {
-    constexpr std::string_view kValued[] = {"-o",      "--dir",     "--size",
-                                            "--depth", "--subtype", "--palette",
-                                            "--set",   "--values",  "--threads"};
+    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size", "--depth",
+                                            "--subtype", "--palette", "--set",  "--values",
+                                            "--threads", "--region"};
     return std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
 }
 
@@ -144,6 +169,15 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
             request.threads = static_cast<int>(*threads);
         } else if (arg == "--values" && hasValue) {
             request.values = fs::path(args[++i]);
+        } else if (arg == "--region" && hasValue) {
+            request.region = parseRegion(args[++i]);
+            if (!request.region) {
+                err << "vortimax-cli render: --region \"" << args[i]
+                    << "\" is not X,Y,W,H (whole numbers; W and H at least 1)\n";
+                return std::nullopt;
+            }
+        } else if (arg == "--quiet") {
+            request.quiet = true;
         } else if (!arg.starts_with("-")) {
             request.source.push_back(arg);
         } else if (!hasValue && takesValue(arg)) {
@@ -156,6 +190,10 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
     }
     if (!request.output || request.source.size() > 2) {
         err << "usage: vortimax-cli " << kUsage << '\n';
+        return std::nullopt;
+    }
+    if (request.region && !request.size) {
+        err << "vortimax-cli render: --region needs --size, the size of the whole image\n";
         return std::nullopt;
     }
     return request;
@@ -315,34 +353,44 @@ bool applyPalette(FractalRecord& record, PaletteList& palettes, const fs::path& 
     return true;
 }
 
-// Progress on stderr: a bar redrawn in place on a terminal, plain lines otherwise.
+// Progress on stderr for renders that take more than a second: percent done and rows per
+// second, as a bar redrawn in place on a terminal, plain lines otherwise.
 class ProgressReport {
 public:
-    explicit ProgressReport(std::ostream& err) : err_(err), terminal_(isatty(STDERR_FILENO)) {}
+    ProgressReport(std::ostream& err, int rows, bool quiet)
+        : err_(err), terminal_(isatty(STDERR_FILENO)), rows_(rows), quiet_(quiet) {}
 
     void show(double fraction) {
-        int percent = static_cast<int>(fraction * 100.0);
-        auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
-                           std::chrono::steady_clock::now() - start_)
-                           .count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        if (quiet_ || seconds < 1.0)
+            return;
+        shown_ = true;
+        const int percent = static_cast<int>(fraction * 100.0);
+        const auto elapsed = static_cast<long>(seconds);
+        const long rowsPerSecond = std::lround(fraction * rows_ / seconds);
         if (terminal_) {
             int filled = percent * 30 / 100;
             err_ << "\r[" << std::string(filled, '#') << std::string(30 - filled, ' ') << "] "
                  << percent << "%  " << elapsed / 60 << ':' << (elapsed % 60 < 10 ? "0" : "")
-                 << elapsed % 60 << std::flush;
+                 << elapsed % 60 << "  " << rowsPerSecond << " rows/s" << std::flush;
         } else if (percent >= nextLine_) {
-            err_ << "render: " << percent << "% (" << elapsed << " s)\n";
+            err_ << "render: " << percent << "% (" << elapsed << " s, " << rowsPerSecond
+                 << " rows/s)\n";
             nextLine_ = percent / 10 * 10 + 10;
         }
     }
     void finish() {
-        if (terminal_)
+        if (terminal_ && shown_)
             err_ << '\n';
     }
 
 private:
     std::ostream& err_;
     bool terminal_;
+    int rows_;
+    bool quiet_;
+    bool shown_ = false;
     int nextLine_ = 0;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
@@ -408,6 +456,20 @@ std::optional<int> calculateLayers(const std::vector<FractalRecord*>& layers,
     return std::nullopt;
 }
 
+// The fractal's entry text; a region render names the whole image's size, so the tile
+// carries the parameters of the image it is part of.
+std::string wholeEntryText(FractalRecord& record, const PaletteList& palettes) {
+    const int width = record.width, height = record.height;
+    if (record.region) {
+        record.width = record.region->fullWidth;
+        record.height = record.region->fullHeight;
+    }
+    std::string text = withCrLf(parameterEntryText(record, std::nullopt, &palettes));
+    record.width = width;
+    record.height = height;
+    return text;
+}
+
 // Opens the fractal on a calculation task, waits for the finished image and writes the
 // files while the view still holds it. A compound's layers are calculated first.
 int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& layers,
@@ -440,17 +502,19 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
         return kExitFailure;
     }
     FractalView& view = *record.view;
-    ProgressReport progress(err);
+    ProgressReport progress(err, record.height, request.quiet);
     if (auto status = awaitImage(record, environment, interruption, &progress, err))
         return *status;
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
     std::error_code error;
-    PngWriteResult written =
-        writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
-                        withCrLf(parameterEntryText(record, std::nullopt, &palettes)),
-                        *request.output, nullptr, {}, &error);
+    std::vector<PngText> regionText;
+    if (record.region)
+        regionText.push_back({std::string(kRegionTextKey), vortimax::regionText(*record.region)});
+    PngWriteResult written = writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+                                             wholeEntryText(record, palettes), *request.output,
+                                             nullptr, {}, &error, regionText);
     if (written != PngWriteResult::Written) {
         err << "vortimax-cli render: " << cannotWriteText(*request.output, error) << '\n';
         status = kExitFailure;
@@ -466,6 +530,52 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
     // The calculation's own time, last, for scripts and benchmarks to read.
     out << "calculated in " << record.calcTime << " ms\n";
     return status;
+}
+
+// Makes the fractal calculate only the rectangle of its --size image. Only fractals whose
+// pixels are calculated each by itself give a region that equals the whole image there.
+bool restrictToRegion(FractalRecord& record, const std::array<int, 4>& rectangle,
+                      std::ostream& err) {
+    const ImageRegion region{rectangle[0], rectangle[1], rectangle[2],
+                             rectangle[3], record.width, record.height};
+    if (!isInsideWholeImage(region)) {
+        err << "vortimax-cli render: --region " << region.x << ',' << region.y << ','
+            << region.width << ',' << region.height << " does not lie inside the " << record.width
+            << 'x' << record.height << " image\n";
+        return false;
+    }
+    std::string_view whole;
+    if (!typeRendersRegions(record.type))
+        whole = "its pixels depend on each other";
+    else if (record.dims != 0)
+        whole = "its 3D relief depends on neighbouring pixels";
+    else if (record.imageFilter != 0)
+        whole = "its image filter depends on neighbouring pixels";
+    if (!whole.empty()) {
+        err << "vortimax-cli render: --region cannot render a part of this "
+            << registryName(record.type) << " fractal (" << whole
+            << "); render the whole image instead\n";
+        return false;
+    }
+    record.region = region;
+    record.width = region.width;
+    record.height = region.height;
+    return true;
+}
+
+// Refuses, before anything is allocated, an image whose buffers the machine cannot hold,
+// and says how to render it in pieces instead.
+bool fitsInMemory(const FractalRecord& record, std::ostream& err) {
+    const std::size_t needed = bufferBytes(bufferLayoutFor(record, 24));
+    const std::optional<std::size_t> available = availableMemoryBytes();
+    if (!available || needed <= *available)
+        return true;
+    err << "vortimax-cli render: a " << record.width << 'x' << record.height
+        << " image of this fractal needs " << megabytes(needed)
+        << " MB of memory, and this machine has " << megabytes(*available)
+        << " MB available; render it in pieces with --region and join them with stitch "
+           "(vortimax-cli tiles prints the commands)\n";
+    return false;
 }
 
 } // namespace
@@ -495,6 +605,10 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
     if (!applySettings(record, *request, err))
         return kExitUsage;
     if (request->palette && !applyPalette(record, files.palettes(), *request->palette, err))
+        return kExitFailure;
+    if (request->region && !restrictToRegion(record, *request->region, err))
+        return kExitUsage;
+    if (!fitsInMemory(record, err))
         return kExitFailure;
     std::vector<FractalRecord*> layers;
     if (record.type == kTypeCompound) {

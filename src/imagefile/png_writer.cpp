@@ -13,8 +13,6 @@
 namespace vortimax {
 namespace {
 
-constexpr char kParameterKey[] = "Parameter";
-
 // Where the rows of the chosen image are and how their pixels are laid out.
 struct RowSource {
     const std::uint8_t* data = nullptr;
@@ -71,10 +69,11 @@ struct WriteJob {
     png_infop endInfo = nullptr;
     int width = 0;
     int height = 0;
-    RowSource rows;
+    const std::function<bool(int, std::uint8_t*)>* fillRow = nullptr;
     std::uint8_t* rowBuffer = nullptr;
     png_color* palette = nullptr; // null: true colour
-    png_text* text = nullptr;
+    png_text* texts = nullptr;
+    int textCount = 0;
     const std::atomic<bool>* abort = nullptr;
     const std::function<void(double)>* progress = nullptr;
 };
@@ -119,14 +118,15 @@ PngWriteResult encode(WriteJob& job, FileReplacement& file) {
     setCompression(job.png);
     png_write_info(job.png, job.info);
     for (int row = 0; row < job.height; ++row) {
-        fillRow(job.rows, job.width, job.height, row, job.rowBuffer);
+        if (!(*job.fillRow)(row, job.rowBuffer))
+            png_error(job.png, "row not available");
         png_write_row(job.png, job.rowBuffer);
         if (job.abort && job.abort->load())
             return PngWriteResult::Aborted;
         if (*job.progress)
             (*job.progress)(static_cast<double>(row + 1) / job.height);
     }
-    png_set_text(job.png, job.endInfo, job.text, 1);
+    png_set_text(job.png, job.endInfo, job.texts, job.textCount);
     png_write_end(job.png, job.endInfo);
     return PngWriteResult::Written;
 }
@@ -148,32 +148,32 @@ PngWriteResult writeImage(WriteJob& job, FileReplacement& file) {
     return result;
 }
 
-} // namespace
+// The texts as libpng's compressed text entries; they point into `texts`.
+std::vector<png_text> pngTexts(std::vector<PngText>& texts) {
+    std::vector<png_text> chunks(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        chunks[i].compression = PNG_TEXT_COMPRESSION_zTXt;
+        chunks[i].key = texts[i].key.data();
+        chunks[i].text = texts[i].text.data();
+        chunks[i].text_length = texts[i].text.size();
+    }
+    return chunks;
+}
 
-PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view parameterText,
-                               const std::filesystem::path& path, const std::atomic<bool>* abort,
-                               const std::function<void(double)>& progress,
-                               std::error_code* error) {
-    const RowSource rows = rowSourceOf(source);
-    if (!sourceIsComplete(source, rows))
-        return PngWriteResult::WriteError;
-    std::vector<std::uint8_t> rowBuffer(static_cast<std::size_t>(source.buffers.width) * 3);
-    std::vector<png_color> palette = pngPalette(source.colours);
-    std::string key = kParameterKey;
-    std::string text(parameterText);
-    png_text chunk{};
-    chunk.compression = PNG_TEXT_COMPRESSION_zTXt;
-    chunk.key = key.data();
-    chunk.text = text.data();
-    chunk.text_length = text.size();
-
+PngWriteResult writeRows(int width, int height, png_color* palette, std::vector<PngText> texts,
+                         const std::function<bool(int, std::uint8_t*)>& fillRow,
+                         const std::filesystem::path& path, const std::atomic<bool>* abort,
+                         const std::function<void(double)>& progress, std::error_code* error) {
+    std::vector<std::uint8_t> rowBuffer(static_cast<std::size_t>(width) * 3);
+    std::vector<png_text> chunks = pngTexts(texts);
     WriteJob job;
-    job.width = source.buffers.width;
-    job.height = source.buffers.height;
-    job.rows = rows;
+    job.width = width;
+    job.height = height;
+    job.fillRow = &fillRow;
     job.rowBuffer = rowBuffer.data();
-    job.palette = rows.bytesPerPixel == 1 ? palette.data() : nullptr;
-    job.text = &chunk;
+    job.palette = palette;
+    job.texts = chunks.data();
+    job.textCount = static_cast<int>(chunks.size());
     job.abort = abort;
     job.progress = &progress;
 
@@ -182,6 +182,40 @@ PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view pa
     if (error != nullptr)
         *error = file.error();
     return result;
+}
+
+} // namespace
+
+PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view parameterText,
+                               const std::filesystem::path& path, const std::atomic<bool>* abort,
+                               const std::function<void(double)>& progress, std::error_code* error,
+                               std::span<const PngText> extraTexts) {
+    const RowSource rows = rowSourceOf(source);
+    if (!sourceIsComplete(source, rows))
+        return PngWriteResult::WriteError;
+    std::vector<png_color> palette = pngPalette(source.colours);
+    std::vector<PngText> texts{{std::string(kParameterTextKey), std::string(parameterText)}};
+    texts.insert(texts.end(), extraTexts.begin(), extraTexts.end());
+    const int width = source.buffers.width;
+    const int height = source.buffers.height;
+    const std::function<bool(int, std::uint8_t*)> fill = [&](int row, std::uint8_t* out) {
+        fillRow(rows, width, height, row, out);
+        return true;
+    };
+    return writeRows(width, height, rows.bytesPerPixel == 1 ? palette.data() : nullptr,
+                     std::move(texts), fill, path, abort, progress, error);
+}
+
+PngWriteResult writePngRows(const PngRowImage& image, const std::filesystem::path& path,
+                            const std::function<void(double)>& progress, std::error_code* error) {
+    if (image.width <= 0 || image.height <= 0 || !image.fillRow ||
+        (!image.palette.empty() && image.palette.size() != 256 * 3))
+        return PngWriteResult::WriteError;
+    std::vector<png_color> palette(image.palette.size() / 3);
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        palette[i] = {image.palette[3 * i], image.palette[3 * i + 1], image.palette[3 * i + 2]};
+    return writeRows(image.width, image.height, palette.empty() ? nullptr : palette.data(),
+                     image.texts, image.fillRow, path, nullptr, progress, error);
 }
 
 } // namespace vortimax

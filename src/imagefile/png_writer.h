@@ -4,12 +4,27 @@
 #include "model/image_buffers.h"
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace vortimax {
+
+// The "Parameter" chunk of our images holds the fractal's entry text.
+inline constexpr std::string_view kParameterTextKey = "Parameter";
+// The "Region" chunk of a tile names its rectangle of the whole image (model/image_region.h).
+inline constexpr std::string_view kRegionTextKey = "Region";
+
+// A text chunk: keyword and text.
+struct PngText {
+    std::string key;
+    std::string text;
+};
 
 // Result of writing a fractal image.
 enum class PngWriteResult {
@@ -36,10 +51,29 @@ struct PngWriteSource {
 // `abort` (may be null) is looked at after every row; `progress` (may be empty) hears
 // row / height after every row; `error` (may be null) receives the reason of a failed
 // opening or write. Needs no running calculation.
+// `extraTexts` are further compressed text chunks (keyword, text) written after it.
 PngWriteResult writeFractalPng(const PngWriteSource& source, std::string_view parameterText,
                                const std::filesystem::path& path,
                                const std::atomic<bool>* abort = nullptr,
                                const std::function<void(double)>& progress = {},
-                               std::error_code* error = nullptr);
+                               std::error_code* error = nullptr,
+                               std::span<const PngText> extraTexts = {});
+
+// An image handed over row by row, for images that are never whole in memory.
+struct PngRowImage {
+    int width = 0;
+    int height = 0;
+    // 256 RGB triples for a palette image; empty for true colour.
+    std::vector<std::uint8_t> palette;
+    // Fills PNG row `row` (0 = top): width bytes of palette indices or width RGB triples.
+    // False ends the write as failed (the reader of the rows knows why).
+    std::function<bool(int row, std::uint8_t* out)> fillRow;
+    std::vector<PngText> texts; // written after the image data, compressed
+};
+
+// Writes the image as writeFractalPng does (8 bits per channel, no partial file on failure).
+PngWriteResult writePngRows(const PngRowImage& image, const std::filesystem::path& path,
+                            const std::function<void(double)>& progress = {},
+                            std::error_code* error = nullptr);
 
 } // namespace vortimax

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/image_region.h"
 #include "model/param_block.h"
 
 #include <array>
@@ -77,6 +78,9 @@ public:
     Settings3DBlock settings3DBlock{};
     std::array<FractalRecord*, kMaxLayers> layers{};
     FractalView* view = nullptr;
+    // Set for a region render only: the fractal calculates this rectangle of a larger image,
+    // and width x height is the rectangle's size. Never saved, never copied.
+    std::optional<ImageRegion> region;
 
     // The parameter block through the type's table. Types without a table (ids above
     // 13) have no parameters: these throw std::logic_error.

@@ -39,7 +39,9 @@ bool drawsFigures(std::uint32_t type) {
     return type == kTypeIfs || type == kTypeLSystem;
 }
 
-BufferLayout layoutFor(const FractalRecord& record, int screenDepth) {
+} // namespace
+
+BufferLayout bufferLayoutFor(const FractalRecord& record, int screenDepth) {
     BufferLayout layout;
     layout.width = record.width;
     layout.height = record.height;
@@ -50,8 +52,6 @@ BufferLayout layoutFor(const FractalRecord& record, int screenDepth) {
     layout.screenDepth = screenDepth;
     return layout;
 }
-
-} // namespace
 
 // The worker thread's side of the command protocol.
 class ViewWorker {
@@ -467,7 +467,7 @@ int openView(FractalRecord& record, bool silent, ViewEnvironment& environment) {
         record.winHeight = record.height;
     }
     auto view = std::make_unique<FractalView>(record, environment);
-    if (!allocateBuffers(layoutFor(record, environment.screenDepth), view->buffers())) {
+    if (!allocateBuffers(bufferLayoutFor(record, environment.screenDepth), view->buffers())) {
         record.width = oldWidth;
         record.height = oldHeight;
         tell(environment, kCreatingSubtaskCaption, kNotEnoughMemoryText);
@@ -540,7 +540,8 @@ int resizeView(FractalRecord& record, int width, int height, bool keepDefault,
     view->lockResize();
     record.width = width;
     record.height = height;
-    bool allocated = allocateBuffers(layoutFor(record, environment.screenDepth), view->buffers());
+    bool allocated =
+        allocateBuffers(bufferLayoutFor(record, environment.screenDepth), view->buffers());
     view->unlockResize();
     if (!allocated) {
         closeView(record, false, environment);
@@ -560,7 +561,7 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
     pauseView(*view);
     pauseCompoundsUsing(record, environment);
     ImageBuffers fresh;
-    if (!allocateBuffers(layoutFor(record, environment.screenDepth), fresh))
+    if (!allocateBuffers(bufferLayoutFor(record, environment.screenDepth), fresh))
         return 1;
     view->lockResize();
     ImageBuffers& buffers = view->buffers();

@@ -130,6 +130,9 @@ private:
     CalculationFailure failure_;
 };
 
+// The buffers a view of the record needs on a screen of that depth.
+BufferLayout bufferLayoutFor(const FractalRecord& record, int screenDepth);
+
 // Opens the fractal's view and starts its worker: 0 on success, 1 when it could not be
 // opened (the reason was shown). `silent` skips the maximum-iteration question and
 // leaves the fractal paused instead of calculating.

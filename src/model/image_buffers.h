@@ -63,6 +63,9 @@ constexpr int bitmapRowLength(int width) {
 // allocation rather than overflowing the size arithmetic.
 constexpr int kMaxImageSide = 32768;
 
+// The bytes allocateBuffers takes for the layout (a positive, allowed size).
+std::size_t bufferBytes(const BufferLayout& layout);
+
 // Allocates every buffer the layout needs (an 8-bit pixel buffer starts filled with
 // palette index 252). Returns false, with `buffers` left empty, when memory is short or
 // the size is not allowed.

@@ -268,13 +268,33 @@ AreaCorners computeCorners(const FractalRecord& record) {
     return turnedAbout(corners, rotationCentre(record, corners), rotationFor(angleOf(record)));
 }
 
+namespace {
+
+// The whole image's size, and the region's offsets in the mapping.
+RasterSize wholeSize(const FractalRecord& record, RasterSize size) {
+    return record.region ? RasterSize{record.region->fullWidth, record.region->fullHeight} : size;
+}
+
+PixelMapping withRegionOffsets(PixelMapping mapping, const FractalRecord& record) {
+    if (record.region) {
+        mapping.columnOffset = record.region->x;
+        mapping.rowOffset = record.region->firstRowFromBottom();
+    }
+    return mapping;
+}
+
+} // namespace
+
 PixelMapping pixelMapping(const FractalRecord& record, RasterSize size) {
-    return mappingOf(frameOf(computeCorners(record), size));
+    const AreaFrame frame = frameOf(computeCorners(record), wholeSize(record, size));
+    return withRegionOffsets(mappingOf(frame), record);
 }
 
 PixelMapping pixelMappingOverWidth(const FractalRecord& record, RasterSize size) {
-    const std::int64_t columnSteps = std::max<std::int64_t>(size.width, 1);
-    return mappingOf(frameOf(computeCorners(record), size, columnSteps));
+    const RasterSize whole = wholeSize(record, size);
+    const std::int64_t columnSteps = std::max<std::int64_t>(whole.width, 1);
+    return withRegionOffsets(mappingOf(frameOf(computeCorners(record), whole, columnSteps)),
+                             record);
 }
 
 BigPoint pixelToPoint(const FractalRecord& record, RasterSize size, double column, double row) {

@@ -73,15 +73,24 @@ struct PixelMapping {
     double columnIm = 0.0;
     double rowRe = 0.0;
     double rowIm = 0.0;
+    // A region of a larger image maps with the whole image's origin and steps: its pixel
+    // (x, y) is the whole image's pixel (x + columnOffset, y + rowOffset). Adding whole
+    // numbers is exact, so every pixel gets the bits the whole image gives it.
+    int columnOffset = 0;
+    int rowOffset = 0;
 
     // The point of pixel (x, y); the sums are evaluated in exactly this order so that every
     // kernel produces the same bits.
     Complex pointFor(double x, double y) const {
-        return {y * rowRe + x * columnRe + originRe, x * columnIm + y * rowIm + originIm};
+        const double column = x + columnOffset;
+        const double row = y + rowOffset;
+        return {row * rowRe + column * columnRe + originRe,
+                column * columnIm + row * rowIm + originIm};
     }
 };
 
-// Computed once per calculation from the turned corners.
+// Computed once per calculation from the turned corners. For a record that calculates a
+// region (FractalRecord::region) the mapping is the whole image's, with the region's offsets.
 PixelMapping pixelMapping(const FractalRecord& record, RasterSize size);
 // The same, but the column step spans the top edge in `width` steps (at least 1), so the
 // right edge lies one step beyond the last image column: the Lyapunov space's mapping.

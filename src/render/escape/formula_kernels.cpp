@@ -62,8 +62,9 @@ FormulaSettings formulaSettings(const FractalRecord& record, const EscapeParams&
     s.bailout = stops.bailout;
     s.bailin = stops.bailin;
     s.fn = {block.integer("fn1"), block.integer("fn2"), block.integer("fn3"), block.integer("fn4")};
-    s.width = record.width;
-    s.height = record.height;
+    // A region render shows the formula the whole image's size.
+    s.width = record.region ? record.region->fullWidth : record.width;
+    s.height = record.region ? record.region->fullHeight : record.height;
     s.left = block.bigFixed("TopLeftR").toDouble();
     s.right = block.bigFixed("BottomRightR").toDouble();
     s.top = block.bigFixed("TopLeftI").toDouble();
@@ -130,7 +131,7 @@ void FormulaBatchKernel::operator()(PixelBatch& batch) {
         Complex point = mapping_.pointFor(x, batch.row);
         if (stops_.inversion.enabled)
             stops_.inversion.apply(point.re, point.im);
-        pixels_[i] = {point, x, batch.row};
+        pixels_[i] = {point, x + mapping_.columnOffset, batch.row + mapping_.rowOffset};
         saved_[i] = {0.0, 0.0};
         extrema_[i] = {};
     }
