@@ -548,8 +548,12 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
     }
     buffers = std::move(fresh);
     view->unlockResize();
-    // A drawn picture went with the old bitmap and must be drawn again.
-    if (wasFinished && !drawnPicture(record.type))
+    // A drawn picture went with the old bitmap and must be drawn again. A relief just
+    // switched on is made from the finished values; a redraw would keep the empty 3D
+    // image of a fixed-colour relief.
+    if (wasFinished && !drawnPicture(record.type) && record.dims != 0)
+        continueView(*view);
+    else if (wasFinished && !drawnPicture(record.type))
         redrawView(*view);
     else
         recalculateView(*view);
