@@ -16,6 +16,7 @@
 #include "model/calculation_pool.h"
 #include "model/fractal_view.h"
 #include "model/param_text.h"
+#include "model/type_registry.h"
 #include "model/typed_value.h"
 #include "model/value_rules.h"
 #include "palette/map_file.h"
@@ -24,8 +25,11 @@
 #include "parfile/entry_writer.h"
 #include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
+#include "render/filters/image_filter.h"
+#include "render/image_stages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cstdint>
@@ -46,8 +50,8 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
-    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--threads N] [--values OUT.npy] "
-    "-o OUT.png";
+    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--3d] [--filter 0-6] [--threads N] "
+    "[--values OUT.npy] -o OUT.png";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
@@ -63,6 +67,8 @@ struct RenderRequest {
     std::optional<fs::path> values;
     std::optional<int> threads; // without: every hardware thread
     std::optional<fs::path> output;
+    bool relief = false;       // --3d: the fractal's 3D transformation
+    std::optional<int> filter; // --filter: image filter of a true-colour image
 };
 
 // A number written as plain decimal digits and nothing else; nothing for other text and
@@ -91,9 +97,9 @@ std::optional<std::pair<int, int>> parseSize(std::string_view text) {
 }
 
 bool takesValue(std::string_view option) {
-    constexpr std::string_view kValued[] = {"-o",      "--dir",     "--size",
-                                            "--depth", "--subtype", "--palette",
-                                            "--set",   "--values",  "--threads"};
+    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size", "--depth",
+                                            "--subtype", "--palette", "--set",  "--values",
+                                            "--threads", "--filter"};
     return std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
 }
 
@@ -141,6 +147,16 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
                 return std::nullopt;
             }
             request.threads = static_cast<int>(*threads);
+        } else if (arg == "--3d") {
+            request.relief = true;
+        } else if (arg == "--filter" && hasValue) {
+            auto filter = plainNumber(args[++i], kFilterAntiAlias);
+            if (!filter) {
+                err << "vortimax-cli render: --filter needs a number from 0 to " << kFilterAntiAlias
+                    << '\n';
+                return std::nullopt;
+            }
+            request.filter = static_cast<int>(*filter);
         } else if (arg == "--values" && hasValue) {
             request.values = fs::path(args[++i]);
         } else if (!arg.starts_with("-")) {
@@ -297,6 +313,29 @@ bool applySettings(FractalRecord& record, const RenderRequest& request, std::ost
     return true;
 }
 
+// Only the options decide whether the picture is a relief and whatever filter it gets.
+bool applyImageStages(FractalRecord& record, const RenderRequest& request, std::ostream& err) {
+    const FractalTypeInfo* info = fractalType(record.type);
+    if (request.relief && (info == nullptr || !info->has3D)) {
+        err << "vortimax-cli render: " << registryName(record.type)
+            << " has no 3D transformation\n";
+        return false;
+    }
+    if (request.filter && request.relief) {
+        err << "vortimax-cli render: --filter works on the flat image, not with --3d\n";
+        return false;
+    }
+    if (request.filter && record.displayDepth != 24) {
+        err << "vortimax-cli render: --filter needs a true-colour image (--depth 24)\n";
+        return false;
+    }
+    record.dims = request.relief ? 1 : 0;
+    // The anti-aliased copy is made once the image is finished.
+    const int filter = request.filter.value_or(kFilterOriginal);
+    record.imageFilter = filter == kFilterAntiAlias ? kFilterOriginal : filter;
+    return true;
+}
+
 bool applyPalette(FractalRecord& record, PaletteList& palettes, const fs::path& path,
                   std::ostream& err) {
     std::optional<Palette> palette = readMapFile(path);
@@ -361,6 +400,23 @@ void installFormulas(const std::vector<fs::path>& directories, FormulaLibraries&
     libraries.installCalculations(environment.drivers, environment.hooks);
 }
 
+// The half-size anti-aliased copy of a finished true-colour image, as the desktop
+// program's linked copy holds it; the record then describes the copy (its size, no
+// filter).
+bool antiAliasedCopy(FractalRecord& record, const ImageBuffers& source, ImageBuffers& copy) {
+    const HalfSize size = antiAliasSize(source.width, source.height);
+    if (!allocateBuffers({size.width, size.height, 24, false, false, false, 24}, copy))
+        return false;
+    const BgrImage from{const_cast<std::uint8_t*>(source.pixels.data()), source.width,
+                        source.height, source.rowLength};
+    antiAliasInto(from, BgrImage{copy.pixels.data(), copy.width, copy.height, copy.rowLength},
+                  source.values.data(), copy.values.data(), {});
+    record.width = size.width;
+    record.height = size.height;
+    record.imageFilter = kFilterOriginal;
+    return true;
+}
+
 // Opens the fractal on a calculation task, waits for the finished image and writes the
 // files while the view still holds it.
 int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
@@ -373,7 +429,12 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     environment.frontend = &frontend;
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
+    installImageStages(environment.hooks);
     installPaletteApplication(environment.hooks, palettes);
+    // The worker says when a cycle has ended with the image finished: after the filter
+    // and the relief, which follow the calculation itself.
+    std::atomic<bool> cycleEnded{false};
+    environment.hooks.imageFinished = [&cycleEnded](FractalView&) { cycleEnded.store(true); };
     FormulaLibraries formulas;
     if (readsLibraries(record.type))
         installFormulas(libraries.formulaDirectories, formulas, environment, frontend);
@@ -388,7 +449,7 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     // is ever left half-written.
     const Interruption interruption;
     ProgressReport progress(err);
-    for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+    for (int tick = 0; !cycleEnded.load(); ++tick) {
         if (interruption.signal() != 0) {
             progress.finish();
             err << "vortimax-cli render: interrupted; nothing written\n";
@@ -410,8 +471,16 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
     progress.finish();
     int status = kExitSuccess;
     std::error_code error;
+    const bool antiAliased = request.filter == kFilterAntiAlias;
+    ImageBuffers halfSize;
+    if (antiAliased && !antiAliasedCopy(record, view.buffers(), halfSize)) {
+        err << "vortimax-cli render: not enough memory for the anti-aliased image\n";
+        closeView(record, false, environment);
+        return kExitFailure;
+    }
+    const ImageBuffers& shown = antiAliased ? halfSize : view.buffers();
     PngWriteResult written =
-        writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+        writeFractalPng(PngWriteSource{shown, view.colours, record.dims != 0},
                         withCrLf(parameterEntryText(record, std::nullopt, &palettes)),
                         *request.output, nullptr, {}, &error);
     if (written != PngWriteResult::Written) {
@@ -421,7 +490,7 @@ int calculateAndWrite(FractalRecord& record, PaletteList& palettes,
         out << "wrote " << request.output->string() << " (" << record.width << "x" << record.height
             << ")\n";
     }
-    if (request.values && !writeValuesNpy(view.buffers(), *request.values, &error)) {
+    if (request.values && !writeValuesNpy(shown, *request.values, &error)) {
         err << "vortimax-cli render: " << cannotWriteText(*request.values, error) << '\n';
         status = kExitFailure;
     }
@@ -455,7 +524,7 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
         record.displayDepth = *request->depth;
     record.trueColourOn8Bit = 0;
     record.staticImage = 0;
-    if (!applySettings(record, *request, err))
+    if (!applySettings(record, *request, err) || !applyImageStages(record, *request, err))
         return kExitUsage;
     if (request->palette && !applyPalette(record, files.palettes(), *request->palette, err))
         return kExitFailure;
