@@ -1,3 +1,4 @@
+#include "model/folder.h"
 #include "palette/hsv.h"
 #include "relief_fixture.h"
 #include "render/colour/dither.h"
@@ -292,6 +293,89 @@ TEST(ReliefRendering, AStopRequestEndsTheRendering) {
     v.view->post(calc::kPause, calc::kPause);
     renderRelief(*v.view);
     EXPECT_EQ(v.pixel3D(4, 4), (std::array{0, 0, 0})); // untouched
+}
+
+} // namespace
+} // namespace vortimax
+
+namespace vortimax {
+namespace {
+
+// A main relief and an overlay fractal in one folder, both with views (no workers).
+struct OverlayScene {
+    Folder folder{"Overlays", FolderKind::Project, {}};
+    ViewEnvironment environment;
+    std::vector<std::unique_ptr<FractalView>> views;
+    FractalRecord& main = add("Main", 8, 30);
+    FractalRecord& bumps = add("Bumps", 3, 2);
+
+    FractalRecord& add(std::string name, int width, int height) {
+        auto record = createRecord(kTypeMandel, 0, RecordCreationContext{});
+        record->name = std::move(name);
+        record->displayDepth = 24;
+        record->dims = 1;
+        record->width = width;
+        record->height = height;
+        FractalRecord& added = folder.add(std::move(record));
+        views.push_back(std::make_unique<FractalView>(added, environment));
+        EXPECT_TRUE(
+            allocateBuffers({width, height, 24, false, false, true, 24}, views.back()->buffers()));
+        added.view = views.back().get();
+        return added;
+    }
+    ~OverlayScene() {
+        main.view = nullptr;
+        bumps.view = nullptr;
+    }
+};
+
+// Seen at 0 degrees a constant main height shows as one line per column; the overlay's
+// heights, mirrored across the wider image, lift that line column by column.
+TEST(ReliefRendering, OverlayHeightsTileByMirrorReflection) {
+    OverlayScene s;
+    ImageBuffers& main = s.main.view->buffers();
+    ImageBuffers& bumps = s.bumps.view->buffers();
+    std::fill(main.values.begin(), main.values.end(), 40.0f);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x <= 3; ++x)
+            bumps.value(x, y) = 25.0f * (x + 1);
+    const BlockRef settings = s.main.settings3D();
+    settings.setReal("ObserverVAngle", 0.0);
+    settings.setReal("Knotx1", -1e10);
+    settings.setReal("FrontMult", 1.0);
+    settings.setReal("BackMult", 1.0);
+    settings.setInteger("Overlay", 1);
+    settings.setText("OvlName", "Bumps");
+    settings.setReal("OvlFactor1", 0.0);
+    settings.setReal("OvlFactor2", 1.0);
+    settings.setInteger("Backgroundblue", 99);
+    auto paintedRow = [&](int x) {
+        int found = -1;
+        for (int y = 0; y < 30; ++y)
+            if (main.image3D[(static_cast<std::size_t>(y) * main.rowLength + x) * 3] != 99)
+                found = found < 0 ? y : 1000;
+        return found;
+    };
+    renderRelief(*s.main.view);
+    const int columns[] = {0, 1, 2, 1, 0, 1, 2, 1}; // overlay column under each
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(paintedRow(x), 5 * (columns[x] + 1)) << x; // trunc(h * 30 / 150)
+
+    // Type 2: the brightness of the overlay's pixels instead.
+    std::fill(bumps.pixels.begin(), bumps.pixels.end(), 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            bumps.pixels[(static_cast<std::size_t>(y) * bumps.rowLength + x) * 3 + 1] = 50;
+    settings.setInteger("OvlType", 2);
+    renderRelief(*s.main.view);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(paintedRow(x), 10) << x;
+
+    // No fractal of that name: the relief goes without the overlay.
+    settings.setText("OvlName", "Missing");
+    settings.setReal("OvlFactor1", 1.0);
+    renderRelief(*s.main.view);
+    EXPECT_EQ(paintedRow(3), 8);
 }
 
 } // namespace
