@@ -82,9 +82,15 @@ void antiAliasView(FractalView& view) {
     // The child's worker stays away from its pixels while they are written.
     std::lock_guard childPixels(child->pixelLock());
     FilterRows rows(view, *child, target.height);
+    bool complete = true;
     antiAliasInto(imageOf(source), imageOf(target), source.values.data(),
-                  target.values.empty() ? nullptr : target.values.data(), rows);
+                  target.values.empty() ? nullptr : target.values.data(), [&](int row) {
+                      complete = rows(row);
+                      return complete;
+                  });
     rows.paint(target.height - 1);
+    if (complete)
+        child->markFinished();
 }
 
 } // namespace
