@@ -76,13 +76,4 @@ bool linkAntiAliasedCopy(Application& app, FractalView& view) {
     return true;
 }
 
-void disconnectFilteredCopy(FractalView& view) {
-    if (view.filteredCopy != nullptr)
-        view.filteredCopy->filterSource = nullptr;
-    if (view.filterSource != nullptr)
-        view.filterSource->filteredCopy = nullptr;
-    view.filteredCopy = nullptr;
-    view.filterSource = nullptr;
-}
-
 } // namespace vortimax

@@ -13,7 +13,4 @@ class FractalView;
 // made.
 bool linkAntiAliasedCopy(Application& app, FractalView& view);
 
-// Cuts the link between a view and its anti-aliased copy (or its source) on both sides.
-void disconnectFilteredCopy(FractalView& view);
-
 } // namespace vortimax

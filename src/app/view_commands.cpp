@@ -225,7 +225,7 @@ CommandOutcome imageFilter(Application& app, const CommandInvocation& command) {
 }
 
 CommandOutcome disconnectFilteredCopy(Application& app, const CommandInvocation&) {
-    vortimax::disconnectFilteredCopy(currentView(app));
+    unlinkFilteredCopy(currentView(app));
     return CommandOutcome::Done;
 }
 

@@ -53,7 +53,7 @@ constexpr ArgumentHelp kCheckDetails[] = {
 constexpr Command kCommands[] = {
     {"render",
      "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] [--depth 8|24] "
-     "[--palette MAP] [--set KEY=VALUE]... [--3d] [--filter 0-6] [--threads N] "
+     "[--palette MAP] [--set KEY=VALUE]... [--3d] [--filter N] [--threads N] "
      "[--values OUT.npy] -o OUT.png",
      "calculate a fractal (the default Mandel at 640x480 without a source; an image's own size "
      "and palette) on N threads (all by default) and write it as a PNG carrying its parameters",

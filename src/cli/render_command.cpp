@@ -50,7 +50,7 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
-    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--3d] [--filter 0-6] [--threads N] "
+    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--3d] [--filter N] [--threads N] "
     "[--values OUT.npy] -o OUT.png";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;

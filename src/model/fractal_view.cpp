@@ -483,10 +483,7 @@ bool closeView(FractalRecord& record, bool ask, ViewEnvironment& environment) {
         if (answer != MessageAnswer::Yes)
             return false;
     }
-    if (view->filteredCopy != nullptr)
-        view->filteredCopy->filterSource = nullptr;
-    if (view->filterSource != nullptr)
-        view->filterSource->filteredCopy = nullptr;
+    unlinkFilteredCopy(*view);
     view->post(calc::kTerminate, calc::kTerminated);
     record.windowOpen = 0;
     if (environment.hooks.viewClosed)
@@ -570,6 +567,20 @@ ImageSize windowSizeRule(int width, int height) {
 
 void pauseView(FractalView& view) {
     view.post(calc::kPause, calc::kPaused);
+}
+
+// A source's worker reads its link while it filters, under its pixel lock.
+void unlinkFilteredCopy(FractalView& view) {
+    if (FractalView* copy = view.filteredCopy) {
+        std::lock_guard pixels(view.pixelLock());
+        copy->filterSource = nullptr;
+        view.filteredCopy = nullptr;
+    }
+    if (FractalView* source = view.filterSource) {
+        std::lock_guard pixels(source->pixelLock());
+        source->filteredCopy = nullptr;
+        view.filterSource = nullptr;
+    }
 }
 
 void recalculateView(FractalView& view) {

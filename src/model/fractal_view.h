@@ -176,6 +176,9 @@ void resumeView(FractalView& view);
 void continueView(FractalView& view);
 void redrawView(FractalView& view);
 void filterView(FractalView& view);
+// Cuts the link between a view and its anti-aliased copy, or its source, on both sides;
+// a source busy filtering into the copy finishes first.
+void unlinkFilteredCopy(FractalView& view);
 
 // Texts of the progress display.
 std::string progressTitle(const std::string& name, int percent);
