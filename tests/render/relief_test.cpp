@@ -230,6 +230,31 @@ TEST(ReliefRendering, ObserverAtZeroDegreesSeesOnlyHeights) {
         EXPECT_EQ(v.pixel3D(3, y)[0] == 99, y != 10) << y; // trunc(50 * 30 / 150)
 }
 
+// At 90 degrees the screen rows follow the data rows whatever the heights: with
+// Saturation and Value 0 each pixel is its own value's palette colour.
+TEST(ReliefRendering, ObserverAtNinetyDegreesSeesTheFlatImage) {
+    ReliefView v(10, 14);
+    v.setValues([](int x, int y) { return 1.0 + (x * 37 + y * 11) % 90; });
+    rowPerRow(v, 90.0);
+    v.set3D("Drawmode", 0);
+    v.set3D("Saturation", 0.0);
+    v.set3D("Value", 0.0);
+    renderRelief(*v.view);
+    const ReliefSettings settings = readReliefSettings(*v.record);
+    const ReliefColouring colouring(settings, v.view->colours);
+    const PaletteMapping mapping(readColourSettings(*v.record));
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const PackedBgr bgr = colouring.colour(
+                0.5f, static_cast<float>(mapping.position(v.buffers().value(x, y))));
+            ASSERT_EQ(v.pixel3D(x, y),
+                      (std::array{static_cast<int>(bgr & 255), static_cast<int>(bgr >> 8 & 255),
+                                  static_cast<int>(bgr >> 16)}))
+                << x << ',' << y;
+        }
+    }
+}
+
 // A plane rising evenly along +x is one shade on both halves of the image, and light
 // from the two sides gives it two different shades.
 TEST(ReliefRendering, TiltedPlaneHasOneShadeOnBothHalves) {
