@@ -9,6 +9,7 @@
 #include "palette/palette_application.h"
 #include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
+#include "render/image_stages.h"
 
 namespace vortimax {
 
@@ -36,6 +37,7 @@ void Application::wireSubsystems() {
     CalculationPool::shared().setNice(kDesktopWorkerNice);
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
+    installImageStages(environment.hooks);
     installPaletteApplication(environment.hooks, *palettes_);
     formulaLibraries_->install(*this);
     compounds_.install(environment);

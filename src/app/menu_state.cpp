@@ -3,6 +3,7 @@
 #include "app/command_handlers.h"
 #include "app/command_table.h"
 #include "model/command_availability.h"
+#include "model/fractal_view.h"
 #include "model/view_undo.h"
 
 #include <algorithm>
@@ -16,6 +17,9 @@ constexpr int kRedo = 29027;
 constexpr int kStartMaster = 29145;
 constexpr int kStopMaster = 29148;
 constexpr int kDisconnect = 29147;
+constexpr int kFirstFilter = 29150;
+constexpr int kLastFilter = 29156;
+constexpr int kDisconnectFilteredCopy = 29175;
 constexpr int kFirstToolbarCommand = 29163;
 constexpr int kLastToolbarCommand = 29174;
 
@@ -98,6 +102,17 @@ bool networkStateAllows(const Application& app, int id) {
     }
 }
 
+// Filters work on true-colour images; "Disconnect" needs a link to cut.
+bool imageStateAllows(const Application& app, int id) {
+    const FractalRecord* record = current(app);
+    if (id >= kFirstFilter && id <= kLastFilter)
+        return record != nullptr && record->displayDepth == 24;
+    if (id == kDisconnectFilteredCopy)
+        return record != nullptr && record->view != nullptr &&
+               (record->view->filteredCopy != nullptr || record->view->filterSource != nullptr);
+    return true;
+}
+
 bool isEnabled(const Application& app, const CommandRow& row) {
     if (row.handler == CommandHandler::None)
         return true;
@@ -106,7 +121,8 @@ bool isEnabled(const Application& app, const CommandRow& row) {
     if (row.fractalType && !app.views().drivers[*row.fractalType])
         return false; // a type that cannot be calculated yet
     if (const CommandHandlerRow* handler = findMenuHandler(row.id))
-        return needsMet(app, handler->needs) && networkStateAllows(app, row.id);
+        return needsMet(app, handler->needs) && networkStateAllows(app, row.id) &&
+               imageStateAllows(app, row.id);
     const auto* widget = std::find_if(std::begin(kWidgetNeeds), std::end(kWidgetNeeds),
                                       [&](const WidgetNeeds& needs) { return needs.id == row.id; });
     return widget == std::end(kWidgetNeeds) || needsMet(app, widget->needs);

@@ -64,7 +64,10 @@ ParameterEditResult editParameter(FractalRecord& record, ParameterBlock block, s
         recordUndoAndRecalculate(record, before, true, label);
     } else {
         recordUndo(record, before, label);
-        if (view != nullptr)
+        // A changed 3D setting makes the relief anew, whatever colours it takes.
+        if (view != nullptr && block == ParameterBlock::Settings3D && record.dims != 0)
+            continueView(*view);
+        else if (view != nullptr)
             redrawView(*view);
     }
     return ParameterEditResult::Applied;

@@ -1,4 +1,5 @@
 #include "app/command_actions.h"
+#include "app/filtered_copy.h"
 #include "model/calc_command.h"
 #include "model/fractal_view.h"
 #include "model/type_conversion.h"
@@ -7,6 +8,7 @@
 #include "palette/palette_application.h"
 #include "render/area/area.h"
 #include "render/area/area_commands.h"
+#include "render/filters/image_filter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -209,6 +211,13 @@ CommandOutcome imageFilter(Application& app, const CommandInvocation& command) {
     FractalRecord& record = current(app);
     if (record.view != nullptr)
         pauseView(*record.view); // the worker reads the filter choice
+    // Anti-aliasing writes into a linked half-size copy; without one the fractal keeps
+    // its filter.
+    if (record.view != nullptr && command.value == kFilterAntiAlias &&
+        !linkAntiAliasedCopy(app, *record.view)) {
+        filterView(*record.view);
+        return CommandOutcome::Done;
+    }
     record.imageFilter = command.value;
     if (record.view != nullptr)
         filterView(*record.view);
@@ -216,13 +225,7 @@ CommandOutcome imageFilter(Application& app, const CommandInvocation& command) {
 }
 
 CommandOutcome disconnectFilteredCopy(Application& app, const CommandInvocation&) {
-    FractalView& view = currentView(app);
-    if (view.filteredCopy != nullptr)
-        view.filteredCopy->filterSource = nullptr;
-    if (view.filterSource != nullptr)
-        view.filterSource->filteredCopy = nullptr;
-    view.filteredCopy = nullptr;
-    view.filterSource = nullptr;
+    unlinkFilteredCopy(currentView(app));
     return CommandOutcome::Done;
 }
 

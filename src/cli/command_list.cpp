@@ -29,6 +29,10 @@ constexpr ArgumentHelp kRenderDetails[] = {
     {"--depth 8|24", "bits per pixel: 8 colours through the palette, 24 true colour"},
     {"--palette MAP", "colour with this palette map file"},
     {"--set KEY=VALUE", "change one parameter, named as show prints them; may be repeated"},
+    {"--3d", "write the relief image of the fractal's 3D settings (which --set changes)"},
+    {"--filter N",
+     "filter the true-colour image: 0 none, 1 edges, 2 horizontal edges, 3 vertical edges, "
+     "4 smooth, 5 enhance detail, 6 the anti-aliased half-size copy"},
     {"--threads N", "calculate on N threads"},
     {"--region X,Y,W,H",
      "calculate only this rectangle of the --size image (X, Y from its top-left corner): a tile "
@@ -79,8 +83,8 @@ constexpr ArgumentHelp kCheckDetails[] = {
 constexpr Command kCommands[] = {
     {"render",
      "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] [--depth 8|24] "
-     "[--palette MAP] [--set KEY=VALUE]... [--threads N] [--region X,Y,W,H] [--values OUT.npy] "
-     "[--quiet] -o OUT.png",
+     "[--palette MAP] [--set KEY=VALUE]... [--3d] [--filter N] [--threads N] "
+     "[--region X,Y,W,H] [--values OUT.npy] [--quiet] -o OUT.png",
      "calculate a fractal (the default Mandel at 640x480 without a source; an image's own size "
      "and palette) on N threads (all by default) and write it as a PNG carrying its parameters",
      kRenderDetails, runRender},

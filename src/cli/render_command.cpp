@@ -19,6 +19,7 @@
 #include "model/fractal_view.h"
 #include "model/image_region.h"
 #include "model/param_text.h"
+#include "model/type_registry.h"
 #include "model/typed_value.h"
 #include "model/value_rules.h"
 #include "palette/map_file.h"
@@ -27,14 +28,18 @@
 #include "parfile/entry_writer.h"
 #include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
+#include "render/filters/image_filter.h"
+#include "render/image_stages.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -51,8 +56,8 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
-    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--threads N] [--region X,Y,W,H] "
-    "[--values OUT.npy] [--quiet] -o OUT.png";
+    "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--3d] [--filter N] [--threads N] "
+    "[--region X,Y,W,H] [--values OUT.npy] [--quiet] -o OUT.png";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
@@ -71,6 +76,8 @@ struct RenderRequest {
     std::optional<std::array<int, 4>> region;
     bool quiet = false;
     std::optional<fs::path> output;
+    bool relief = false;       // --3d: the fractal's 3D transformation
+    std::optional<int> filter; // --filter: image filter of a true-colour image
 };
 
 // A number written as plain decimal digits and nothing else; nothing for other text and
@@ -117,9 +124,9 @@ std::optional<std::array<int, 4>> parseRegion(std::string_view text) {
 }
 
 bool takesValue(std::string_view option) {
-    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size", "--depth",
-                                            "--subtype", "--palette", "--set",  "--values",
-                                            "--threads", "--region"};
+    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size",  "--depth",
+                                            "--subtype", "--palette", "--set",   "--values",
+                                            "--threads", "--region",  "--filter"};
     return std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
 }
 
@@ -167,6 +174,16 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
                 return std::nullopt;
             }
             request.threads = static_cast<int>(*threads);
+        } else if (arg == "--3d") {
+            request.relief = true;
+        } else if (arg == "--filter" && hasValue) {
+            auto filter = plainNumber(args[++i], kFilterAntiAlias);
+            if (!filter) {
+                err << "vortimax-cli render: --filter needs a number from 0 to " << kFilterAntiAlias
+                    << '\n';
+                return std::nullopt;
+            }
+            request.filter = static_cast<int>(*filter);
         } else if (arg == "--values" && hasValue) {
             request.values = fs::path(args[++i]);
         } else if (arg == "--region" && hasValue) {
@@ -336,6 +353,29 @@ bool applySettings(FractalRecord& record, const RenderRequest& request, std::ost
     return true;
 }
 
+// Only the options decide whether the picture is a relief and whatever filter it gets.
+bool applyImageStages(FractalRecord& record, const RenderRequest& request, std::ostream& err) {
+    const FractalTypeInfo* info = fractalType(record.type);
+    if (request.relief && (info == nullptr || !info->has3D)) {
+        err << "vortimax-cli render: " << registryName(record.type)
+            << " has no 3D transformation\n";
+        return false;
+    }
+    if (request.filter && request.relief) {
+        err << "vortimax-cli render: --filter works on the flat image, not with --3d\n";
+        return false;
+    }
+    if (request.filter && record.displayDepth != 24) {
+        err << "vortimax-cli render: --filter needs a true-colour image (--depth 24)\n";
+        return false;
+    }
+    record.dims = request.relief ? 1 : 0;
+    // The anti-aliased copy is made once the image is finished.
+    const int filter = request.filter.value_or(kFilterOriginal);
+    record.imageFilter = filter == kFilterAntiAlias ? kFilterOriginal : filter;
+    return true;
+}
+
 bool applyPalette(FractalRecord& record, PaletteList& palettes, const fs::path& path,
                   std::ostream& err) {
     std::optional<Palette> palette = readMapFile(path);
@@ -410,13 +450,13 @@ void installFormulas(const std::vector<fs::path>& directories, FormulaLibraries&
     libraries.installCalculations(environment.drivers, environment.hooks);
 }
 
-// Waits until the open fractal's image is finished. Nothing when it is; otherwise the
-// exit status, after the view was closed and the reason written.
+// Waits until `ended` says the open fractal's image is finished. Nothing when it is;
+// otherwise the exit status, after the view was closed and the reason written.
 std::optional<int> awaitImage(FractalRecord& record, ViewEnvironment& environment,
-                              const Interruption& interruption, ProgressReport* progress,
-                              std::ostream& err) {
+                              const std::function<bool()>& ended, const Interruption& interruption,
+                              ProgressReport* progress, std::ostream& err) {
     FractalView& view = *record.view;
-    for (int tick = 0; !(view.finished() && view.commandWord() == calc::kIdle); ++tick) {
+    for (int tick = 0; !ended(); ++tick) {
         if (interruption.signal() != 0) {
             if (progress != nullptr)
                 progress->finish();
@@ -450,7 +490,9 @@ std::optional<int> calculateLayers(const std::vector<FractalRecord*>& layers,
             err << "vortimax-cli render: cannot open the layer \"" << layer->name << "\"\n";
             return kExitFailure;
         }
-        if (auto status = awaitImage(*layer, environment, interruption, nullptr, err))
+        const FractalView& view = *layer->view;
+        const auto ended = [&view] { return view.finished() && view.commandWord() == calc::kIdle; };
+        if (auto status = awaitImage(*layer, environment, ended, interruption, nullptr, err))
             return status;
     }
     return std::nullopt;
@@ -470,6 +512,23 @@ std::string wholeEntryText(FractalRecord& record, const PaletteList& palettes) {
     return text;
 }
 
+// The half-size anti-aliased copy of a finished true-colour image, as the desktop
+// program's linked copy holds it; the record then describes the copy (its size, no
+// filter).
+bool antiAliasedCopy(FractalRecord& record, const ImageBuffers& source, ImageBuffers& copy) {
+    const HalfSize size = antiAliasSize(source.width, source.height);
+    if (!allocateBuffers({size.width, size.height, 24, false, false, false, 24}, copy))
+        return false;
+    const BgrImage from{const_cast<std::uint8_t*>(source.pixels.data()), source.width,
+                        source.height, source.rowLength};
+    antiAliasInto(from, BgrImage{copy.pixels.data(), copy.width, copy.height, copy.rowLength},
+                  source.values.data(), copy.values.data(), {});
+    record.width = size.width;
+    record.height = size.height;
+    record.imageFilter = kFilterOriginal;
+    return true;
+}
+
 // Opens the fractal on a calculation task, waits for the finished image and writes the
 // files while the view still holds it. A compound's layers are calculated first.
 int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& layers,
@@ -482,7 +541,16 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
     environment.frontend = &frontend;
     installDrivers(environment.drivers);
     installColouring(environment.hooks);
+    installImageStages(environment.hooks);
     installPaletteApplication(environment.hooks, palettes);
+    // The worker says when a cycle has ended with the image finished: after the filter
+    // and the relief, which follow the calculation itself.
+    std::atomic<bool> cycleEnded{false};
+    // Only the fractal itself counts, not the layers of a compound calculated before it.
+    environment.hooks.imageFinished = [&cycleEnded, &record](FractalView& finished) {
+        if (&finished == record.view)
+            cycleEnded.store(true);
+    };
     FormulaLibraries formulas;
     if (readsLibraries(record.type) ||
         std::any_of(layers.begin(), layers.end(),
@@ -503,16 +571,25 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
     }
     FractalView& view = *record.view;
     ProgressReport progress(err, record.height, request.quiet);
-    if (auto status = awaitImage(record, environment, interruption, &progress, err))
+    const auto ended = [&cycleEnded] { return cycleEnded.load(); };
+    if (auto status = awaitImage(record, environment, ended, interruption, &progress, err))
         return *status;
     progress.show(1.0);
     progress.finish();
     int status = kExitSuccess;
     std::error_code error;
+    const bool antiAliased = request.filter == kFilterAntiAlias;
+    ImageBuffers halfSize;
+    if (antiAliased && !antiAliasedCopy(record, view.buffers(), halfSize)) {
+        err << "vortimax-cli render: not enough memory for the anti-aliased image\n";
+        closeView(record, false, environment);
+        return kExitFailure;
+    }
+    const ImageBuffers& shown = antiAliased ? halfSize : view.buffers();
     std::vector<PngText> regionText;
     if (record.region)
         regionText.push_back({std::string(kRegionTextKey), vortimax::regionText(*record.region)});
-    PngWriteResult written = writeFractalPng(PngWriteSource{view.buffers(), view.colours, false},
+    PngWriteResult written = writeFractalPng(PngWriteSource{shown, view.colours, record.dims != 0},
                                              wholeEntryText(record, palettes), *request.output,
                                              nullptr, {}, &error, regionText);
     if (written != PngWriteResult::Written) {
@@ -522,7 +599,7 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
         out << "wrote " << request.output->string() << " (" << record.width << "x" << record.height
             << ")\n";
     }
-    if (request.values && !writeValuesNpy(view.buffers(), *request.values, &error)) {
+    if (request.values && !writeValuesNpy(shown, *request.values, &error)) {
         err << "vortimax-cli render: " << cannotWriteText(*request.values, error) << '\n';
         status = kExitFailure;
     }
@@ -534,7 +611,7 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
 
 // Makes the fractal calculate only the rectangle of its --size image. Only fractals whose
 // pixels are calculated each by itself give a region that equals the whole image there.
-bool restrictToRegion(FractalRecord& record, const std::array<int, 4>& rectangle,
+bool restrictToRegion(FractalRecord& record, const std::array<int, 4>& rectangle, bool filtered,
                       std::ostream& err) {
     const ImageRegion region{rectangle[0], rectangle[1], rectangle[2],
                              rectangle[3], record.width, record.height};
@@ -549,7 +626,7 @@ bool restrictToRegion(FractalRecord& record, const std::array<int, 4>& rectangle
         whole = "its pixels depend on each other";
     else if (record.dims != 0)
         whole = "its 3D relief depends on neighbouring pixels";
-    else if (record.imageFilter != 0)
+    else if (record.imageFilter != 0 || filtered)
         whole = "its image filter depends on neighbouring pixels";
     if (!whole.empty()) {
         err << "vortimax-cli render: --region cannot render a part of this "
@@ -602,11 +679,12 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
         record.displayDepth = *request->depth;
     record.trueColourOn8Bit = 0;
     record.staticImage = 0;
-    if (!applySettings(record, *request, err))
+    if (!applySettings(record, *request, err) || !applyImageStages(record, *request, err))
         return kExitUsage;
     if (request->palette && !applyPalette(record, files.palettes(), *request->palette, err))
         return kExitFailure;
-    if (request->region && !restrictToRegion(record, *request->region, err))
+    const bool filtered = request->filter.value_or(kFilterOriginal) != kFilterOriginal;
+    if (request->region && !restrictToRegion(record, *request->region, filtered, err))
         return kExitUsage;
     if (!fitsInMemory(record, err))
         return kExitFailure;

@@ -503,10 +503,7 @@ bool closeView(FractalRecord& record, bool ask, ViewEnvironment& environment) {
         if (answer != MessageAnswer::Yes)
             return false;
     }
-    if (view->filteredCopy != nullptr)
-        view->filteredCopy->filterSource = nullptr;
-    if (view->filterSource != nullptr)
-        view->filterSource->filteredCopy = nullptr;
+    unlinkFilteredCopy(*view);
     pauseCompoundsUsing(record, environment);
     view->post(calc::kTerminate, calc::kTerminated);
     record.windowOpen = 0;
@@ -572,8 +569,12 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
     }
     buffers = std::move(fresh);
     view->unlockResize();
-    // A drawn picture went with the old bitmap and must be drawn again.
-    if (wasFinished && !drawnPicture(record.type))
+    // A drawn picture went with the old bitmap and must be drawn again. A relief just
+    // switched on is made from the finished values; a redraw would keep the empty 3D
+    // image of a fixed-colour relief.
+    if (wasFinished && !drawnPicture(record.type) && record.dims != 0)
+        continueView(*view);
+    else if (wasFinished && !drawnPicture(record.type))
         redrawView(*view);
     else
         recalculateView(*view);
@@ -590,6 +591,20 @@ ImageSize windowSizeRule(int width, int height) {
 
 void pauseView(FractalView& view) {
     view.post(calc::kPause, calc::kPaused);
+}
+
+// A source's worker reads its link while it filters, under its pixel lock.
+void unlinkFilteredCopy(FractalView& view) {
+    if (FractalView* copy = view.filteredCopy) {
+        std::lock_guard pixels(view.pixelLock());
+        copy->filterSource = nullptr;
+        view.filteredCopy = nullptr;
+    }
+    if (FractalView* source = view.filterSource) {
+        std::lock_guard pixels(source->pixelLock());
+        source->filteredCopy = nullptr;
+        view.filterSource = nullptr;
+    }
 }
 
 void recalculateView(FractalView& view) {

@@ -58,6 +58,12 @@ public:
     // work goes on; any other command means the job must stop (returns true).
     bool mustStop();
     void setProgress(double fraction) { progress_.store(fraction); }
+    // For a copy whose image another view's worker has made (anti-aliasing), while this
+    // view's own worker is paused: the image counts as finished.
+    void markFinished() {
+        progress_.store(1.0);
+        finished_.store(true);
+    }
     // The job being run: calc::kCalculate or calc::kResume.
     int lastJob() const { return lastJob_; }
     // Passes a resume may use (1000 after "resume").
@@ -173,6 +179,9 @@ void resumeView(FractalView& view);
 void continueView(FractalView& view);
 void redrawView(FractalView& view);
 void filterView(FractalView& view);
+// Cuts the link between a view and its anti-aliased copy, or its source, on both sides;
+// a source busy filtering into the copy finishes first.
+void unlinkFilteredCopy(FractalView& view);
 
 // Texts of the progress display.
 std::string progressTitle(const std::string& name, int percent);
