@@ -4,6 +4,7 @@ namespace vortimax {
 
 void applyPaletteToView(FractalView& view, const PaletteList& palettes) {
     const FractalRecord& record = view.record();
+    pauseCompoundsReading(view);
     view.colours = displayForm(palettes.findByName(record.palName), record.palOffset);
 }
 
