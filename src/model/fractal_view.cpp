@@ -39,6 +39,20 @@ bool drawsFigures(std::uint32_t type) {
     return type == kTypeIfs || type == kTypeLSystem;
 }
 
+// The commands after which the worker may write the view's values, pixels or 3D image.
+bool writesImage(std::uint32_t command) {
+    switch (command) {
+    case calc::kCalculate:
+    case calc::kResume:
+    case calc::kContinue:
+    case calc::kRedraw:
+    case calc::kFilter:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 BufferLayout bufferLayoutFor(const FractalRecord& record, int screenDepth) {
@@ -113,14 +127,20 @@ private:
         }
     }
 
+    // Every command but a pause may write the image: it runs holding the image lock,
+    // taken before the command is acknowledged, so a compound never reads it meanwhile.
     void runCommand(std::uint32_t command) {
-        switch (effectiveCommand(command)) {
+        const std::uint32_t job = effectiveCommand(command);
+        std::unique_lock image(view_.imageMutex_, std::defer_lock);
+        if (job != calc::kPause)
+            image.lock();
+        switch (job) {
         case calc::kPause:
             acknowledge(command, calc::kPaused);
             break;
         case calc::kCalculate:
         case calc::kResume:
-            calculate(command, effectiveCommand(command));
+            calculate(command, job);
             break;
         case calc::kContinue:
             continueImage(command);
@@ -158,6 +178,8 @@ private:
 
     void calculate(std::uint32_t command, std::uint32_t job) {
         view_.lastJob_ = static_cast<int>(job);
+        if (job == calc::kCalculate)
+            view_.buffers_.clearValues();
         clearFailure();
         acknowledge(command, calc::kIdle);
         view_.finished_.store(false);
@@ -294,6 +316,8 @@ void FractalView::startWorker() {
 void FractalView::post(std::uint32_t command, std::uint32_t expected) {
     if (workerEnded_.load())
         return;
+    if (writesImage(command))
+        pauseCompoundsReading(*this);
     command_.store(command);
     while (command_.load() != expected && !workerEnded_.load())
         std::this_thread::sleep_for(kPostPoll);
@@ -422,11 +446,12 @@ bool parsePending(FractalRecord& record, ViewEnvironment& environment) {
 }
 
 // A compound fractal reads its layers' views and buffers: before a layer's view comes or
-// goes, or its buffers change size, every open compound that uses it is paused.
+// goes, or its buffers change size or are written, every open compound that uses it is
+// paused. A paused worker reads nothing until the main thread gives it a command.
 void pauseCompoundsUsing(const FractalRecord& record, ViewEnvironment& environment) {
     for (const auto& open : environment.openViews) {
         const FractalRecord& compound = open->record();
-        if (compound.type == kTypeCompound &&
+        if (compound.type == kTypeCompound && open->commandWord() != calc::kPaused &&
             std::find(compound.layers.begin(), compound.layers.end(), &record) !=
                 compound.layers.end())
             pauseView(*open);
@@ -607,9 +632,12 @@ void unlinkFilteredCopy(FractalView& view) {
     }
 }
 
+void pauseCompoundsReading(FractalView& view) {
+    pauseCompoundsUsing(view.record(), view.environment());
+}
+
 void recalculateView(FractalView& view) {
     linkLayers(view.record(), view.environment());
-    view.buffers().clearValues();
     if (view.filteredCopy != nullptr) {
         view.filteredCopy->filterSource = nullptr;
         view.filteredCopy = nullptr;

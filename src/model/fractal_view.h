@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <thread>
 
@@ -49,7 +50,8 @@ public:
 
     // Writes `command`, then waits in 20 ms steps until the worker has written
     // `expected` (at once when the word already holds it). Returns at once when the
-    // worker has ended.
+    // worker has ended. A command that may write the image first pauses the compounds
+    // reading this view (main thread).
     void post(std::uint32_t command, std::uint32_t expected);
     std::uint32_t commandWord() const { return command_.load(); }
 
@@ -115,6 +117,11 @@ public:
     // filter, the 3D image) and by whoever reads them while it may be writing.
     std::mutex& pixelLock() { return pixelMutex_; }
 
+    // Held by the worker for the whole of every command that may write the values, pixels
+    // or 3D image (taken before the command is acknowledged, so it is held once post()
+    // returns), and taken shared by the compounds that read this view as a layer.
+    std::shared_mutex& imageLock() { return imageMutex_; }
+
 private:
     friend class ViewWorker;
 
@@ -132,6 +139,7 @@ private:
     std::atomic<int> passLimit_{1000};
     int lastJob_ = calc::kCalculate;
     std::mutex pixelMutex_;
+    std::shared_mutex imageMutex_;
     mutable std::mutex failureMutex_;
     CalculationFailure failure_;
 };
@@ -169,6 +177,11 @@ struct ImageSize {
     bool operator==(const ImageSize&) const = default;
 };
 ImageSize windowSizeRule(int width, int height);
+
+// Pauses every open compound fractal that reads the view's values, pixels or colour
+// table, before the main thread or the view's worker writes them. Compounds already
+// paused are left alone; each is calculated again when the view finishes.
+void pauseCompoundsReading(FractalView& view);
 
 // The main-thread operations of the command table.
 void pauseView(FractalView& view);

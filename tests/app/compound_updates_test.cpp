@@ -93,6 +93,22 @@ TEST_F(CompoundUpdatesTest, LayersFinishingInEitherOrderGiveTheMergedImage) {
     EXPECT_EQ(mergedImage(*second, *first), oneWay);
 }
 
+// A layer's new palette pauses the compound before the colour table changes; the redraw
+// that shows it leaves the compound paused until the layer has finished, and the main
+// timer then merges it again.
+TEST_F(CompoundUpdatesTest, ALayerRecolouredPausesTheCompoundUntilItFinishes) {
+    const std::vector<std::uint8_t> merged = mergedImage(*first, *second);
+    ASSERT_EQ(openView(*mix, false, app->views()), 0);
+    ASSERT_TRUE(testing::settled(*mix));
+    app->views().hooks.applyPalette(*first->view);
+    EXPECT_EQ(mix->view->commandWord(), calc::kPaused);
+    redrawView(*first->view);
+    EXPECT_EQ(mix->view->commandWord(), calc::kPaused);
+    ASSERT_TRUE(testing::settled(*first));
+    expectCompoundRun(kCompoundDoneStatus);
+    EXPECT_EQ(mix->view->buffers().pixels, merged);
+}
+
 TEST_F(CompoundUpdatesTest, RenamingOrDeletingALayerBreaksTheLinkVisibly) {
     mergedImage(*first, *second);
     ASSERT_EQ(openView(*mix, false, app->views()), 0);

@@ -346,8 +346,8 @@ TEST_F(FractalViewTest, ProgressTexts) {
 
 } // namespace
 
-// A compound reads its layers' views: opening, closing or resizing a layer pauses every
-// open compound that uses it first, and only those.
+// A compound reads its layers' views: opening, closing, resizing or writing a layer
+// pauses every open compound that uses it first, and only those.
 TEST(CompoundLayerViews, ChangesToALayersViewPauseTheCompoundsReadingIt) {
     ScriptedFrontend frontend;
     ViewEnvironment environment;
@@ -372,6 +372,15 @@ TEST(CompoundLayerViews, ChangesToALayersViewPauseTheCompoundsReadingIt) {
     ASSERT_TRUE(vortimax::testing::settled(*compound));
     EXPECT_EQ(resizeView(*layer, 24, 8, true, environment), 0);
     EXPECT_EQ(compoundWord(), calc::kPaused);
+
+    // Every command that lets the layer's worker write its image pauses the compound
+    // before the worker takes it.
+    for (auto command : {recalculateView, resumeView, continueView, redrawView, filterView}) {
+        recalculateView(*compound->view);
+        ASSERT_TRUE(vortimax::testing::settled(*compound));
+        command(*layer->view);
+        EXPECT_EQ(compoundWord(), calc::kPaused);
+    }
 
     recalculateView(*compound->view);
     ASSERT_TRUE(vortimax::testing::settled(*compound));

@@ -55,6 +55,8 @@ bool moveFractal(FractalRecord& record, int dx, int dy, ViewEnvironment& environ
     if (view == nullptr || !hasComplexArea(record) || (dx == 0 && dy == 0))
         return false;
     pauseView(*view);
+    // The values and pixels move here on the main thread.
+    pauseCompoundsReading(*view);
     const UndoState before = undoStateOf(record);
     ImageBuffers& buffers = view->buffers();
     std::vector<std::span<float>> values{std::span<float>(buffers.values)};

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <vector>
 
 namespace vortimax {
@@ -23,10 +24,27 @@ void showStatus(FractalView& view, std::string_view text) {
         frontend->setStatus(text, kCompoundStatusTicks);
 }
 
+// Shared holds of the layers' image locks, kept while the merge reads the layers.
+using LayerHolds = std::vector<std::shared_lock<std::shared_mutex>>;
+
+// Holds the layer's image lock (once per layer view, however many layers name it). False
+// when the layer's worker is running a command that may write its image.
+bool holdLayer(FractalView& layer, LayerHolds& holds) {
+    for (const auto& hold : holds)
+        if (hold.mutex() == &layer.imageLock())
+            return true;
+    std::shared_lock hold(layer.imageLock(), std::try_to_lock);
+    if (!hold.owns_lock())
+        return false;
+    holds.push_back(std::move(hold));
+    return true;
+}
+
 // The open views of the layers, or nothing after reporting why the compound cannot be
-// calculated. A layer whose view exists but is unfinished makes `pending` true.
-std::optional<std::vector<LayerSource>> layerSources(FractalView& view,
-                                                     const CompoundParams& params, bool& pending) {
+// calculated. A layer whose view exists but is unfinished, or is being written by its
+// worker, makes `pending` true.
+std::optional<std::vector<LayerSource>>
+layerSources(FractalView& view, const CompoundParams& params, LayerHolds& holds, bool& pending) {
     const FractalRecord& record = view.record();
     std::vector<LayerSource> sources;
     for (std::size_t k = 0; k < params.layers.size(); ++k) {
@@ -35,8 +53,8 @@ std::optional<std::vector<LayerSource>> layerSources(FractalView& view,
             view.reportFailure(brokenLayerText(k, params.layers[k].name));
             return std::nullopt;
         }
-        const FractalView* layerView = layer->view;
-        if (layerView != nullptr && !layerView->finished())
+        FractalView* layerView = layer->view;
+        if (layerView != nullptr && (!holdLayer(*layerView, holds) || !layerView->finished()))
             pending = true;
         sources.emplace_back(params.layers[k], layerView);
     }
@@ -98,7 +116,8 @@ void calculateCompound(FractalView& view, int x0, int y0, int x1, int y1) {
         return;
     }
     bool pending = false;
-    const auto sources = layerSources(view, params, pending);
+    LayerHolds holds;
+    const auto sources = layerSources(view, params, holds, pending);
     if (!sources)
         return;
     if (pending) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "palette/hsv.h"
 #include "render/compound/merge_formulas.h"
 
 #include <optional>
@@ -8,15 +9,8 @@
 
 namespace vortimax {
 
-// A colour with one int per channel; merges may leave the 0 ... 255 range on the way,
-// the image takes clampedChannel of each.
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
+// Colours are Rgb (one int per channel, palette/hsv.h); merges may leave the 0 ... 255
+// range on the way, the image takes clampedChannel of each.
 int clampedChannel(int channel);
 
 // What one layer shows at a compound pixel.

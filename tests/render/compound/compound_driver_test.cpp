@@ -175,5 +175,45 @@ TEST_F(CompoundDriver, LinksRefuseTheCompoundItselfAndLoops) {
     EXPECT_FALSE(usesLayer(b, a));
 }
 
+// The compound merges on its own worker while its layer is calculated again, recoloured,
+// resumed, filtered and continued, and is restarted while the layer's worker runs: each
+// time the compound is paused before the layer is written, or waits for it. The thread
+// sanitizer build checks that no merge reads what the layer writes; at the end the
+// compound holds the layer's values.
+TEST_F(CompoundDriver, MergesNeverOverlapWritesToTheLayer) {
+    FractalRecord& layer = add("Layer", kTypeMandel);
+    layer.width = 64;
+    layer.height = 48;
+    layer.displayDepth = 8; // the compound reads its colour table too
+    ASSERT_EQ(openView(layer, false, environment), 0);
+    FractalRecord& c = add("Compound", kTypeCompound);
+    for (const auto& [key, value] :
+         {std::pair{"Layer0", "Layer"}, {"Factor0", "100"}, {"MergeType", "6"}})
+        ASSERT_TRUE(setByKey(c.params(), key, value)) << key;
+    c.layers = resolvedLayers(c);
+    c.width = 64;
+    c.height = 48;
+    ASSERT_EQ(openView(c, false, environment), 0);
+    FractalView& layerView = *layer.view;
+    FractalView& compoundView = *c.view;
+    void (*const writes[])(FractalView&) = {recalculateView, redrawView, resumeView, filterView,
+                                            continueView};
+    for (int round = 0; round < 40; ++round) {
+        ASSERT_TRUE(testing::settled(layer));
+        recalculateView(compoundView);
+        writes[round % std::size(writes)](layerView);
+        recalculateView(compoundView);
+    }
+    ASSERT_TRUE(testing::settled(layer));
+    recalculateView(compoundView);
+    ASSERT_TRUE(testing::settled(c));
+    const ImageBuffers& a = layerView.buffers();
+    const ImageBuffers& b = compoundView.buffers();
+    EXPECT_NE(a.value(0, 0), 0.0f);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(b.value(x, y), a.value(x, y)) << x << ", " << y;
+}
+
 } // namespace
 } // namespace vortimax
