@@ -1,6 +1,7 @@
 #include "model/fractal_view.h"
 
 #include "base/frontend.h"
+#include "model/folder.h"
 #include "model/pass_scheme.h"
 #include "model/undo_history.h"
 
@@ -317,7 +318,7 @@ void FractalView::post(std::uint32_t command, std::uint32_t expected) {
     if (workerEnded_.load())
         return;
     if (writesImage(command))
-        pauseCompoundsReading(*this);
+        pauseViewsReading(*this);
     command_.store(command);
     while (command_.load() != expected && !workerEnded_.load())
         std::this_thread::sleep_for(kPostPoll);
@@ -445,15 +446,30 @@ bool parsePending(FractalRecord& record, ViewEnvironment& environment) {
     return false;
 }
 
-// A compound fractal reads its layers' views and buffers: before a layer's view comes or
-// goes, or its buffers change size or are written, every open compound that uses it is
-// paused. A paused worker reads nothing until the main thread gives it a command.
-void pauseCompoundsUsing(const FractalRecord& record, ViewEnvironment& environment) {
+// Whether `reader` is a relief that takes `source` as its overlay: its worker looks the
+// overlay up by name in its own folder and reads the overlay's view and buffers.
+bool readsAsOverlay(const FractalRecord& reader, const FractalRecord& source) {
+    if (&reader == &source || reader.dims == 0 || reader.folder == nullptr)
+        return false;
+    const ConstBlockRef settings = reader.settings3D();
+    return settings.integer("Overlay") != 0 &&
+           reader.folder->fractals().find(settings.text("OvlName")) == &source;
+}
+
+bool readsAsLayer(const FractalRecord& reader, const FractalRecord& source) {
+    return reader.type == kTypeCompound &&
+           std::find(reader.layers.begin(), reader.layers.end(), &source) != reader.layers.end();
+}
+
+// Compound fractals read their layers' views and buffers, reliefs those of their overlay:
+// before such a view comes or goes, or its buffers change size or are written, every open
+// view that reads it is paused. A paused worker reads nothing until the main thread gives
+// it a command.
+void pauseReadersOf(const FractalRecord& record, ViewEnvironment& environment) {
     for (const auto& open : environment.openViews) {
-        const FractalRecord& compound = open->record();
-        if (compound.type == kTypeCompound && open->commandWord() != calc::kPaused &&
-            std::find(compound.layers.begin(), compound.layers.end(), &record) !=
-                compound.layers.end())
+        const FractalRecord& reader = open->record();
+        if (open->commandWord() != calc::kPaused &&
+            (readsAsLayer(reader, record) || readsAsOverlay(reader, record)))
             pauseView(*open);
     }
 }
@@ -499,7 +515,7 @@ int openView(FractalRecord& record, bool silent, ViewEnvironment& environment) {
         return 1;
     }
     FractalView& opened = *view;
-    pauseCompoundsUsing(record, environment);
+    pauseReadersOf(record, environment);
     environment.openViews.push_back(std::move(view));
     record.view = &opened;
     if (environment.hooks.viewOpened)
@@ -529,7 +545,7 @@ bool closeView(FractalRecord& record, bool ask, ViewEnvironment& environment) {
             return false;
     }
     unlinkFilteredCopy(*view);
-    pauseCompoundsUsing(record, environment);
+    pauseReadersOf(record, environment);
     view->post(calc::kTerminate, calc::kTerminated);
     record.windowOpen = 0;
     if (environment.hooks.viewClosed)
@@ -558,7 +574,7 @@ int resizeView(FractalRecord& record, int width, int height, bool keepDefault,
     }
     if (!keepDefault)
         pauseView(*view);
-    pauseCompoundsUsing(record, environment);
+    pauseReadersOf(record, environment);
     view->lockResize();
     record.width = width;
     record.height = height;
@@ -581,7 +597,7 @@ int relayoutView(FractalRecord& record, ViewEnvironment& environment) {
         return 0;
     const bool wasFinished = view->finished();
     pauseView(*view);
-    pauseCompoundsUsing(record, environment);
+    pauseReadersOf(record, environment);
     ImageBuffers fresh;
     if (!allocateBuffers(bufferLayoutFor(record, environment.screenDepth), fresh))
         return 1;
@@ -632,8 +648,8 @@ void unlinkFilteredCopy(FractalView& view) {
     }
 }
 
-void pauseCompoundsReading(FractalView& view) {
-    pauseCompoundsUsing(view.record(), view.environment());
+void pauseViewsReading(FractalView& view) {
+    pauseReadersOf(view.record(), view.environment());
 }
 
 void recalculateView(FractalView& view) {

@@ -178,10 +178,11 @@ struct ImageSize {
 };
 ImageSize windowSizeRule(int width, int height);
 
-// Pauses every open compound fractal that reads the view's values, pixels or colour
-// table, before the main thread or the view's worker writes them. Compounds already
-// paused are left alone; each is calculated again when the view finishes.
-void pauseCompoundsReading(FractalView& view);
+// Pauses every open view that reads the view's values, pixels or colour table (compounds
+// using it as a layer, reliefs using it as their overlay), before the main thread or the
+// view's worker writes them. Views already paused are left alone; a compound is
+// calculated again when the view finishes.
+void pauseViewsReading(FractalView& view);
 
 // The main-thread operations of the command table.
 void pauseView(FractalView& view);

@@ -23,7 +23,7 @@ void requestRepaint(FractalView& view) {
 
 void applyPaletteToView(FractalView& view, const PaletteList& palettes) {
     const FractalRecord& record = view.record();
-    pauseCompoundsReading(view);
+    pauseViewsReading(view);
     view.colours = displayForm(palettes.findByName(record.palName), record.palOffset);
 }
 

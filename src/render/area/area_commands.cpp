@@ -56,7 +56,7 @@ bool moveFractal(FractalRecord& record, int dx, int dy, ViewEnvironment& environ
         return false;
     pauseView(*view);
     // The values and pixels move here on the main thread.
-    pauseCompoundsReading(*view);
+    pauseViewsReading(*view);
     const UndoState before = undoStateOf(record);
     ImageBuffers& buffers = view->buffers();
     std::vector<std::span<float>> values{std::span<float>(buffers.values)};

@@ -9,13 +9,15 @@
 #include <bit>
 #include <cmath>
 #include <mutex>
+#include <shared_mutex>
 #include <thread>
 
 namespace vortimax {
 
 namespace {
 
-// How long the relief waits for an overlay whose worker is writing its pixels.
+// How long the relief waits for an overlay whose worker is running a command that may
+// write its values or pixels.
 constexpr int kLockAttempts = 50;
 constexpr auto kLockPause = std::chrono::milliseconds(10);
 
@@ -117,10 +119,15 @@ std::optional<OverlayHeights> readOverlay(const FractalRecord& record,
     FractalView& overlay = *other->view;
     if (other == &record)
         return overlayHeightsOf(overlay, settings.overlayType); // our own lock is held
-    // Two reliefs may overlay each other: never wait for the other's pixels for long.
-    std::unique_lock lock(overlay.pixelLock(), std::defer_lock);
-    for (int attempt = 0; attempt < kLockAttempts && !lock.try_lock(); ++attempt)
+    // The overlay's view cannot go, nor its buffers change, meanwhile: closing, resizing
+    // or writing it first pauses this relief. Its worker holds its image lock while it
+    // writes, and two reliefs may overlay each other: never wait for it for long.
+    std::shared_lock lock(overlay.imageLock(), std::defer_lock);
+    for (int attempt = 0; attempt < kLockAttempts && !lock.try_lock(); ++attempt) {
+        if (record.view->mustStop()) // a pause waits for this worker
+            return std::nullopt;
         std::this_thread::sleep_for(kLockPause);
+    }
     if (!lock.owns_lock())
         return std::nullopt;
     return overlayHeightsOf(overlay, settings.overlayType);

@@ -29,7 +29,9 @@ private:
 // are off, when no fractal of that name exists there or when it has no open window.
 // Overlay types 0 and 1 take the overlay's relief heights (from its 3D height data when
 // it has them, else from its values), types 2 and 3 the brightness of its pixels; types
-// 1 and 3 pass them through the overlay's own height transfer.
+// 1 and 3 pass them through the overlay's own height transfer. Runs on the relief's
+// worker: the main thread pauses that worker before it closes, resizes or writes the
+// overlay's view.
 std::optional<OverlayHeights> readOverlay(const FractalRecord& record,
                                           const ReliefSettings& settings);
 
