@@ -1,0 +1,82 @@
+#include "../support/view_test_support.h"
+#include "app/scripted_frontend.h"
+#include "model/folder.h"
+#include "model/fractal_view.h"
+#include "render/colour/colouring_hooks.h"
+#include "render/drivers.h"
+#include "render/image_stages.h"
+
+#include <gtest/gtest.h>
+
+namespace vortimax {
+namespace {
+
+// A folder of small fractals on their own workers, with the relief stage installed: the
+// reliefs read another fractal's view as their overlay.
+class ReliefOverlay : public ::testing::Test {
+protected:
+    ReliefOverlay() {
+        environment.frontend = &frontend;
+        installDrivers(environment.drivers);
+        installColouring(environment.hooks);
+        installImageStages(environment.hooks);
+    }
+    ~ReliefOverlay() override {
+        for (FractalRecord& record : folder.fractals().all())
+            closeView(record, false, environment);
+    }
+
+    FractalRecord& add(std::string name, int width, int height) {
+        auto record = createRecord(kTypeMandel, 0, RecordCreationContext{24, 24, {}});
+        record->name = std::move(name);
+        record->width = width;
+        record->height = height;
+        return folder.add(std::move(record));
+    }
+
+    FractalRecord& relief(std::string name, std::string_view overlayName) {
+        FractalRecord& r = add(std::move(name), 64, 48);
+        r.dims = 1;
+        const BlockRef settings = r.settings3D();
+        settings.setInteger("Overlay", 1);
+        settings.setText("OvlName", overlayName);
+        EXPECT_EQ(openView(r, false, environment), 0);
+        return r;
+    }
+
+    ScriptedFrontend frontend;
+    ViewEnvironment environment;
+    Folder folder{"Project", FolderKind::Project, "project.par"};
+};
+
+// The overlay's view is closed, opened again and resized while the relief renders from
+// it: each time the relief is paused before the overlay's buffers go or change, and a
+// relief naming another fractal is left alone. The sanitizer builds check that the relief
+// never reads freed or changing buffers; at the end it renders from the overlay again.
+TEST_F(ReliefOverlay, ClosingOrResizingTheOverlayPausesTheReliefFirst) {
+    FractalRecord& bumps = add("Bumps", 48, 32);
+    ASSERT_EQ(openView(bumps, false, environment), 0);
+    FractalRecord& main = relief("Main", "Bumps");
+    FractalRecord& elsewhere = relief("Elsewhere", "Nothing");
+    ASSERT_TRUE(testing::settled(elsewhere));
+    for (int round = 0; round < 24; ++round) {
+        recalculateView(*main.view);
+        if (round % 2 == 0) {
+            closeView(bumps, false, environment);
+            EXPECT_EQ(main.view->commandWord(), calc::kPaused) << round;
+            recalculateView(*main.view); // renders without the overlay meanwhile
+            ASSERT_EQ(openView(bumps, false, environment), 0);
+        } else {
+            resizeView(bumps, 40 + round, 30 + round, false, environment);
+        }
+        EXPECT_EQ(main.view->commandWord(), calc::kPaused) << round;
+        EXPECT_EQ(elsewhere.view->commandWord(), calc::kIdle) << round;
+    }
+    ASSERT_TRUE(testing::settled(bumps));
+    recalculateView(*main.view);
+    ASSERT_TRUE(testing::settled(main));
+    EXPECT_TRUE(main.view->done3D());
+}
+
+} // namespace
+} // namespace vortimax
