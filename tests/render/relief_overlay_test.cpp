@@ -40,7 +40,6 @@ protected:
         const BlockRef settings = r.settings3D();
         settings.setInteger("Overlay", 1);
         settings.setText("OvlName", overlayName);
-        EXPECT_EQ(openView(r, false, environment), 0);
         return r;
     }
 
@@ -54,10 +53,12 @@ protected:
 // relief naming another fractal is left alone. The sanitizer builds check that the relief
 // never reads freed or changing buffers; at the end it renders from the overlay again.
 TEST_F(ReliefOverlay, ClosingOrResizingTheOverlayPausesTheReliefFirst) {
+    // The folder is complete before any worker looks names up in it.
     FractalRecord& bumps = add("Bumps", 48, 32);
-    ASSERT_EQ(openView(bumps, false, environment), 0);
     FractalRecord& main = relief("Main", "Bumps");
     FractalRecord& elsewhere = relief("Elsewhere", "Nothing");
+    for (FractalRecord* record : {&bumps, &main, &elsewhere})
+        ASSERT_EQ(openView(*record, false, environment), 0);
     ASSERT_TRUE(testing::settled(elsewhere));
     for (int round = 0; round < 24; ++round) {
         recalculateView(*main.view);
