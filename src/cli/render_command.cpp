@@ -547,8 +547,9 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
     // and the relief, which follow the calculation itself.
     std::atomic<bool> cycleEnded{false};
     // Only the fractal itself counts, not the layers of a compound calculated before it.
+    // The view's own record is compared: record.view is written by this thread meanwhile.
     environment.hooks.imageFinished = [&cycleEnded, &record](FractalView& finished) {
-        if (&finished == record.view)
+        if (&finished.record() == &record)
             cycleEnded.store(true);
     };
     FormulaLibraries formulas;
