@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cstdio>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -41,17 +42,12 @@ bool drawsFigures(std::uint32_t type) {
 }
 
 // The commands after which the worker may write the view's values, pixels or 3D image.
+constexpr std::uint32_t kImageWritingCommands[] = {calc::kCalculate, calc::kResume, calc::kContinue,
+                                                   calc::kRedraw, calc::kFilter};
+
 bool writesImage(std::uint32_t command) {
-    switch (command) {
-    case calc::kCalculate:
-    case calc::kResume:
-    case calc::kContinue:
-    case calc::kRedraw:
-    case calc::kFilter:
-        return true;
-    default:
-        return false;
-    }
+    return std::find(std::begin(kImageWritingCommands), std::end(kImageWritingCommands), command) !=
+           std::end(kImageWritingCommands);
 }
 
 } // namespace
