@@ -68,12 +68,17 @@ std::size_t dibRowBytes(int width, int bitsPerPixel) {
     return (bytes + 3) / 4 * 4;
 }
 
-std::vector<std::uint8_t> dibPixels(const VideoFrame& frame) {
+std::size_t dibImageBytes(const VideoFrame& frame) {
+    return dibRowBytes(frame.width, frame.bitsPerPixel) * static_cast<std::size_t>(frame.height);
+}
+
+void packDibRows(const VideoFrame& frame, std::uint8_t* out) {
     const std::size_t rowBytes = dibRowBytes(frame.width, frame.bitsPerPixel);
-    std::vector<std::uint8_t> out(rowBytes * static_cast<std::size_t>(frame.height), 0);
+    const std::size_t used = static_cast<std::size_t>(frame.width) * (frame.bitsPerPixel / 8);
     for (int y = 0; y < frame.height; ++y) {
         const std::uint8_t* in = frame.row(y);
-        std::uint8_t* dest = out.data() + rowBytes * static_cast<std::size_t>(y);
+        std::uint8_t* dest = out + rowBytes * static_cast<std::size_t>(y);
+        std::fill(dest + used, dest + rowBytes, std::uint8_t{0});
         if (frame.bitsPerPixel == 8) {
             std::copy(in, in + frame.width, dest);
             continue;
@@ -85,7 +90,6 @@ std::vector<std::uint8_t> dibPixels(const VideoFrame& frame) {
             dest[3 * x + 2] = p.red;
         }
     }
-    return out;
 }
 
 std::vector<std::uint32_t> packedPalette(const ColourTable& colours) {

@@ -35,9 +35,12 @@ bool videoFrameIsComplete(const VideoFrame& frame);
 // device-independent bitmap lays its rows out.
 std::size_t dibRowBytes(int width, int bitsPerPixel);
 
-// The frame as uncompressed bitmap rows, bottom row first, each padded with zero bytes
-// to dibRowBytes; 24-bit pixels in blue, green, red order.
-std::vector<std::uint8_t> dibPixels(const VideoFrame& frame);
+// Bytes of the frame as a bitmap: dibRowBytes × height.
+std::size_t dibImageBytes(const VideoFrame& frame);
+
+// Writes the frame's dibImageBytes as uncompressed bitmap rows, bottom row first, each
+// padded with zero bytes to dibRowBytes; 24-bit pixels in blue, green, red order.
+void packDibRows(const VideoFrame& frame, std::uint8_t* out);
 
 // The palette as FFmpeg hands it on: 256 native 32-bit values 0xAARRGGBB, opaque.
 std::vector<std::uint32_t> packedPalette(const ColourTable& colours);

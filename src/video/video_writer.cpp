@@ -4,6 +4,7 @@
 #include "video/ffmpeg_handles.h"
 #include "video/frame_encoder.h"
 
+#include <climits>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -35,24 +36,33 @@ void quietenFfmpeg() {
     std::call_once(once, [] { av_log_set_level(AV_LOG_ERROR); });
 }
 
+// Sizes a view can have, paces up to 1000 frames per second, and frames whose bitmap
+// fits one FFmpeg packet.
 bool shapeIsValid(const VideoShape& shape) {
-    return shape.width > 0 && shape.height > 0 && shape.width <= kMaxImageSide &&
-           shape.height <= kMaxImageSide && shape.framesPerSecond > 0 &&
-           shape.framesPerSecond <= 1000 && (shape.bitsPerPixel == 8 || shape.bitsPerPixel == 24);
+    if (shape.width <= 0 || shape.height <= 0 || shape.width > kMaxImageSide ||
+        shape.height > kMaxImageSide || shape.framesPerSecond <= 0 ||
+        shape.framesPerSecond > 1000 || (shape.bitsPerPixel != 8 && shape.bitsPerPixel != 24))
+        return false;
+    const std::size_t bytes =
+        dibRowBytes(shape.width, shape.bitsPerPixel) * static_cast<std::size_t>(shape.height);
+    return bytes <= static_cast<std::size_t>(INT_MAX) - AV_INPUT_BUFFER_PADDING_SIZE;
 }
 
 const char* muxerName(VideoContainer container) {
     return container == VideoContainer::Avi ? "avi" : "mp4";
 }
 
-bool openFile(State& s) {
+bool createContext(State& s) {
     AVFormatContext* context = nullptr;
-    const std::string name = s.path.string();
     if (avformat_alloc_output_context2(&context, nullptr, muxerName(s.settings.container),
-                                       name.c_str()) < 0)
+                                       s.path.string().c_str()) < 0)
         return false;
     s.output.reset(context);
-    const int opened = avio_open(&context->pb, name.c_str(), AVIO_FLAG_WRITE);
+    return true;
+}
+
+bool openFile(State& s) {
+    const int opened = avio_open(&s.output->pb, s.path.string().c_str(), AVIO_FLAG_WRITE);
     if (opened < 0) {
         s.reason = ffmpegErrorText(opened);
         return false;
@@ -107,16 +117,20 @@ std::optional<VideoFailure> writeHeader(State& s) {
     return std::nullopt;
 }
 
+// The stream and its encoder are set up before the file is created, so a codec that
+// cannot be used leaves an existing file of that name alone.
 std::optional<VideoFailure> openStream(State& s) {
-    if (!openFile(s))
-        return VideoFailure::Opening;
+    if (!shapeIsValid(s.shape) || !createContext(s))
+        return VideoFailure::StreamCreation;
     s.stream = avformat_new_stream(s.output.get(), nullptr);
-    if (s.stream == nullptr || !shapeIsValid(s.shape))
+    if (s.stream == nullptr)
         return VideoFailure::StreamCreation;
     s.stream->time_base = {1, s.shape.framesPerSecond};
     s.stream->avg_frame_rate = {s.shape.framesPerSecond, 1};
     if (std::optional<VideoFailure> failure = setUpCompression(s))
         return failure;
+    if (!openFile(s))
+        return VideoFailure::Opening;
     return writeHeader(s);
 }
 
@@ -128,12 +142,11 @@ int mux(State& s, AVPacket& packet) {
 }
 
 int writeBitmap(State& s, const VideoFrame& frame) {
-    const std::vector<std::uint8_t> pixels = dibPixels(frame);
     AVPacket& packet = *s.packet;
-    int result = av_new_packet(&packet, static_cast<int>(pixels.size()));
+    int result = av_new_packet(&packet, static_cast<int>(dibImageBytes(frame)));
     if (result < 0)
         return result;
-    std::memcpy(packet.data, pixels.data(), pixels.size());
+    packDibRows(frame, packet.data);
     if (frame.bitsPerPixel == 8) {
         const std::vector<std::uint32_t> palette = packedPalette(*frame.colours);
         std::uint8_t* side = av_packet_new_side_data(&packet, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);

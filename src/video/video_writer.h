@@ -40,8 +40,9 @@ public:
         std::string reason; // FFmpeg's explanation of a failure, for the log
     };
 
-    // Creates the file (replacing one that exists) and sets up its video stream. On
-    // failure nothing stays open and a file created on the way is removed.
+    // Sets up the video stream and its encoder, then creates the file (replacing one that
+    // exists) and writes its header. On failure nothing stays open: a failure before the
+    // file is created leaves a file at `path` untouched, a later one removes the new file.
     static Opened open(const std::filesystem::path& path, const VideoSettings& settings,
                        const VideoShape& shape);
 
