@@ -90,7 +90,7 @@ OrbitStep runOrbit(const DynamicSystemParams& params, long most, long& steps, bo
 // Every system ends on the default parameters: the Roessler system runs away on them and
 // must end all the same instead of taking ever smaller steps of time for ever.
 TEST_F(DynamicSystemTest, EverySystemEndsOnItsDefaultsWithFiniteSteps) {
-    for (std::uint32_t subtype = 0; subtype < kDynamicSystemCount; ++subtype) {
+    for (std::uint32_t subtype = 0; subtype < kFlowCount; ++subtype) {
         const DynamicSystemParams params = readDynamicSystemParams(*system(subtype));
         long steps = 0;
         bool sound = false;

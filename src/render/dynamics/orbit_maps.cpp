@@ -1,0 +1,136 @@
+#include "render/dynamics/orbit_maps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+
+namespace vortimax {
+
+namespace {
+
+using MapFunction = bool (*)(const DynamicSystemParams& p, Vec3& s, MapStep& step);
+
+// The sign of x: -1, 0 or 1.
+double sign(double x) {
+    return static_cast<double>((x > 0.0) - (x < 0.0));
+}
+
+// ln|v|, squared.
+double squaredLog(double v) {
+    const double l = std::log(std::fabs(v));
+    return l * l;
+}
+
+// The hopping maps share y' = a - x and differ in how far x jumps.
+bool hop(const DynamicSystemParams& p, Vec3& s, double jump) {
+    const double x = s.x;
+    s.x = s.y - sign(x) * jump;
+    s.y = p.a - x;
+    return true;
+}
+
+// x' = y - sign(x) sqrt|b x - c|, y' = a - x.
+bool hopalong(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    return hop(p, s, std::sqrt(std::fabs(p.b * s.x - p.c)));
+}
+
+// x' = y - sin x, y' = a - x.
+bool martin(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    const double x = s.x;
+    s.x = s.y - std::sin(x);
+    s.y = p.a - x;
+    return true;
+}
+
+// x' = y - sign(x) cos(ln^2|b x - c|) atan(ln^2|c x - b|), y' = a - x.
+bool chip(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    return hop(p, s,
+               std::cos(squaredLog(p.b * s.x - p.c)) * std::atan(squaredLog(p.c * s.x - p.b)));
+}
+
+// x' = y - sign(x) |sin x cos b + c - x sin(a + b + c)|, y' = a - x.
+bool threeply(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    return hop(p, s,
+               std::fabs(std::sin(s.x) * std::cos(p.b) + p.c - s.x * std::sin(p.a + p.b + p.c)));
+}
+
+// x' = y - sign(x) sin(ln|b x - c|) atan(ln^2|c x - b|), y' = a - x.
+bool quadruptwo(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    return hop(p, s,
+               std::sin(std::log(std::fabs(p.b * s.x - p.c))) *
+                   std::atan(squaredLog(p.c * s.x - p.b)));
+}
+
+// x' = 1 - y + |x|, y' = x.
+bool gingerbreadman(const DynamicSystemParams&, Vec3& s, MapStep&) {
+    const double x = s.x;
+    s.x = 1.0 - s.y + std::fabs(x);
+    s.y = x;
+    return true;
+}
+
+// x' = 1 + y - a x^2, y' = b x.
+bool henon(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    const double x = s.x;
+    s.x = 1.0 + s.y - p.a * x * x;
+    s.y = p.b * x;
+    return true;
+}
+
+// x' = sin(b y) + c sin(b x), y' = sin(a x) + d sin(a y); d is held by Z.
+bool latoocarfian(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    const double x = s.x, y = s.y, d = p.start.z;
+    s.x = std::sin(p.b * y) + p.c * std::sin(p.b * x);
+    s.y = std::sin(p.a * x) + d * std::sin(p.a * y);
+    return true;
+}
+
+// The area-preserving quadratic map turning by the angle a:
+// x' = x cos a + (x^2 - y) sin a, y' = x sin a - (x^2 - y) cos a.
+// Orbit k (from 1) starts at (k b, k b) and has Z points; the family ends past C.
+bool kamtorus(const DynamicSystemParams& p, Vec3& s, MapStep& step) {
+    const double perOrbit = std::max(1.0, std::floor(p.start.z));
+    const double done = static_cast<double>(step.index - 1);
+    if (std::fmod(done, perOrbit) == 0.0) {
+        const double r = (std::floor(done / perOrbit) + 1.0) * p.b;
+        if (!(r <= p.c) || !(p.b > 0.0))
+            return false;
+        s = {r, r, 0.0};
+    }
+    const double x = s.x, q = x * x - s.y;
+    s.x = x * std::cos(p.a) + q * std::sin(p.a);
+    s.y = x * std::sin(p.a) - q * std::cos(p.a);
+    return true;
+}
+
+// The inverse iteration of z^2 + c, c = (a, b): z' = +-sqrt(z - c), the branch chosen at
+// random. The points gather on the Julia set of c.
+bool inverseJulia(const DynamicSystemParams& p, Vec3& s, MapStep& step) {
+    // A linear congruential generator: the same picture every time.
+    step.random = step.random * 1664525u + 1013904223u;
+    const std::complex<double> root = std::sqrt(std::complex<double>(s.x - p.a, s.y - p.b));
+    const double branch = (step.random >> 31) != 0 ? -1.0 : 1.0;
+    s.x = branch * root.real();
+    s.y = branch * root.imag();
+    return true;
+}
+
+// By system number from kFirstOrbitMap on; the names are the type registry's.
+constexpr MapFunction kMaps[] = {hopalong,       martin, chip,         threeply, quadruptwo,
+                                 gingerbreadman, henon,  latoocarfian, kamtorus, inverseJulia};
+static_assert(std::size(kMaps) == kDynamicSystemCount - kFirstOrbitMap);
+
+} // namespace
+
+bool isOrbitMap(std::uint32_t system) {
+    return system >= kFirstOrbitMap && system < kDynamicSystemCount;
+}
+
+bool nextMapPoint(const DynamicSystemParams& params, Vec3& point, MapStep& step) {
+    if (!isOrbitMap(params.system))
+        return false;
+    ++step.index;
+    return kMaps[params.system - kFirstOrbitMap](params, point, step);
+}
+
+} // namespace vortimax
