@@ -122,10 +122,12 @@ z = x - h*sin(y + tan(3*y)) + i*(y - h*sin(x + tan(3*x)))
 |z| <= bailout
 }
 
-ClassicUnity  {  ; z -> (2 - |z|) * flip(z) until |z| leaves 2 or reaches 1
+ClassicUnity  {  ; z -> (2 - m) * flip(z), m the modulus of z: the modulus
+                 ; goes to 1 as Newton's method for 1/m takes it there,
+                 ; the parts swapping sides at every step
 z = pixel:
-r = |z|, z = (2 - r)*flip(z)
-r <= 2 && abs(r - 1) >= 0.000001
+m = sqrt(|z|), z = (2 - m)*flip(z)
+(m <= 2) && (abs(m - 1) >= 0.000001)
 }
 
 ClassicSierpinski  {  ; z -> 2z - i above 1/2, else 2z - 1 right of 1/2,

@@ -95,12 +95,13 @@ constexpr ForeignType kForeignTypes[] = {
     {"circle",          kTypeFormula, 0, "FormulaName=ClassicCircle Cr=200"},
 
     // Flows of the dynamic-system type; the first value of params is the foreign time
-    // step, which the adaptive step here replaces.
+    // step, which the adaptive step here replaces. The many-lobed variants are seen from
+    // above (the x-y plane), where their lobes lie side by side.
     {"lorenz",          kTypeDynamicSystem, 0, {}, "-/A/B/C"},
     {"lorenz3d",        kTypeDynamicSystem, 0, {}, "-/A/B/C"},
-    {"lorenz3d1",       kTypeDynamicSystem, 1, {}, "-/A/B/C"},
-    {"lorenz3d3",       kTypeDynamicSystem, 2, {}, "-/A/B/C"},
-    {"lorenz3d4",       kTypeDynamicSystem, 3, {}, "-/A/B/C"},
+    {"lorenz3d1",       kTypeDynamicSystem, 1, "Alpha=180 Beta=90", "-/A/B/C"},
+    {"lorenz3d3",       kTypeDynamicSystem, 2, "Alpha=180 Beta=90", "-/A/B/C"},
+    {"lorenz3d4",       kTypeDynamicSystem, 3, "Alpha=180 Beta=90", "-/A/B/C"},
     {"rossler3d",       kTypeDynamicSystem, 4, "A=0.2 B=0.2 C=5.7", "-/A/B/C"},
     // Maps of the dynamic-system type, drawn point by point.
     {"hopalong",        kTypeDynamicSystem, 5,  {}, "A/B/C"},
