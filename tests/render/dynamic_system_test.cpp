@@ -101,6 +101,24 @@ TEST_F(DynamicSystemTest, EverySystemEndsOnItsDefaultsWithFiniteSteps) {
     }
 }
 
+// Every map draws a picture of its own on its defaults: points, spread over the image,
+// not a line of the projection seen edge-on and not a spot outside the area.
+TEST_F(DynamicSystemTest, EveryMapDrawsOnItsDefaults) {
+    for (std::uint32_t subtype = kFlowCount; subtype < kDynamicSystemCount; ++subtype) {
+        auto record = system(subtype);
+        EXPECT_EQ(record->params().integer("Drawmode"), 1) << "map " << subtype;
+        const Pixels pixels = drawn(draw(*record));
+        std::set<int> columns, rows;
+        for (const auto& [x, y] : pixels) {
+            columns.insert(x);
+            rows.insert(y);
+        }
+        EXPECT_GT(pixels.size(), 150u) << "map " << subtype;
+        EXPECT_GT(columns.size(), 20u) << "map " << subtype;
+        EXPECT_GT(rows.size(), 15u) << "map " << subtype;
+    }
+}
+
 // Where the derivative is zero (a resting point) or not a number (the systems that
 // divide by x^2 + y^2, on the z axis), the orbit ends at once.
 TEST_F(DynamicSystemTest, RestingAndUndefinedPointsEndTheOrbit) {
