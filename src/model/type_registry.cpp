@@ -38,9 +38,9 @@ constexpr std::string_view kUnknownNames[] = {"Unknown_14", "Unknown_15", "Unkno
 
 // The systems of type 8, by subtype: five flows, then the maps drawn point by point.
 constexpr std::string_view kDynamicSystemNames[] = {
-    "Lorenz",         "System 1", "System 2",     "System 3", "Roessler",
-    "Hopalong",       "Martin",   "Chip",         "Threeply", "Quadruptwo",
-    "Gingerbreadman", "Henon",    "Latoocarfian", "Kamtorus", "Inverse Julia"};
+    "Lorenz",       "System 1", "System 2",      "System 3",   "Roessler",       "Hopalong",
+    "Martin",       "Chip",     "Threeply",      "Quadruptwo", "Gingerbreadman", "Henon",
+    "Latoocarfian", "Kamtorus", "Inverse Julia", "Pickover"};
 
 constexpr std::string_view kEscapeSubtypeNames[] = {
     "z^2+c",       "z^3+c",           "exp(z)-z-c",      "Magnet 1",        "Magnet 2",

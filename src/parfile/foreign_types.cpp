@@ -115,6 +115,7 @@ constexpr ForeignType kForeignTypes[] = {
     // params: angle, step between orbits, last orbit's start, points per orbit.
     {"kamtorus",        kTypeDynamicSystem, 13, {}, "A/B/C/Z"},
     {"kamtorus3d",      kTypeDynamicSystem, 13, {}, "A/B/C/Z"},
+    {"pickover",        kTypeDynamicSystem, 15, {}, "A/B/C/Z"},
     // params: c; the further values tune a drawing method this program does not have.
     {"julia_inverse",   kTypeDynamicSystem, 14, {}, "A/B"},
 };
@@ -134,7 +135,6 @@ constexpr RefusedForeignType kRefusedTypes[] = {
     {"mandelcloud",     "a cloud of orbit points of the Mandelbrot iteration, which no type here draws"},
     {"icons",           kTooManyConstants},
     {"icons3d",         kTooManyConstants},
-    {"pickover",        kTooManyConstants},
     {"test",            "a type for trying out code, without a formula of its own"},
     {"marksmandelpwr",  kUndefined},
     {"tim's_error",     kUndefined},

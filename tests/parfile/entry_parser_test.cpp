@@ -185,7 +185,7 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ type=mandel ifs=Leaf7 lname=Plant1 }", kTypeMandel, 0, ""},
         // The five dynamic systems are subtypes 0 to 4.
         {"{ Type=Dynamic_System Subtype=4 }", kTypeDynamicSystem, 4, "Drawmode=0"},
-        {"{ Type=Dynamic_System Subtype=15 }", kTypeDynamicSystem, 0, "Drawmode=0"},
+        {"{ Type=Dynamic_System Subtype=16 }", kTypeDynamicSystem, 0, "Drawmode=0"},
         {"{ Type=Dynamic_System Subtype=5 }", kTypeDynamicSystem, 5, "Drawmode=1"},
     };
     for (const Case& c : cases) {

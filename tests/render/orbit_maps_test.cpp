@@ -9,7 +9,7 @@ namespace vortimax {
 namespace {
 
 constexpr std::uint32_t kHopalong = 5, kGingerbreadman = 10, kHenon = 11, kLatoocarfian = 12,
-                        kKamtorus = 13, kInverseJulia = 14;
+                        kKamtorus = 13, kInverseJulia = 14, kPickover = 15;
 
 DynamicSystemParams mapParams(std::uint32_t system, double a, double b, double c, double d = 0.0) {
     DynamicSystemParams p;
@@ -62,6 +62,14 @@ TEST(OrbitMaps, FirstPointsFollowTheDefinitions) {
     EXPECT_DOUBLE_EQ(first[0].x, std::sin(2.0 * 0.2) + 0.5 * std::sin(2.0 * 0.1));
     EXPECT_DOUBLE_EQ(first[0].y, std::sin(1.0 * 0.1) + 0.25 * std::sin(1.0 * 0.2));
     EXPECT_EQ(first[0].z, 0.0);
+    // The Pickover map moves in space: from the origin (0, -1, 0), (-sin a, -cos d, 0),
+    // then z = sin x leaves the plane.
+    auto space = orbitPoints(mapParams(kPickover, 2.0, 0.5, -0.5, 3.0), 3);
+    ASSERT_EQ(space.size(), 3u);
+    EXPECT_DOUBLE_EQ(space[0].y, -1.0);
+    EXPECT_DOUBLE_EQ(space[1].x, -std::sin(2.0));
+    EXPECT_DOUBLE_EQ(space[1].y, -std::cos(3.0));
+    EXPECT_DOUBLE_EQ(space[2].z, std::sin(-std::sin(2.0)));
 }
 
 // The inverse iteration of z^2 + c gathers on the Julia set: for c = 0 the unit circle,

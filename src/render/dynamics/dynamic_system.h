@@ -16,7 +16,7 @@ struct Vec3 {
 // The systems, by subtype: the flows 0 Lorenz ... 4 Roessler, then the maps of
 // orbit_maps.h.
 constexpr std::uint32_t kFlowCount = 5;
-constexpr std::uint32_t kDynamicSystemCount = 15;
+constexpr std::uint32_t kDynamicSystemCount = 16;
 
 // The parameters of a dynamic system, read once per calculation.
 struct DynamicSystemParams {

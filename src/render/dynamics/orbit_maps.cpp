@@ -115,9 +115,21 @@ bool inverseJulia(const DynamicSystemParams& p, Vec3& s, MapStep& step) {
     return true;
 }
 
+// A map of space: x' = sin(a y) - z cos(b x), y' = z sin(c x) - cos(d y), z' = sin x;
+// d is held by Z, and z starts at 0 like the plane maps' unused third coordinate.
+bool pickover(const DynamicSystemParams& p, Vec3& s, MapStep&) {
+    const Vec3 q = s;
+    const double d = p.start.z;
+    s.x = std::sin(p.a * q.y) - q.z * std::cos(p.b * q.x);
+    s.y = q.z * std::sin(p.c * q.x) - std::cos(d * q.y);
+    s.z = std::sin(q.x);
+    return true;
+}
+
 // By system number from kFirstOrbitMap on; the names are the type registry's.
-constexpr MapFunction kMaps[] = {hopalong,       martin, chip,         threeply, quadruptwo,
-                                 gingerbreadman, henon,  latoocarfian, kamtorus, inverseJulia};
+constexpr MapFunction kMaps[] = {hopalong,   martin,         chip,    threeply,
+                                 quadruptwo, gingerbreadman, henon,   latoocarfian,
+                                 kamtorus,   inverseJulia,   pickover};
 static_assert(std::size(kMaps) == kDynamicSystemCount - kFirstOrbitMap);
 
 } // namespace
