@@ -16,7 +16,8 @@ constexpr std::uint32_t kFirstOrbitMap = kFlowCount;
 
 // The next point of the map `params.system` (one of the maps), or nothing when the
 // orbit has no further point. Kamtorus draws a family of orbits: every Z points it
-// starts a new one at (r, r), r growing by B, and ends once r passes C.
+// starts a new one at (r, r), r growing by B, and ends once r passes C - or where an orbit
+// runs away, since the orbits that start farther out than the last closed curve all do.
 bool nextMapPoint(const DynamicSystemParams& params, Vec3& point, MapStep& step);
 
 bool isOrbitMap(std::uint32_t system);
