@@ -79,7 +79,6 @@ constexpr ForeignType kForeignTypes[] = {
     {"tetrate",         kTypeFormula, 0, "FormulaName=ClassicTetrate Bailout=1000000"},
     {"spider",          kTypeFormula, 0, "FormulaName=ClassicSpider Bailout=4"},
     // params: the step h.
-    {"popcorn",         kTypeFormula, 0, "FormulaName=ClassicPopcorn Cr=0.05 Bailout=4"},
     {"popcornjul",      kTypeFormula, 0, "FormulaName=ClassicPopcorn Cr=0.05 Bailout=4"},
     {"unity",           kTypeFormula, 0, "FormulaName=ClassicUnity"},
     {"sierpinski",      kTypeFormula, 0, "FormulaName=ClassicSierpinski Bailout=127"},
@@ -116,6 +115,9 @@ constexpr ForeignType kForeignTypes[] = {
     {"kamtorus",        kTypeDynamicSystem, 13, {}, "A/B/C/Z"},
     {"kamtorus3d",      kTypeDynamicSystem, 13, {}, "A/B/C/Z"},
     {"pickover",        kTypeDynamicSystem, 15, {}, "A/B/C/Z"},
+    // Orbits from every cell of a grid over the area; params: popcorn's step h.
+    {"popcorn",         kTypeDynamicSystem, 16, {}, "A"},
+    {"mandelcloud",     kTypeDynamicSystem, 17, {}, "-"},
     // params: c; the further values tune a drawing method this program does not have.
     {"julia_inverse",   kTypeDynamicSystem, 14, {}, "A/B"},
 };
@@ -132,7 +134,6 @@ constexpr RefusedForeignType kRefusedTypes[] = {
     {"diffusion",       "a random growth process (diffusion-limited aggregation), which no type here draws"},
     {"julibrot",        "a three-dimensional stack of Julia sets, which no type here draws"},
     {"ifs3d",           "a three-dimensional IFS, which the IFS type does not draw"},
-    {"mandelcloud",     "a cloud of orbit points of the Mandelbrot iteration, which no type here draws"},
     {"icons",           kTooManyConstants},
     {"icons3d",         kTooManyConstants},
     {"test",            "a type for trying out code, without a formula of its own"},

@@ -131,7 +131,7 @@ TEST(RenderCommand, DynamicSystemsTakeTheirSubtypesAndRefuseABadDelta) {
             render({"Dynamic_System", "--subtype", subtype, "--size", "48x36", "-o", png});
         EXPECT_EQ(done.status, 0) << done.err;
     }
-    EXPECT_EQ(render({"Dynamic_System", "--subtype", "16", "-o", png}).status, 1);
+    EXPECT_EQ(render({"Dynamic_System", "--subtype", "18", "-o", png}).status, 1);
     Outcome zero = render({"Dynamic_System", "--set", "Delta=0", "-o", png});
     EXPECT_EQ(zero.status, 2);
     EXPECT_NE(zero.err.find("--set Delta=\"0\" is not allowed: Delta must be greater than 0"),

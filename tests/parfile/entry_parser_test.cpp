@@ -115,6 +115,7 @@ TEST_F(EntryParser, ForeignTypesMapOntoFormulasAndDynamicSystems) {
          "A=5 B=15 C=1 Delta=0.1 Alpha=0"},
         {"{ type=rossler3d params=0.04/0.3 }", kTypeDynamicSystem, 4, "A=0.3 B=0.2 C=5.7"},
         {"{ type=lorenz3d4 }", kTypeDynamicSystem, 3, "Alpha=180 Beta=90"},
+        {"{ type=popcorn params=0.15 }", kTypeDynamicSystem, 16, "A=0.15 C=60 Z=30"},
         {"{ type=julia_inverse params=-0.194/0.6557/3/1024 }", kTypeDynamicSystem, 14,
          "A=-0.194 B=0.6557 Time=1e+05"},
     };
@@ -185,7 +186,7 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ type=mandel ifs=Leaf7 lname=Plant1 }", kTypeMandel, 0, ""},
         // The five dynamic systems are subtypes 0 to 4.
         {"{ Type=Dynamic_System Subtype=4 }", kTypeDynamicSystem, 4, "Drawmode=0"},
-        {"{ Type=Dynamic_System Subtype=16 }", kTypeDynamicSystem, 0, "Drawmode=0"},
+        {"{ Type=Dynamic_System Subtype=18 }", kTypeDynamicSystem, 0, "Drawmode=0"},
         {"{ Type=Dynamic_System Subtype=5 }", kTypeDynamicSystem, 5, "Drawmode=1"},
     };
     for (const Case& c : cases) {

@@ -9,7 +9,8 @@ namespace vortimax {
 namespace {
 
 constexpr std::uint32_t kHopalong = 5, kGingerbreadman = 10, kHenon = 11, kLatoocarfian = 12,
-                        kKamtorus = 13, kInverseJulia = 14, kPickover = 15;
+                        kKamtorus = 13, kInverseJulia = 14, kPickover = 15, kPopcorn = 16,
+                        kMandelCloud = 17;
 
 DynamicSystemParams mapParams(std::uint32_t system, double a, double b, double c, double d = 0.0) {
     DynamicSystemParams p;
@@ -101,6 +102,31 @@ TEST(OrbitMaps, KamtorusDrawsAFamilyOfOrbits) {
     EXPECT_LT(std::hypot(points[9].x, points[9].y), 0.5);
     params.b = 0.0; // no step between orbits: nothing to draw
     EXPECT_TRUE(orbitPoints(params, 10).empty());
+}
+
+// The cloud maps start an orbit in the middle of every cell of a grid over the area, C
+// columns wide, and move on after Z points; a Mandelbrot orbit also ends where it leaves
+// the circle of radius 2.
+TEST(OrbitMaps, CloudsStartAnOrbitInEveryCellOfTheArea) {
+    auto cloud = mapParams(kMandelCloud, 0.0, 0.0, 2.0, 4.0);
+    cloud.left = -2.0, cloud.right = 2.0, cloud.top = 1.0, cloud.bottom = -1.0;
+    // Two cells, c = -1 (a cycle of two) and c = 1 (1, 2, 5: gone).
+    std::vector<double> xs, ys;
+    for (const Vec3& p : orbitPoints(cloud, 100)) {
+        xs.push_back(p.x);
+        ys.push_back(p.y);
+    }
+    EXPECT_EQ(xs, (std::vector<double>{-1.0, 0.0, -1.0, 0.0, 1.0, 2.0, 5.0}));
+    EXPECT_EQ(ys, std::vector<double>(7, 0.0));
+
+    auto popcorn = mapParams(kPopcorn, 0.1, 0.0, 1.0, 2.0);
+    popcorn.left = 0.0, popcorn.right = 1.0, popcorn.top = 1.0, popcorn.bottom = 0.0;
+    const auto points = orbitPoints(popcorn, 100);
+    ASSERT_EQ(points.size(), 2u); // one cell, two points
+    EXPECT_DOUBLE_EQ(points[0].x, 0.5 - 0.1 * std::sin(0.5 + std::tan(1.5)));
+    EXPECT_DOUBLE_EQ(points[0].y, 0.5 - 0.1 * std::sin(0.5 + std::tan(1.5)));
+    popcorn.c = 0.0; // no columns, no orbits
+    EXPECT_TRUE(orbitPoints(popcorn, 10).empty());
 }
 
 // A map's orbit ends after Time points, or where it runs away or stops being finite.

@@ -82,6 +82,10 @@ DynamicSystemParams readDynamicSystemParams(const FractalRecord& record) {
     p.alpha = block.real("Alpha");
     p.beta = block.real("Beta");
     p.points = block.integer("Drawmode") == 1;
+    p.left = block.bigFixed("TopLeftR").toDouble();
+    p.right = block.bigFixed("BottomRightR").toDouble();
+    p.top = block.bigFixed("TopLeftI").toDouble();
+    p.bottom = block.bigFixed("BottomRightI").toDouble();
     return p;
 }
 

@@ -16,7 +16,7 @@ struct Vec3 {
 // The systems, by subtype: the flows 0 Lorenz ... 4 Roessler, then the maps of
 // orbit_maps.h.
 constexpr std::uint32_t kFlowCount = 5;
-constexpr std::uint32_t kDynamicSystemCount = 16;
+constexpr std::uint32_t kDynamicSystemCount = 18;
 
 // The parameters of a dynamic system, read once per calculation.
 struct DynamicSystemParams {
@@ -28,13 +28,19 @@ struct DynamicSystemParams {
     double alpha = 0.0; // viewing angles in degrees
     double beta = 0.0;
     bool points = false; // Drawmode 1: plot points instead of joining them with lines
+    // The stored corners of the area, where the cloud maps start their orbits.
+    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
 };
 
-// What a map needs besides the point: the number of the step (the first step is 1) and
-// a random state for the maps that choose between branches.
+// What a map needs besides the point: the number of the step (the first step is 1), a
+// random state for the maps that choose between branches, and for the maps that draw a
+// family of orbits the orbit under way, its points so far and its constant.
 struct MapStep {
     std::uint64_t index = 0;
     std::uint32_t random = 0;
+    std::uint64_t orbit = 0;
+    std::uint64_t inOrbit = 0;
+    Vec3 seed;
 };
 
 DynamicSystemParams readDynamicSystemParams(const FractalRecord& record);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
+#include <optional>
 
 namespace vortimax {
 
@@ -126,10 +128,73 @@ bool pickover(const DynamicSystemParams& p, Vec3& s, MapStep&) {
     return true;
 }
 
+// The cloud maps start an orbit in every cell of a grid over the area: C columns, as many
+// rows as keep the cells square, Z points per orbit.
+constexpr double kMostGridCells = 1e8;
+
+std::optional<Vec3> gridStart(const DynamicSystemParams& p, std::uint64_t orbit) {
+    const double columns = std::floor(p.c);
+    const double width = p.right - p.left, height = p.top - p.bottom;
+    const double rows = std::max(1.0, std::round(columns * std::fabs(height / width)));
+    if (!(columns >= 1.0) || !std::isfinite(rows) || !(columns * rows <= kMostGridCells) ||
+        static_cast<double>(orbit) >= columns * rows)
+        return std::nullopt;
+    const double column = std::fmod(static_cast<double>(orbit), columns);
+    const double row = std::floor(static_cast<double>(orbit) / columns);
+    return Vec3{p.left + (column + 0.5) * width / columns, p.top - (row + 0.5) * height / rows,
+                0.0};
+}
+
+// Moves the family on to its next orbit once the current one has its Z points (or was
+// ended); false when the grid is done.
+bool nextOrbitIfDue(const DynamicSystemParams& p, MapStep& step) {
+    const double perOrbit = std::max(1.0, std::floor(p.start.z));
+    if (step.index > 1 && static_cast<double>(step.inOrbit) < perOrbit)
+        return true;
+    const std::optional<Vec3> start = gridStart(p, step.orbit++);
+    if (!start)
+        return false;
+    step.seed = *start;
+    step.inOrbit = 0;
+    return true;
+}
+
+// Popcorn: x' = x - a sin(y + tan 3y), y' = y - a sin(x + tan 3x), from every cell. An
+// orbit that meets a pole of the tangent ends there; the family goes on with the next.
+bool popcorn(const DynamicSystemParams& p, Vec3& s, MapStep& step) {
+    for (;;) {
+        if (!nextOrbitIfDue(p, step))
+            return false;
+        if (step.inOrbit++ == 0)
+            s = step.seed;
+        const double x = s.x, y = s.y;
+        s.x = x - p.a * std::sin(y + std::tan(3.0 * y));
+        s.y = y - p.a * std::sin(x + std::tan(3.0 * x));
+        if (std::isfinite(s.x) && std::isfinite(s.y))
+            return true;
+        step.inOrbit = std::numeric_limits<std::uint64_t>::max();
+    }
+}
+
+// The orbits of z -> z^2 + c from 0, c every cell's centre; an orbit ends where it leaves
+// the circle of radius 2.
+bool mandelCloud(const DynamicSystemParams& p, Vec3& s, MapStep& step) {
+    if (!nextOrbitIfDue(p, step))
+        return false;
+    if (step.inOrbit++ == 0)
+        s = {0.0, 0.0, 0.0};
+    const double x = s.x, y = s.y;
+    s.x = x * x - y * y + step.seed.x;
+    s.y = 2.0 * x * y + step.seed.y;
+    if (s.x * s.x + s.y * s.y > 4.0)
+        step.inOrbit = std::numeric_limits<std::uint64_t>::max();
+    return true;
+}
+
 // By system number from kFirstOrbitMap on; the names are the type registry's.
-constexpr MapFunction kMaps[] = {hopalong,   martin,         chip,    threeply,
-                                 quadruptwo, gingerbreadman, henon,   latoocarfian,
-                                 kamtorus,   inverseJulia,   pickover};
+constexpr MapFunction kMaps[] = {hopalong,       martin,  chip,         threeply, quadruptwo,
+                                 gingerbreadman, henon,   latoocarfian, kamtorus, inverseJulia,
+                                 pickover,       popcorn, mandelCloud};
 static_assert(std::size(kMaps) == kDynamicSystemCount - kFirstOrbitMap);
 
 } // namespace
