@@ -172,6 +172,57 @@ void applyDynamicSystem(BlockRef block) {
                      {"Delta", 0.1}});
 }
 
+// The maps of the dynamic-system type (subtypes from 5 on) start from their own constants
+// and area; they are seen from straight above (Alpha 180, Beta 90 put x across and y up)
+// and drawn as points.
+struct MapDefaults {
+    std::uint32_t subtype;
+    double left, right, top, bottom;
+    double a, b, c, d;
+    double x, y;
+    double points;
+};
+
+// clang-format off
+constexpr MapDefaults kMapDefaults[] = {
+    // Hopalong, Martin, Chip, Threeply, Quadruptwo
+    {5,  -2.5, 3.5, 2.75, -1.75,    0.4, 1, 0, 0,                          0, 0,     100000},
+    {6,  -32, 32, 24, -24,          3.14, 0, 0, 0,                         0, 0,     100000},
+    {7,  -760, 760, 570, -570,      -15, -19, 1, 0,                        0, 0,     100000},
+    {8,  -4400, 4400, 3300, -3300,  -350, -350, 100, 0,                    0, 0,     100000},
+    {9,  -10, 80, 75, 7.5,          34, 1, 5, 0,                           0, 0,     100000},
+    // Gingerbreadman, Henon, Latoocarfian, Kamtorus, Inverse Julia, Pickover (a map of
+    // space, seen from above like the plane maps)
+    {10, -5, 9, 6.75, -3.75,        0, 0, 0, 0,                            -0.1, 0,  100000},
+    {11, -1.6, 1.6, 1.2, -1.2,      1.4, 0.3, 0, 0,                        0, 0,     100000},
+    {12, -2.67, 2.67, 2, -2,        -0.966918, 2.879879, 0.765145, 0.744728, 0.1, 0.1, 100000},
+    {13, -1.33, 1.33, 1, -1,        1.3, 0.05, 1.5, 150,                   0, 0,     1000000},
+    {14, -2, 2, 1.5, -1.5,          -0.74543, 0.11301, 0, 0,               1, 0,     100000},
+    {15, -2.67, 2.67, 2, -2,        2.24, 0.43, -0.65, -2.43,              0, 0,     100000},
+    // Popcorn and the Mandelbrot cloud: C columns of starts, Z points from each
+    {16, -3, 3, 2.25, -2.25,        0.05, 0, 60, 30,                       0, 0,     1000000},
+    {17, -2.5, 1.5, 1.5, -1.5,      0, 0, 100, 30,                         0, 0,     1000000},
+};
+// clang-format on
+
+void applyMapDefaults(BlockRef block, std::uint32_t subtype) {
+    for (const MapDefaults& row : kMapDefaults) {
+        if (row.subtype != subtype)
+            continue;
+        applyArea(block, row.left, row.right, row.top, row.bottom);
+        applyAll(block, {{"A", row.a},
+                         {"B", row.b},
+                         {"C", row.c},
+                         {"X", row.x},
+                         {"Y", row.y},
+                         {"Z", row.d},
+                         {"Time", row.points},
+                         {"Alpha", 180.0},
+                         {"Beta", 90.0},
+                         {"Drawmode", 1.0}});
+    }
+}
+
 void applyLSystem(BlockRef block) {
     applyArea(block, -5, 5, 5, -5);
     applyAll(block, {{"MaxIter", 3.0}, {"Formula", "Koch1"}});
@@ -385,15 +436,18 @@ ParamBlock makeParamDefaults(std::uint32_t type, std::uint32_t subtype) {
     kTypeDefaults[type](block);
     if (fractalType(type)->hasSubtypeFormula)
         applySubtypeDefaults(block, type, subtype);
+    if (type == kTypeDynamicSystem)
+        applyMapDefaults(block, subtype);
     return bytes;
 }
 
 // Each type and subtype's block is filled once: its high-precision defaults are read from
 // decimal text, which made filling blocks the main cost of loading a folder of many entries.
 const ParamBlock& paramDefaults(std::uint32_t type, std::uint32_t subtype) {
-    const std::uint32_t key = !fractalType(type)->hasSubtypeFormula ? 0
-                              : subtype < kTabledSubtypes           ? subtype
-                                                                    : kTabledSubtypes;
+    const bool bySubtype = fractalType(type)->hasSubtypeFormula || type == kTypeDynamicSystem;
+    const std::uint32_t key = !bySubtype                  ? 0
+                              : subtype < kTabledSubtypes ? subtype
+                                                          : kTabledSubtypes;
     static std::mutex mutex;
     static std::map<std::pair<std::uint32_t, std::uint32_t>, std::unique_ptr<ParamBlock>> blocks;
     std::lock_guard lock(mutex);

@@ -36,9 +36,13 @@ constexpr std::string_view kUnknownNames[] = {"Unknown_14", "Unknown_15", "Unkno
                                               "Unknown_17", "Unknown_18", "Unknown_19",
                                               "Unknown_20"};
 
-// The systems of type 8, by subtype.
-constexpr std::string_view kDynamicSystemNames[] = {"Lorenz", "System 1", "System 2", "System 3",
-                                                    "Roessler"};
+// The systems of type 8, by subtype: five flows, then the maps drawn point by point.
+constexpr std::string_view kDynamicSystemNames[] = {
+    "Lorenz",       "System 1",        "System 2",       "System 3",
+    "Roessler",     "Hopalong",        "Martin",         "Chip",
+    "Threeply",     "Quadruptwo",      "Gingerbreadman", "Henon",
+    "Latoocarfian", "Kamtorus",        "Inverse Julia",  "Pickover",
+    "Popcorn",      "Mandelbrot cloud"};
 
 constexpr std::string_view kEscapeSubtypeNames[] = {
     "z^2+c",       "z^3+c",           "exp(z)-z-c",      "Magnet 1",        "Magnet 2",

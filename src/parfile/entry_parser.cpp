@@ -24,6 +24,8 @@ namespace {
 
 constexpr std::string_view kUnknownTypeFormat =
     "Unknown type in entry %s: %s  (Fractal not loaded)";
+constexpr std::string_view kRefusedTypeFormat =
+    "Type %s of entry %s cannot be read: %s  (Fractal not loaded)";
 constexpr std::string_view kDuplicatePaletteFormat =
     "Duplicate palette: \"%s\" not loaded. Already in palette list as \"%s\"";
 
@@ -130,7 +132,8 @@ std::string joinContinuedLines(std::string_view text) {
 
 // What parsing one entry builds up before it is handed to the record.
 struct ParseState {
-    FractalRecord& record; // the fresh record the keys go into
+    FractalRecord& record;                // the fresh record the keys go into
+    const ForeignType* foreign = nullptr; // the foreign row of the entry's type, if any
     // Colours decoded from a colour list; they join the palette list only once the whole
     // entry has been read.
     std::optional<RgbTriples> listedColours;
@@ -272,8 +275,21 @@ void applyCenterMag(ParseState& s, std::string_view value) {
     }
 }
 
+// A foreign row's own list of rows: "-" passes a value over.
+void applyForeignParams(ParseState& s, std::string_view rows, std::string_view value) {
+    const std::vector<std::string_view> keys = splitValues(rows, rows.size() + 1);
+    const std::vector<std::string_view> parts = splitValues(value, keys.size());
+    for (std::size_t i = 0; i < parts.size() && i < keys.size(); ++i)
+        if (keys[i] != "-")
+            setByKey(s.record.params(), keys[i], parts[i]);
+}
+
 // The rows of file mode "params" take the values in order; a text row takes none.
 void applyParams(ParseState& s, std::string_view value) {
+    if (s.foreign != nullptr && !s.foreign->paramRows.empty()) {
+        applyForeignParams(s, s.foreign->paramRows, value);
+        return;
+    }
     BlockRef params = s.record.params();
     std::vector<std::string_view> parts = splitValues(value, params.table().size());
     std::size_t next = 0;
@@ -520,6 +536,7 @@ EntryTypeResult entryTypeOf(std::span<const std::string_view> words) {
         std::optional<EntryType> known = resolveTypeName(*typeText);
         if (!known) {
             result.unknownTypeText = std::string(*typeText);
+            result.refusal = refusalReason(*typeText);
             return result;
         }
         result.type = *known;
@@ -547,7 +564,10 @@ bool parseEntryText(FractalRecord& record, std::string_view entryText, PaletteLi
     std::vector<std::string_view> words = entryWords(parts.keyText);
     EntryTypeResult typed = entryTypeOf(words);
     if (typed.unknownTypeText) {
-        if (messages)
+        if (messages && typed.refusal)
+            messages(formatted(kRefusedTypeFormat,
+                               {*typed.unknownTypeText, record.name, *typed.refusal}));
+        else if (messages)
             messages(formatted(kUnknownTypeFormat, {record.name, *typed.unknownTypeText}));
         return false;
     }
@@ -558,7 +578,11 @@ bool parseEntryText(FractalRecord& record, std::string_view entryText, PaletteLi
         createRecord(typed.type.type, typed.type.subtype, context);
     fresh->name = record.name;
     fresh->comment = hasVisibleCharacter(parts.comment) ? parts.comment : record.comment;
-    ParseState state{*fresh, std::nullopt, false};
+    ParseState state{*fresh, typed.type.row, std::nullopt, false};
+    // A foreign type's presets first, so that the entry's own keys override them.
+    if (typed.type.row != nullptr)
+        for (std::string_view word : entryWords(typed.type.row->presets))
+            applyWord(state, word);
     for (std::string_view word : words)
         applyWord(state, word);
     settlePalette(state, palettes, messages);

@@ -34,10 +34,13 @@ std::vector<std::string_view> entryWords(std::string_view keyText);
 // What the words say about the type. The first "Type=" word names it (a registry name,
 // else a foreign name); without one the entry is a Mandel fractal. A "Subtype=" word
 // gives the subtype, otherwise the foreign row does (0 for a registry name). A subtype the
-// type does not have is ignored.
+// type does not have is ignored. A foreign type that cannot be read is unknown, with the
+// reason why.
 struct EntryTypeResult {
     EntryType type{kTypeMandel, 0, false};
     std::optional<std::string> unknownTypeText; // set when no table knows the type
+    // Why the type cannot be read, when it is a foreign type known to be unreadable.
+    std::optional<std::string_view> refusal;
 };
 EntryTypeResult entryTypeOf(std::span<const std::string_view> words);
 
@@ -54,8 +57,10 @@ struct EntryParseOptions {
 
 // Turns the record's pending entry into parameters. The record is first reset to the
 // defaults of the entry's type and subtype (keeping its name, folder, pending entry and,
-// unless the entry has one, its comment), then every "key=value" word is applied. An
-// unknown type is reported to `messages` and leaves the record untouched (result false).
+// unless the entry has one, its comment), then the presets of a foreign type's row, then
+// every "key=value" word. An unknown type is reported to `messages`, with the reason when
+// it is a foreign type known to be unreadable, and leaves the record untouched (result
+// false).
 // A record without a pending entry is left as it is (result true). The pending entry is
 // not released: that is the caller's business.
 bool parseEntry(FractalRecord& record, PaletteList& palettes, const MessageSink& messages,

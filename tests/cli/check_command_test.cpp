@@ -121,7 +121,7 @@ TEST(CheckStarterFiles, EveryEntryCompiles) {
     const fs::path folder = fs::path(VORTIMAX_DATA_DIR) / "Formulas";
     const Outcome result =
         check({(folder / "Starter.frm").string(), (folder / "Starter.ifs").string(),
-               (folder / "Starter.l").string()});
+               (folder / "Starter.l").string(), (folder / "Classic.frm").string()});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.lines.front(), (folder / "Starter.frm").string() + ": Basic: ok");
     EXPECT_GE(result.lines.size(), 6u);

@@ -23,7 +23,7 @@ constexpr std::string_view kEntries = "; two fractals and one of another program
                                       "  maxiter=500 colors=000<3>zzz\n"
                                       "}\n"
                                       "Magnet {\n  type=magnet2m\n}\n"
-                                      "Bird {\n  type=phoenix\n}\n";
+                                      "Bird {\n  type=sunflower\n}\n";
 
 class ParfileCommandsTest : public ::testing::Test {
 protected:
@@ -38,8 +38,8 @@ TEST_F(ParfileCommandsTest, ListShowsEveryEntryAndReportsUnknownTypes) {
     EXPECT_EQ(listed.out, "My_Set.Par\tBird\tunknown\t-\n"
                           "My_Set.Par\tMagnet\tMandel\t4\n"
                           "My_Set.Par\tSeahorse\tMandel\t0\n");
-    EXPECT_EQ(listed.err,
-              file("my_set.par") + ": Unknown type in entry Bird: phoenix  (Fractal not loaded)\n");
+    EXPECT_EQ(listed.err, file("my_set.par") +
+                              ": Unknown type in entry Bird: sunflower  (Fractal not loaded)\n");
     Outcome missing = run(cli::runList, {file("none.par")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot read"), std::string::npos);
@@ -67,7 +67,7 @@ TEST_F(ParfileCommandsTest, ConvertKeepsWhatReadsAndNamesWhatItSkips) {
     EXPECT_EQ(partly.status, 1);
     EXPECT_EQ(partly.out, "2 entries written to " + file("out.par") + ", 1 skipped\n");
     EXPECT_EQ(partly.err, file("my_set.par") +
-                              ": Bird: skipped: Unknown type in entry Bird: phoenix  (Fractal "
+                              ": Bird: skipped: Unknown type in entry Bird: sunflower  (Fractal "
                               "not loaded)\n");
     std::string text = readBytes(dir / "out.par");
     EXPECT_NE(text.find("Magnet  {\r\n  Type=Mandel\r\n  Subtype=4\r\n"), std::string::npos);

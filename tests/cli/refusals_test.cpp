@@ -30,7 +30,7 @@ TEST(Refusals, EachSaysWhatIsWrongOnceWithItsStatus) {
     // Ten entries of a type this program does not have, and one it has.
     std::string many;
     for (int i = 0; i < 10; ++i)
-        many += "Other" + std::to_string(i) + " { type=phoenix }\n";
+        many += "Other" + std::to_string(i) + " { type=sunflower }\n";
     writeBytes(dir / "many.par", many + "Mine { type=mandel maxiter=20 }\n");
     writeBytes(dir / "image.par", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     writeBytes(dir / "binary.par", std::string("Name {\0 type=mandel }", 21));
@@ -50,11 +50,11 @@ TEST(Refusals, EachSaysWhatIsWrongOnceWithItsStatus) {
         {cli::runRender,
          {path("many.par"), "Other3", "--dir", dirArg, "-o", out},
          1,
-         path("many.par") + ": Unknown type in entry Other3: phoenix  (Fractal not loaded)\n"},
+         path("many.par") + ": Unknown type in entry Other3: sunflower  (Fractal not loaded)\n"},
         {cli::runShow,
          {path("many.par"), "other7", "--dir", dirArg},
          1,
-         path("many.par") + ": Unknown type in entry Other7: phoenix  (Fractal not loaded)\n"},
+         path("many.par") + ": Unknown type in entry Other7: sunflower  (Fractal not loaded)\n"},
         {cli::runList,
          {path("image.par"), "--dir", dirArg},
          1,

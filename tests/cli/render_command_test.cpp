@@ -120,18 +120,18 @@ TEST(RenderCommand, AnyNumberOfThreadsGivesTheSameImage) {
     EXPECT_EQ(render({"--threads", "0", "-o", (dir / "t.png").string()}).status, 2);
 }
 
-// Dynamic systems take their five subtypes from the command line and from parameter
+// Dynamic systems take their subtypes (flows and maps) from the command line and from parameter
 // files; a Delta they cannot calculate with is refused with the reason, on the command
 // line before anything is calculated, from a file when the calculation starts.
 TEST(RenderCommand, DynamicSystemsTakeTheirSubtypesAndRefuseABadDelta) {
     TempDir dir;
     const std::string png = (dir / "d.png").string();
-    for (std::string subtype : {"0", "4"}) {
+    for (std::string subtype : {"0", "4", "5", "14"}) {
         Outcome done =
             render({"Dynamic_System", "--subtype", subtype, "--size", "48x36", "-o", png});
         EXPECT_EQ(done.status, 0) << done.err;
     }
-    EXPECT_EQ(render({"Dynamic_System", "--subtype", "5", "-o", png}).status, 1);
+    EXPECT_EQ(render({"Dynamic_System", "--subtype", "18", "-o", png}).status, 1);
     Outcome zero = render({"Dynamic_System", "--set", "Delta=0", "-o", png});
     EXPECT_EQ(zero.status, 2);
     EXPECT_NE(zero.err.find("--set Delta=\"0\" is not allowed: Delta must be greater than 0"),

@@ -67,6 +67,67 @@ TEST_F(EntryParser, UnknownTypeIsReportedAndNothingIsApplied) {
     EXPECT_EQ(palettes.size(), 1u); // the colour list did not become a palette
 }
 
+// A type other programs know but no type here draws is refused once, naming the type and
+// the reason; a name nobody knows keeps the unknown-type message.
+TEST_F(EntryParser, ForeignTypesThatCannotBeReadAreRefusedWithTheReason) {
+    auto record = parse("{ type=Cellular params=1/2 maxiter=5 }", false, 24, "Life");
+    EXPECT_EQ(messages, std::vector<std::string>{"Type Cellular of entry Life cannot be read: a "
+                                                 "cellular automaton, which no type here draws  "
+                                                 "(Fractal not loaded)"});
+    EXPECT_EQ(record->params().integer("MaxIter"), 150);
+    EXPECT_FALSE(peekEntryType("{ type=cellular }"));
+    for (const RefusedForeignType& row : refusedForeignTypes()) {
+        EXPECT_FALSE(resolveTypeName(row.name)) << row.name << " is both mapped and refused";
+        EXPECT_EQ(refusalReason(row.name), row.reason);
+    }
+    EXPECT_FALSE(refusalReason("phoenix"));
+}
+
+// Escape-time types of other programs become Formula fractals over the shipped classic
+// formulas, orbit types dynamic systems. The type's presets come first, so the entry's own
+// keys win; params go to the rows the mapping names.
+TEST_F(EntryParser, ForeignTypesMapOntoFormulasAndDynamicSystems) {
+    struct Case {
+        const char* entry;
+        std::uint32_t type, subtype;
+        const char* rows;
+    };
+    const Case cases[] = {
+        // Presets alone: the formula and the foreign type's own starting values.
+        {"{ type=phoenix }", kTypeFormula, 0,
+         "FormulaName=ClassicPhoenix Cr=0.56667 Ci=-0.5 Bailout=4"},
+        // params fill p1, p2 pairwise; bailout, maxiter, inside and the function carry over.
+        {"{ type=Phoenix params=-0.75/1.4/3 bailout=100 maxiter=500 inside=zmag }", kTypeFormula, 0,
+         "Cr=-0.75 Ci=1.4 Dr=3.0 Di=0.0 Bailout=100 MaxIter=500 Inside=zmag"},
+        {"{ type=lambdafn function=exp params=2/4 }", kTypeFormula, 0,
+         "FormulaName=ClassicLambdaFn fn1=3 Cr=2.0 Ci=4.0 Bailout=64"},
+        {"{ type=hypercomplexj }", kTypeFormula, 0, "fn1=5 Cr=-0.745 Dr=0.113 Di=0.05"},
+        {"{ type=hypercomplexj function=exp }", kTypeFormula, 0, "fn1=3"},
+        // frothybasin's params choose colourings: they leave the constant alone.
+        {"{ type=frothybasin params=6/1 }", kTypeFormula, 0, "Cr=1.02871376822 Ci=0.0 Dr=0.0"},
+        // A map's constants and a flow's constants after the foreign time step.
+        {"{ type=hopalong params=1.5/0.5/4.6/9 maxiter=3 }", kTypeDynamicSystem, 5,
+         "A=1.5 B=0.5 C=4.6 Z=0 Alpha=180 Drawmode=1"},
+        {"{ type=latoocarfian params=-0.95/2.75/0.075/-0.56 }", kTypeDynamicSystem, 12,
+         "A=-0.95 B=2.75 C=0.075 Z=-0.56"},
+        {"{ type=gingerbreadman params=8/2 }", kTypeDynamicSystem, 10, "X=8 Y=2"},
+        {"{ type=lorenz3d params=0.02/5/15/1/0/3 }", kTypeDynamicSystem, 0,
+         "A=5 B=15 C=1 Delta=0.1 Alpha=0"},
+        {"{ type=rossler3d params=0.04/0.3 }", kTypeDynamicSystem, 4, "A=0.3 B=0.2 C=5.7"},
+        {"{ type=lorenz3d4 }", kTypeDynamicSystem, 3, "Alpha=180 Beta=90"},
+        {"{ type=popcorn params=0.15 }", kTypeDynamicSystem, 16, "A=0.15 C=60 Z=30"},
+        {"{ type=julia_inverse params=-0.194/0.6557/3/1024 }", kTypeDynamicSystem, 14,
+         "A=-0.194 B=0.6557 Time=1e+05"},
+    };
+    for (const Case& c : cases) {
+        auto record = parse(c.entry);
+        EXPECT_EQ(record->type, c.type) << c.entry;
+        EXPECT_EQ(record->subtype, c.subtype) << c.entry;
+        expectRows(*record, c.rows);
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(EntryParser, TypeSubtypeAndRows) {
     struct Case {
         const char* entry;
@@ -125,7 +186,8 @@ TEST_F(EntryParser, TypeSubtypeAndRows) {
         {"{ type=mandel ifs=Leaf7 lname=Plant1 }", kTypeMandel, 0, ""},
         // The five dynamic systems are subtypes 0 to 4.
         {"{ Type=Dynamic_System Subtype=4 }", kTypeDynamicSystem, 4, "Drawmode=0"},
-        {"{ Type=Dynamic_System Subtype=5 }", kTypeDynamicSystem, 0, "Drawmode=0"},
+        {"{ Type=Dynamic_System Subtype=18 }", kTypeDynamicSystem, 0, "Drawmode=0"},
+        {"{ Type=Dynamic_System Subtype=5 }", kTypeDynamicSystem, 5, "Drawmode=1"},
     };
     for (const Case& c : cases) {
         auto record = parse(c.entry);

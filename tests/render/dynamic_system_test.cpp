@@ -90,7 +90,7 @@ OrbitStep runOrbit(const DynamicSystemParams& params, long most, long& steps, bo
 // Every system ends on the default parameters: the Roessler system runs away on them and
 // must end all the same instead of taking ever smaller steps of time for ever.
 TEST_F(DynamicSystemTest, EverySystemEndsOnItsDefaultsWithFiniteSteps) {
-    for (std::uint32_t subtype = 0; subtype < kDynamicSystemCount; ++subtype) {
+    for (std::uint32_t subtype = 0; subtype < kFlowCount; ++subtype) {
         const DynamicSystemParams params = readDynamicSystemParams(*system(subtype));
         long steps = 0;
         bool sound = false;
@@ -98,6 +98,24 @@ TEST_F(DynamicSystemTest, EverySystemEndsOnItsDefaultsWithFiniteSteps) {
             << "system " << subtype;
         EXPECT_TRUE(sound) << "system " << subtype;
         EXPECT_GT(steps, 1000) << "system " << subtype;
+    }
+}
+
+// Every map draws a picture of its own on its defaults: points, spread over the image,
+// not a line of the projection seen edge-on and not a spot outside the area.
+TEST_F(DynamicSystemTest, EveryMapDrawsOnItsDefaults) {
+    for (std::uint32_t subtype = kFlowCount; subtype < kDynamicSystemCount; ++subtype) {
+        auto record = system(subtype);
+        EXPECT_EQ(record->params().integer("Drawmode"), 1) << "map " << subtype;
+        const Pixels pixels = drawn(draw(*record));
+        std::set<int> columns, rows;
+        for (const auto& [x, y] : pixels) {
+            columns.insert(x);
+            rows.insert(y);
+        }
+        EXPECT_GT(pixels.size(), 150u) << "map " << subtype;
+        EXPECT_GT(columns.size(), 20u) << "map " << subtype;
+        EXPECT_GT(rows.size(), 15u) << "map " << subtype;
     }
 }
 

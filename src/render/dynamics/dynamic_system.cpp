@@ -1,6 +1,7 @@
 #include "render/dynamics/dynamic_system.h"
 
 #include "model/fractal_record.h"
+#include "render/dynamics/orbit_maps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +50,7 @@ Vec3 roessler(const DynamicSystemParams& p, const Vec3& s) {
     return {-s.y - s.z, s.x + p.a * s.y, p.b + s.z * s.x - p.c * s.z};
 }
 
-constexpr Derivative kSystems[kDynamicSystemCount] = {lorenz, system1, system2, system3, roessler};
+constexpr Derivative kSystems[kFlowCount] = {lorenz, system1, system2, system3, roessler};
 
 // Doubling or halving a positive finite step this often takes it across the whole range
 // of doubles, so the adapting loops below end by their own tests long before; the bound
@@ -58,6 +59,9 @@ constexpr int kMostRescalings = 2200;
 
 // An orbit farther from the start than this many times Delta has run away.
 constexpr double kEscapeSteps = 1e6;
+// A map's orbit has run away once a coordinate is this much larger than the start's. A
+// map's step has no size of its own to measure the distance by.
+constexpr double kMapEscape = 1e10;
 
 double largest(const Vec3& v) {
     return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
@@ -78,22 +82,39 @@ DynamicSystemParams readDynamicSystemParams(const FractalRecord& record) {
     p.alpha = block.real("Alpha");
     p.beta = block.real("Beta");
     p.points = block.integer("Drawmode") == 1;
+    p.left = block.bigFixed("TopLeftR").toDouble();
+    p.right = block.bigFixed("BottomRightR").toDouble();
+    p.top = block.bigFixed("TopLeftI").toDouble();
+    p.bottom = block.bigFixed("BottomRightI").toDouble();
     return p;
 }
 
 Vec3 systemDerivative(const DynamicSystemParams& params, const Vec3& s) {
-    if (params.system >= kDynamicSystemCount)
+    if (params.system >= kFlowCount)
         return {};
     return kSystems[params.system](params, s);
 }
 
 DynamicOrbit::DynamicOrbit(const DynamicSystemParams& params)
     : params_(params), point_(params.start), h_(params.delta),
-      escapeRadius_(kEscapeSteps * params.delta + largest(params.start)) {}
+      escapeRadius_((isOrbitMap(params.system) ? kMapEscape : kEscapeSteps * params.delta) +
+                    largest(params.start)) {
+    if (isOrbitMap(params.system))
+        point_.z = 0.0;
+}
+
+OrbitStep DynamicOrbit::mapStep() {
+    if (!nextMapPoint(params_, point_, map_) || !std::isfinite(largest(point_)))
+        return OrbitStep::Ended;
+    t_ += 1.0;
+    return OrbitStep::Moved;
+}
 
 OrbitStep DynamicOrbit::step() {
     if (!(t_ < params_.time) || ranAway())
         return OrbitStep::Ended;
+    if (isOrbitMap(params_.system))
+        return mapStep();
     const Vec3 d = systemDerivative(params_, point_);
     const double speed = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
     if (!std::isfinite(speed) || speed == 0.0)
