@@ -191,6 +191,34 @@ ProgramDirectoryResult fromUserDirectory(const ProgramDirectoryInputs& inputs) {
     return seeded(*dir, ProgramDirectorySource::UserDirectory, inputs);
 }
 
+// Copies the program files the directory lacks. A failure only costs what needs the file,
+// which then says so, so it does not stop the start.
+void restoreProgramFiles(ProgramDirectoryResult& result, const ProgramDirectoryInputs& inputs) {
+    const DataDirectoryResult data = findDataDirectory(inputs);
+    if (!data.error.empty())
+        return;
+    for (const std::string_view name : kProgramFiles) {
+        const fs::path target = result.directory / name;
+        const fs::path source = data.directory / name;
+        if (occupied(target) || !isDirectory(target.parent_path()) || !isRegularFile(source))
+            continue;
+        std::error_code ec;
+        if (placeItem(source, target, false, ec))
+            result.seeded.emplace_back(name);
+    }
+}
+
+ProgramDirectoryResult chosenDirectory(const ProgramDirectoryInputs& inputs) {
+    if (inputs.dirArgument) {
+        return fromArgument(inputs);
+    }
+    const fs::path cwd = inputs.workingDirectory.lexically_normal();
+    if (!cwd.empty() && isPortableInstall(cwd)) {
+        return success(cwd, ProgramDirectorySource::WorkingDirectory);
+    }
+    return fromUserDirectory(inputs);
+}
+
 } // namespace
 
 DataDirectoryResult findDataDirectory(const ProgramDirectoryInputs& inputs) {
@@ -227,14 +255,10 @@ DataDirectoryResult findDataDirectory(const ProgramDirectoryInputs& inputs) {
 }
 
 ProgramDirectoryResult chooseProgramDirectory(const ProgramDirectoryInputs& inputs) {
-    if (inputs.dirArgument) {
-        return fromArgument(inputs);
-    }
-    const fs::path cwd = inputs.workingDirectory.lexically_normal();
-    if (!cwd.empty() && isPortableInstall(cwd)) {
-        return success(cwd, ProgramDirectorySource::WorkingDirectory);
-    }
-    return fromUserDirectory(inputs);
+    ProgramDirectoryResult result = chosenDirectory(inputs);
+    if (result.ok())
+        restoreProgramFiles(result, inputs);
+    return result;
 }
 
 ProgramDirectoryInputs processProgramDirectoryInputs(std::optional<fs::path> dirArg,

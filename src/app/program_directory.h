@@ -17,6 +17,11 @@ inline constexpr std::string_view kSeedFile = "PosPrefs.asc";
 // ... and these folders (created empty where the shipped data has none).
 inline constexpr std::array<std::string_view, 5> kSeedFolders{"Palettes", "Fractals", "Formulas",
                                                               "Anims", "Pictures"};
+// Shipped files the program itself relies on (other programs' fractal types are drawn
+// with the formulas of Classic.frm). A program directory set up by an older version, or
+// whose copy was removed, receives them again at every start, into its folder of that
+// name when it has one; an existing file is never touched.
+inline constexpr std::array<std::string_view, 1> kProgramFiles{"Formulas/Classic.frm"};
 inline constexpr std::string_view kDataDirVariable = "VORTIMAX_DATA_DIR";
 // Where the install puts the shipped data, relative to the installation prefix (the
 // programs go to <prefix>/bin).
@@ -49,8 +54,9 @@ struct ProgramDirectoryResult {
 // Picks the program directory: the --dir argument; else the working directory when it
 // holds one of the portable markers; else $XDG_CONFIG_HOME/vortimax (~/.config/vortimax),
 // created when missing and given whatever of the seed file and folders it lacks. A --dir
-// directory that is missing or empty is created and seeded the same way. Items the
-// directory already has are never touched. Failures come back as a message.
+// directory that is missing or empty is created and seeded the same way. Missing program
+// files (kProgramFiles) are copied into any chosen directory. Items the directory already
+// has are never touched. Failures come back as a message.
 ProgramDirectoryResult chooseProgramDirectory(const ProgramDirectoryInputs& inputs);
 
 // The per-user directory: $XDG_CONFIG_HOME/vortimax, or ~/.config/vortimax (relative

@@ -16,11 +16,13 @@ using test::writeBytes;
 class ProgramDirectoryTest : public ::testing::Test {
 protected:
     ProgramDirectoryTest() {
-        for (const char* folder : {"cwd", "home", "data/Palettes", "data/Fractals"})
+        for (const char* folder :
+             {"cwd", "home", "data/Palettes", "data/Fractals", "data/Formulas"})
             fs::create_directories(root / folder);
         writeBytes(root / "data/PosPrefs.asc", "// prefs\r\n");
         writeBytes(root / "data/Palettes/Fire.map", "0 0 0 ; key=7\r\n");
         writeBytes(root / "data/Fractals/Starter.par", "A {\r\n}\r\n");
+        writeBytes(root / "data/Formulas/Classic.frm", "ClassicA {\r\n}\r\n");
         env["HOME"] = (root / "home").string();
     }
 
@@ -113,6 +115,29 @@ TEST_F(ProgramDirectoryTest, UserDirectoryIsSeededOnceAndUserChangesSurvive) {
     EXPECT_TRUE(fs::is_directory(dir / "Pictures"));
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_NE(entry.path().filename().string().rfind(".seeding-", 0), 0u) << "leftover";
+}
+
+// A directory set up before a program file was shipped (or whose copy was removed) gets
+// it at the next start, into its folder of that name only; a user's copy stays.
+TEST_F(ProgramDirectoryTest, MissingProgramFilesAreRestored) {
+    env["XDG_CONFIG_HOME"] = (root / "xdg").string();
+    const fs::path dir = root / "xdg/vortimax";
+    ASSERT_TRUE(chooseProgramDirectory(inputs()).ok());
+    ASSERT_TRUE(fs::remove(dir / "Formulas/Classic.frm"));
+    EXPECT_EQ(chooseProgramDirectory(inputs()).seeded,
+              std::vector<std::string>{"Formulas/Classic.frm"});
+    EXPECT_EQ(readBytes(dir / "Formulas/Classic.frm"),
+              readBytes(root / "data/Formulas/Classic.frm"));
+    writeBytes(dir / "Formulas/Classic.frm", "mine");
+    EXPECT_TRUE(chooseProgramDirectory(inputs()).seeded.empty());
+    EXPECT_EQ(readBytes(dir / "Formulas/Classic.frm"), "mine");
+
+    fs::create_directories(root / "cwd/bare");
+    writeBytes(root / "cwd/bare/Vortimax.cfg", "");
+    ProgramDirectoryInputs in = inputs();
+    in.dirArgument = "bare";
+    EXPECT_TRUE(chooseProgramDirectory(in).seeded.empty());
+    EXPECT_FALSE(fs::exists(root / "cwd/bare/Formulas"));
 }
 
 TEST_F(ProgramDirectoryTest, HomeIsUsedWhenXdgIsEmptyOrRelative) {
