@@ -57,8 +57,9 @@ constexpr ArgumentHelp kAnimateDetails[] = {
      "or a key frame named by an entry of a parameter file; at least two, in order"},
     {"--gap N", "the frames from one --key to the next (at least 1; each entry's NumFrames "
                 "without it)"},
-    {"--frames A-B", "make only frames A to B (1-based), so that a batch scheduler can split "
-                     "the animation; the frames equal those of one whole run"},
+    {"--frames RANGE",
+     "A-B: make only frames A to B (1-based), so that a batch scheduler can split "
+     "the animation; the frames equal those of one whole run"},
     {"--size WxH", "the frame size in pixels (the file's, or 640x480 for --key, without it)"},
     {"--format png", "numbered PNG files carrying their parameters (the only format for now)"},
     kDirHelp,
@@ -114,7 +115,7 @@ constexpr Command kCommands[] = {
      "holds a few rows in memory, not the image",
      kStitchDetails, runStitch},
     {"animate",
-     "(FILE | --key PARFILE ENTRY --key PARFILE ENTRY ... [--gap N]) [--frames A-B] "
+     "(FILE | --key PARFILE ENTRY --key PARFILE ENTRY ... [--gap N]) [--frames RANGE] "
      "[--size WxH] [--format png] [--dir DIR] [--threads N] [--quiet] -o OUT",
      "make the frames of an animation, interpolated between its key frames (splines, "
      "zoom-aware areas, palettes), as numbered PNG files",
