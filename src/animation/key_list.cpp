@@ -1,5 +1,6 @@
 #include "animation/key_list.h"
 
+#include "animation/key_timeline.h"
 #include "base/frontend.h"
 #include "model/folder.h"
 #include "model/fractal_view.h"

@@ -42,7 +42,8 @@ std::vector<const FractalRecord*> constKeys(const std::vector<FractalRecord*>& k
 // the candidate may have been adjusted either way.
 bool verifyKey(FractalRecord& candidate, FractalRecord& reference, Frontend& frontend);
 
-// A frame gap below 1 would give a segment without frames: refused with kShortGapText.
+// A frame gap below 1 would give a segment without frames, an infinite one a key no frame
+// reaches: both are refused with kShortGapText.
 bool acceptableGap(double gap);
 
 // Adds a copy of `fractal` as key number `position` (0-based among the keys, clamped to

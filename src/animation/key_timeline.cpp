@@ -59,7 +59,7 @@ std::optional<KeyTimeline::Segment> KeyTimeline::segmentOf(std::int64_t frame) c
 
 std::optional<std::size_t> KeyTimeline::firstShortGap() const {
     for (std::size_t j = 1; j < gaps_.size(); ++j)
-        if (!(gaps_[j] >= kMinimumGap))
+        if (!(gaps_[j] >= kMinimumGap) || !std::isfinite(gaps_[j]))
             return j;
     return std::nullopt;
 }

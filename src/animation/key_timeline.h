@@ -35,7 +35,7 @@ public:
     std::optional<Segment> segmentOf(std::int64_t frame) const;
 
     // The first key (counting from 1 for the second key) whose gap is below 1, which would
-    // give a segment without frames.
+    // give a segment without frames, or not finite.
     std::optional<std::size_t> firstShortGap() const;
 
 private:

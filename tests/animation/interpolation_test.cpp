@@ -59,6 +59,8 @@ TEST(KeyTimeline, AGapBelowOneIsFoundAndGivesNoFrames) {
     EXPECT_EQ(timeline.segmentOf(2)->end, 2u);
     EXPECT_DOUBLE_EQ(timeline.segmentOf(2)->fraction, 0.1);
     EXPECT_FALSE(KeyTimeline({10.0, 1.0}).firstShortGap());
+    EXPECT_EQ(KeyTimeline({10.0, 2.0, INFINITY}).firstShortGap(), 2u);
+    EXPECT_EQ(KeyTimeline({10.0, NAN}).firstShortGap(), 1u);
     // Frames of keys with such a gap are not made at all.
     auto keys = bailoutKeys({1.0, 2.0, 3.0}, 10.0);
     keys[1]->numFrames = 0.0;
