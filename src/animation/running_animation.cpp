@@ -177,6 +177,13 @@ void RunningAnimation::saveFinishedFrame() {
     recalculateView(view);
 }
 
+std::optional<std::string> RunningAnimation::frameTitle(int percent) const {
+    if (!running_)
+        return std::nullopt;
+    const std::int32_t frames = data_.endFrame < 1 ? data_.totalFrames : data_.endFrame;
+    return animationProgressTitle(data_.name, static_cast<int>(frameNumber_), frames, percent);
+}
+
 void RunningAnimation::finish() {
     FractalRecord* frame = std::exchange(frame_, nullptr);
     running_ = false;

@@ -61,6 +61,9 @@ public:
     // the caller, which is closing or deleting it.
     void abort() override;
     void saveFinishedFrame() override;
+    // "<name> <frame>/<end frame>" (the total when the end frame is below 1) and the share
+    // of the frame done.
+    std::optional<std::string> frameTitle(int percent) const override;
 
     std::int64_t currentFrame() const { return frameNumber_; }
     const AnimData& data() const { return data_; }

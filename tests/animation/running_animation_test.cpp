@@ -77,12 +77,14 @@ TEST(RunningAnimation, WritesEveryFrameAndRemovesItsFrameFractalAtTheEnd) {
     FractalRecord& frame = frames->fractals()[0];
     EXPECT_EQ(frame.name, kRunningFrameName);
     EXPECT_TRUE(running.owns(frame));
+    EXPECT_EQ(running.frameTitle(50), "Movie 1/4 (50%)");
     // One animation at a time.
     EXPECT_FALSE(running.start(*setup.animation, setup.data));
     EXPECT_EQ(setup.frontend.messageBoxes().back().text, kAlreadyRunningText);
 
     runToTheEnd(running);
     ASSERT_FALSE(running.isRunning());
+    EXPECT_FALSE(running.frameTitle(0));
     EXPECT_EQ(frames->fractals().size(), 0u);
     for (int f = 1; f <= 4; ++f) {
         DecodedPng image;
