@@ -2,11 +2,11 @@
 
 #include "animation/big_curve.h"
 #include "animation/time_warp.h"
+#include "base/natural_spline.h"
 #include "model/descriptor_tables.h"
 #include "model/param_block.h"
 #include "model/type_registry.h"
 #include "model/unique_name.h"
-#include "render/relief/natural_spline.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "animation/palette_interpolation.h"
 
+#include "base/natural_spline.h"
 #include "palette/palette_list.h"
-#include "render/relief/natural_spline.h"
 
 #include <algorithm>
 #include <cmath>
