@@ -17,6 +17,7 @@
 #include "parfile/entry_writer.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace vortimax {
@@ -95,8 +96,13 @@ bool RunningAnimation::start(const Folder& animation, const AnimData& data) {
     data_.outputDirectory = output.directory;
 
     keys_.clear();
-    for (const FractalRecord* key : keys)
-        keys_.push_back(cloneRecord(*key, context_));
+    try {
+        for (const FractalRecord* key : keys)
+            keys_.push_back(cloneRecord(*key, context_));
+    } catch (const std::bad_alloc&) {
+        release();
+        return tell(kDuplicatingFailedText);
+    }
     std::vector<const FractalRecord*> copied;
     for (const auto& key : keys_)
         copied.push_back(key.get());

@@ -23,6 +23,8 @@ inline constexpr std::string_view kStartingCaption = "Starting animation";
 inline constexpr std::string_view kAlreadyRunningText = "There's already an animation running...";
 inline constexpr std::string_view kTooFewKeysText =
     "There must be at least two AnimKeys to create an animation...";
+inline constexpr std::string_view kDuplicatingFailedText =
+    "Error occurred while duplicating keyframe list.\nMost likely not enough memory...";
 inline constexpr std::string_view kFirstFrameFailedText =
     "Error occurred while creating first frame...";
 inline constexpr std::string_view kCreatingFailedText = "Error while creating animation";
