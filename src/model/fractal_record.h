@@ -78,6 +78,10 @@ public:
     Settings3DBlock settings3DBlock{};
     std::array<FractalRecord*, kMaxLayers> layers{};
     FractalView* view = nullptr;
+    // The view a relief reads as its overlay (its own view when it names itself). Only the
+    // main thread sets it, while the relief's worker is paused; the worker never looks the
+    // overlay up in the folder, which the main thread changes at any time. Never saved.
+    FractalView* overlayView = nullptr;
     // Set for a region render only: the fractal calculates this rectangle of a larger image,
     // and width x height is the rectangle's size. Never saved, never copied.
     std::optional<ImageRegion> region;

@@ -45,6 +45,9 @@ bool drawsFigures(std::uint32_t type) {
 constexpr std::uint32_t kImageWritingCommands[] = {calc::kCalculate, calc::kResume, calc::kContinue,
                                                    calc::kRedraw, calc::kFilter};
 
+// Defined with the main-thread operations below.
+void linkOverlay(FractalView& view);
+
 bool writesImage(std::uint32_t command) {
     return std::find(std::begin(kImageWritingCommands), std::end(kImageWritingCommands), command) !=
            std::end(kImageWritingCommands);
@@ -313,8 +316,10 @@ void FractalView::startWorker() {
 void FractalView::post(std::uint32_t command, std::uint32_t expected) {
     if (workerEnded_.load())
         return;
-    if (writesImage(command))
+    if (writesImage(command)) {
+        linkOverlay(*this);
         pauseViewsReading(*this);
+    }
     command_.store(command);
     while (command_.load() != expected && !workerEnded_.load())
         std::this_thread::sleep_for(kPostPoll);
@@ -442,14 +447,21 @@ bool parsePending(FractalRecord& record, ViewEnvironment& environment) {
     return false;
 }
 
-// Whether `reader` is a relief that takes `source` as its overlay: its worker looks the
-// overlay up by name in its own folder and reads the overlay's view and buffers.
+// Whether `reader` is a relief whose worker reads `source`'s view and buffers as its
+// overlay.
 bool readsAsOverlay(const FractalRecord& reader, const FractalRecord& source) {
-    if (&reader == &source || reader.dims == 0 || reader.folder == nullptr)
-        return false;
-    const ConstBlockRef settings = reader.settings3D();
-    return settings.integer("Overlay") != 0 &&
-           reader.folder->fractals().find(settings.text("OvlName")) == &source;
+    return &reader != &source && reader.overlayView != nullptr && reader.overlayView == source.view;
+}
+
+// The open view the relief names as its overlay in its 3D settings, or none.
+FractalView* namedOverlayView(const FractalRecord& record) {
+    if (record.dims == 0 || record.folder == nullptr)
+        return nullptr;
+    const ConstBlockRef settings = record.settings3D();
+    if (settings.integer("Overlay") == 0)
+        return nullptr;
+    const FractalRecord* named = record.folder->fractals().find(settings.text("OvlName"));
+    return named != nullptr ? named->view : nullptr;
 }
 
 bool readsAsLayer(const FractalRecord& reader, const FractalRecord& source) {
@@ -468,6 +480,26 @@ void pauseReadersOf(const FractalRecord& record, ViewEnvironment& environment) {
             (readsAsLayer(reader, record) || readsAsOverlay(reader, record)))
             pauseView(*open);
     }
+}
+
+// Links a relief to the overlay its settings name, before a command that makes its image.
+// The link changes only while the worker is paused: the worker may still be reading the
+// old overlay, and closing that one pauses only the reliefs linked to it.
+void linkOverlay(FractalView& view) {
+    FractalRecord& record = view.record();
+    FractalView* overlay = namedOverlayView(record);
+    if (overlay == record.overlayView)
+        return;
+    if (view.commandWord() != calc::kPaused)
+        view.post(calc::kPause, calc::kPaused);
+    record.overlayView = overlay;
+}
+
+// After an overlay's view closed (its readers are paused), no relief keeps its address.
+void unlinkOverlayReaders(const FractalView& closed, ViewEnvironment& environment) {
+    for (const auto& open : environment.openViews)
+        if (open->record().overlayView == &closed)
+            open->record().overlayView = nullptr;
 }
 
 void linkLayers(FractalRecord& record, ViewEnvironment& environment) {
@@ -547,6 +579,8 @@ bool closeView(FractalRecord& record, bool ask, ViewEnvironment& environment) {
     if (environment.hooks.viewClosed)
         environment.hooks.viewClosed(*view);
     record.view = nullptr;
+    record.overlayView = nullptr;
+    unlinkOverlayReaders(*view, environment);
     removeFromOpenViews(*view, environment);
     return true;
 }

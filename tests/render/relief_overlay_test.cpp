@@ -50,7 +50,8 @@ protected:
 
 // The overlay's view is closed, opened again and resized while the relief renders from
 // it: each time the relief is paused before the overlay's buffers go or change, and a
-// relief naming another fractal is left alone. The sanitizer builds check that the relief
+// relief naming another fractal is left alone. A relief rendering without its overlay
+// picks it up again at its next calculation. The sanitizer builds check that the relief
 // never reads freed or changing buffers; at the end it renders from the overlay again.
 TEST_F(ReliefOverlay, ClosingOrResizingTheOverlayPausesTheReliefFirst) {
     // The folder is complete before any worker looks names up in it.
@@ -66,17 +67,43 @@ TEST_F(ReliefOverlay, ClosingOrResizingTheOverlayPausesTheReliefFirst) {
             closeView(bumps, false, environment);
             EXPECT_EQ(main.view->commandWord(), calc::kPaused) << round;
             recalculateView(*main.view); // renders without the overlay meanwhile
+            EXPECT_EQ(main.overlayView, nullptr);
             ASSERT_EQ(openView(bumps, false, environment), 0);
         } else {
+            EXPECT_EQ(main.overlayView, bumps.view) << round;
             resizeView(bumps, 40 + round, 30 + round, false, environment);
+            EXPECT_EQ(main.view->commandWord(), calc::kPaused) << round;
         }
-        EXPECT_EQ(main.view->commandWord(), calc::kPaused) << round;
         EXPECT_EQ(elsewhere.view->commandWord(), calc::kIdle) << round;
     }
     ASSERT_TRUE(testing::settled(bumps));
     recalculateView(*main.view);
     ASSERT_TRUE(testing::settled(main));
-    EXPECT_TRUE(main.view->done3D());
+    // The image counts as finished before its relief is made.
+    EXPECT_TRUE(testing::waitFor([&] { return main.view->done3D(); }));
+}
+
+// Fractals are added, renamed and deleted while the relief renders, its overlay among
+// them: the relief's worker never looks into the folder. Each calculation links the
+// relief to whatever then carries the overlay's name.
+TEST_F(ReliefOverlay, TheFolderChangesWhileTheReliefRenders) {
+    FractalRecord& bumps = add("Bumps", 48, 32);
+    FractalRecord& main = relief("Main", "Bumps");
+    for (FractalRecord* record : {&bumps, &main})
+        ASSERT_EQ(openView(*record, false, environment), 0);
+    ASSERT_TRUE(testing::settled(bumps));
+    for (int round = 0; round < 16; ++round) {
+        recalculateView(*main.view);
+        EXPECT_EQ(main.overlayView, round % 2 == 0 ? bumps.view : nullptr) << round;
+        FractalRecord& extra = add("Extra", 8, 8);
+        folder.renameFractal(bumps, round % 2 == 0 ? "Renamed" : "Bumps");
+        folder.take(extra);
+    }
+    recalculateView(*main.view);
+    EXPECT_EQ(main.overlayView, bumps.view);
+    ASSERT_TRUE(testing::settled(main));
+    // The image counts as finished before its relief is made.
+    EXPECT_TRUE(testing::waitFor([&] { return main.view->done3D(); }));
 }
 
 } // namespace

@@ -374,6 +374,7 @@ TEST(ReliefRendering, OverlayHeightsTileByMirrorReflection) {
     settings.setReal("OvlFactor1", 0.0);
     settings.setReal("OvlFactor2", 1.0);
     settings.setInteger("Backgroundblue", 99);
+    s.main.overlayView = s.bumps.view; // as the view's commands link it
     auto paintedRow = [&](int x) {
         int found = -1;
         for (int y = 0; y < 30; ++y)
@@ -396,8 +397,8 @@ TEST(ReliefRendering, OverlayHeightsTileByMirrorReflection) {
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(paintedRow(x), 10) << x;
 
-    // No fractal of that name: the relief goes without the overlay.
-    settings.setText("OvlName", "Missing");
+    // No overlay linked (no open fractal of that name): the relief goes without it.
+    s.main.overlayView = nullptr;
     settings.setReal("OvlFactor1", 1.0);
     renderRelief(*s.main.view);
     EXPECT_EQ(paintedRow(3), 8);

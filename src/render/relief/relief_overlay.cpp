@@ -1,6 +1,5 @@
 #include "render/relief/relief_overlay.h"
 
-#include "model/folder.h"
 #include "model/fractal_view.h"
 #include "render/relief/relief_heights.h"
 #include "render/relief/relief_settings.h"
@@ -111,13 +110,10 @@ OverlayHeights overlayHeightsOf(FractalView& overlay, int overlayType) {
 
 std::optional<OverlayHeights> readOverlay(const FractalRecord& record,
                                           const ReliefSettings& settings) {
-    if (!settings.overlay || record.folder == nullptr)
+    if (!settings.overlay || record.overlayView == nullptr)
         return std::nullopt;
-    FractalRecord* other = record.folder->fractals().find(settings.overlayName);
-    if (other == nullptr || other->view == nullptr)
-        return std::nullopt;
-    FractalView& overlay = *other->view;
-    if (other == &record)
+    FractalView& overlay = *record.overlayView;
+    if (&overlay == record.view)
         return overlayHeightsOf(overlay, settings.overlayType); // our own lock is held
     // The overlay's view cannot go, nor its buffers change, meanwhile: closing, resizing
     // or writing it first pauses this relief. Its worker holds its image lock while it

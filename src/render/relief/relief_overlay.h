@@ -25,8 +25,9 @@ private:
     std::vector<double> cells_;
 };
 
-// Reads the overlay the settings name from the fractal's folder: nothing when overlays
-// are off, when no fractal of that name exists there or when it has no open window.
+// Reads the overlay the fractal is linked to (FractalRecord::overlayView, the open view of
+// the fractal its settings name in its folder): nothing when overlays are off or when
+// that fractal has no open window.
 // Overlay types 0 and 1 take the overlay's relief heights (from its 3D height data when
 // it has them, else from its values), types 2 and 3 the brightness of its pixels; types
 // 1 and 3 pass them through the overlay's own height transfer. Runs on the relief's
