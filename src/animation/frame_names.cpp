@@ -1,7 +1,5 @@
 #include "animation/frame_names.h"
 
-#include "base/text_utils.h"
-
 #include <cstdio>
 
 namespace vortimax {
@@ -22,14 +20,6 @@ OutputName splitOutputName(std::string_view chosen) {
 std::filesystem::path pngFramePath(const std::filesystem::path& directory, std::string_view name,
                                    std::int64_t frame) {
     return directory / (std::string(name) + std::to_string(frame) + ".png");
-}
-
-std::string aviFileName(std::string_view name) {
-    constexpr std::string_view kExtension = ".AVI";
-    if (name.size() >= kExtension.size() &&
-        equalsIgnoreCase(name.substr(name.size() - kExtension.size()), kExtension))
-        return std::string(name);
-    return std::string(name) + std::string(kExtension);
 }
 
 std::string convertedFrameName(std::string_view name, std::int64_t frame, std::int64_t last) {

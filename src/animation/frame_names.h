@@ -20,10 +20,6 @@ OutputName splitOutputName(std::string_view chosen);
 std::filesystem::path pngFramePath(const std::filesystem::path& directory, std::string_view name,
                                    std::int64_t frame);
 
-// A video's file name: the name itself when it already ends in ".AVI" (letter case
-// ignored), otherwise the name followed by ".AVI".
-std::string aviFileName(std::string_view name);
-
 // The name of frame f of a converted animation: "%s-%2d[%2d]" while the last frame is
 // below 100, "%s-%3d[%3d]" below 1000 and "%s-%4d[%4d]" otherwise (name, frame, last).
 std::string convertedFrameName(std::string_view name, std::int64_t frame, std::int64_t last);

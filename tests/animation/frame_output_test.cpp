@@ -20,9 +20,6 @@ TEST(FrameNames, FramesAreNumberedWithoutLeadingZerosInTheChosenDirectory) {
     const OutputName plain = splitOutputName("/tmp/frames/Zoom");
     EXPECT_EQ(pngFramePath(plain.directory, plain.name, 12).string(), "/tmp/frames/Zoom12.png");
     EXPECT_EQ(splitOutputName("Zoom").directory, std::filesystem::path());
-    EXPECT_EQ(aviFileName("Zoom"), "Zoom.AVI");
-    EXPECT_EQ(aviFileName("Zoom.avi"), "Zoom.avi");
-    EXPECT_EQ(aviFileName("AVI"), "AVI.AVI");
 }
 
 TEST(FrameNames, ConvertedFramesWidenTheirNumbersWithTheLastFrame) {
