@@ -24,7 +24,7 @@ _vortimax_cli() {
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
-    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size)
+    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames | --format)
         return
         ;;
     esac
@@ -36,7 +36,7 @@ _vortimax_cli() {
         return
     fi
     # The entry named after a parameter file.
-    if [[ ($command == render || $command == show || $command == tiles) && $prev == *.[pPzZ][aA][rR] ]]; then
+    if [[ ($command == render || $command == show || $command == tiles || $command == animate) && $prev == *.[pPzZ][aA][rR] ]]; then
         local entries
         entries=$(_vortimax_cli_run list "${prev/#\~/$HOME}" | cut -f2)
         mapfile -t COMPREPLY < <(compgen -W "$entries" -- "$cur")

@@ -46,6 +46,9 @@ public:
     // Timer duty: saves the frame when the animation's fractal has finished. Called under
     // the animation lock.
     virtual void saveFinishedFrame() = 0;
+    // The window title of the frame fractal while `percent` of the frame is done; nothing
+    // keeps the ordinary progress title.
+    virtual std::optional<std::string> frameTitle(int /*percent*/) const { return std::nullopt; }
 };
 
 // The master/slave network, as far as the menu commands need it. The network subsystem

@@ -118,10 +118,14 @@ void Application::refreshTitle(FractalView& view) {
     if (progress == view.shownProgress)
         return;
     view.shownProgress = progress;
-    if (environment_->hooks.setTitle)
-        environment_->hooks.setTitle(view, failure.failed
-                                               ? notCalculatedTitle(name)
-                                               : progressTitle(name, percentOf(progress)));
+    if (!environment_->hooks.setTitle)
+        return;
+    std::optional<std::string> title;
+    if (failure.failed)
+        title = notCalculatedTitle(name);
+    else if (animation_ != nullptr && animation_->owns(view.record()))
+        title = animation_->frameTitle(percentOf(progress));
+    environment_->hooks.setTitle(view, title.value_or(progressTitle(name, percentOf(progress))));
 }
 
 // Timer 9999: time spent and share done of the current fractal's calculation.

@@ -1,5 +1,6 @@
 #include "cli/command_list.h"
 
+#include "cli/animate_command.h"
 #include "cli/check_command.h"
 #include "cli/palette_command.h"
 #include "cli/params_command.h"
@@ -50,6 +51,23 @@ constexpr ArgumentHelp kTilesDetails[] = {
     {"-o PREFIX", "the tiles are PREFIX-1.png, PREFIX-2.png ... (numbers padded; default tile)"},
     {"--dir, --depth, --palette, --set, --threads", "passed on to every render command"},
 };
+constexpr ArgumentHelp kAnimateDetails[] = {
+    {"FILE", "an animation data file: its settings and key frames"},
+    {"--key PARFILE ENTRY",
+     "or a key frame named by an entry of a parameter file; at least two, in order"},
+    {"--gap N", "the frames from one --key to the next (at least 1; each entry's NumFrames "
+                "without it)"},
+    {"--frames RANGE",
+     "A-B: make only frames A to B (1-based), so that a batch scheduler can split "
+     "the animation; the frames equal those of one whole run"},
+    {"--size WxH", "the frame size in pixels (the file's, or 640x480 for --key, without it)"},
+    {"--format png", "numbered PNG files carrying their parameters (the only format for now)"},
+    kDirHelp,
+    {"--threads N", "calculate on N threads"},
+    {"--quiet", "no line per frame written"},
+    {"-o OUT", "the folder the frames go to, as OUT/NAME1.png, OUT/NAME2.png ... (NAME is the "
+               "animation's name)"},
+};
 constexpr ArgumentHelp kStitchDetails[] = {
     {"TILE.png...", "the tiles render --region wrote"},
     {"-o POSTER.png", "the whole image to write"},
@@ -96,6 +114,12 @@ constexpr Command kCommands[] = {
      "join the tiles of one image into the whole PNG, checking that they cover it exactly once; "
      "holds a few rows in memory, not the image",
      kStitchDetails, runStitch},
+    {"animate",
+     "(FILE | --key PARFILE ENTRY --key PARFILE ENTRY ... [--gap N]) [--frames RANGE] "
+     "[--size WxH] [--format png] [--dir DIR] [--threads N] [--quiet] -o OUT",
+     "make the frames of an animation, interpolated between its key frames (splines, "
+     "zoom-aware areas, palettes), as numbered PNG files",
+     kAnimateDetails, runAnimate},
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values", kParamsDetails,
      runParams},

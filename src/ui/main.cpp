@@ -1,5 +1,6 @@
 // The desktop program: the application core under a Qt main window.
 
+#include "animation/running_animation.h"
 #include "app/application.h"
 #include "app/program_options.h"
 #include "app/version.h"
@@ -81,7 +82,12 @@ int main(int argc, char* argv[]) {
 
     ui::QtFrontend frontend;
     ui::QtTimerHost timers;
+    // The running animation outlives the application, whose shutdown aborts it.
+    std::unique_ptr<RunningAnimation> animation;
     Application app(frontend, &timers);
+    animation = std::make_unique<RunningAnimation>(app.workspace(), app.palettes(), app.views(),
+                                                   app.frontend());
+    app.setAnimationControl(animation.get());
     ui::MainWindow window(app, frontend, timers);
 
     StartupOptions startup;

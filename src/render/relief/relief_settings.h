@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/relief/natural_spline.h"
+#include "base/natural_spline.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "render/relief/natural_spline.h"
+#include "base/natural_spline.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

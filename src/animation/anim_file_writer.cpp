@@ -1,0 +1,51 @@
+#include "animation/anim_file.h"
+#include "base/atomic_file.h"
+#include "base/text_io.h"
+#include "parfile/entry_writer.h"
+
+#include <string>
+
+namespace vortimax {
+
+namespace {
+
+std::string number(std::int32_t value) {
+    return std::to_string(value);
+}
+
+} // namespace
+
+std::string animSettingsText(const AnimData& data) {
+    std::string text;
+    text += std::string(kAnimSettingsEntryName) + " { ; AnimData-file created by Vortimax\n";
+    text += "Width=" + number(data.width) + "  Height=" + number(data.height) +
+            " AnimName=" + data.name + "\n";
+    text += "Planes=" + number(data.planes) + "  Interpolation=" + number(data.interpolation) +
+            " Dimension=" + number(data.dimension) + "\n";
+    text += "Startframe=" + number(data.startFrame) + "  Endframe=" + number(data.endFrame) + "\n";
+    text += "Author=" + data.author + "\n";
+    text += "Address=" + data.address + "\n";
+    text += "Date=" + data.date + "\n";
+    text += "Comment=" + data.comment + "\n";
+    text += "Copyright=" + data.copyright + "\n";
+    text += "Suggestion=" + data.suggestion + "\n";
+    text += "Savemode=" + number(data.saveMode) + " FPS=" + number(data.framesPerSecond) + "\n";
+    text += "}\n\n\n";
+    return text;
+}
+
+std::string animationFileText(const AnimData& data, const std::vector<const FractalRecord*>& keys,
+                              const PaletteList* palettes) {
+    std::string text = animSettingsText(data);
+    for (const FractalRecord* key : keys)
+        text += parameterEntryText(*key, std::nullopt, palettes) + "\n\n\n";
+    return withCrLf(text);
+}
+
+bool writeAnimationFile(const std::filesystem::path& path, const AnimData& data,
+                        const std::vector<const FractalRecord*>& keys,
+                        const PaletteList* palettes) {
+    return writeFileAtomically(path, animationFileText(data, keys, palettes));
+}
+
+} // namespace vortimax
