@@ -24,7 +24,15 @@ _vortimax_cli() {
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
-    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames | --format)
+    --format)
+        [[ $command == animate ]] && mapfile -t COMPREPLY < <(compgen -W "png avi mp4" -- "$cur")
+        return
+        ;;
+    --codec)
+        mapfile -t COMPREPLY < <(compgen -W "dib mjpeg ffv1 h264" -- "$cur")
+        return
+        ;;
+    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames)
         return
         ;;
     esac

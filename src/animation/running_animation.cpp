@@ -34,17 +34,22 @@ std::vector<double> gapsOf(const std::vector<FractalRecord*>& keys) {
     return gaps;
 }
 
-// The name the output requester proposes: "<name>.avi" for a video unless the name already
-// ends in ".AVI", the name itself for PNG files.
+// Save mode 2 writes an MP4 video, any other but 0 an AVI.
+std::string_view videoExtension(const AnimData& data) {
+    return data.saveMode == 2 ? ".mp4" : ".avi";
+}
+
+// The name the output requester proposes: "<name>.avi" (".mp4") for a video unless the
+// name already ends in that extension, the name itself for PNG files.
 std::string proposedName(const AnimData& data) {
     if (data.saveMode == 0)
         return data.name;
-    constexpr std::string_view kExtension = ".AVI";
+    const std::string_view kExtension = videoExtension(data);
     const std::string_view name = data.name;
     if (name.size() >= kExtension.size() &&
         equalsIgnoreCase(name.substr(name.size() - kExtension.size()), kExtension))
         return data.name;
-    return data.name + ".avi";
+    return data.name + std::string(kExtension);
 }
 
 Folder& frameFolder(Workspace& workspace, const std::filesystem::path& directory) {
@@ -88,7 +93,8 @@ bool RunningAnimation::start(const Folder& animation, const AnimData& data) {
     data_.totalFrames = static_cast<std::int32_t>(timeline.totalFrames());
     const auto chosen = frontend_.requestSaveFile(
         "Animation output", data.outputDirectory / proposedName(data),
-        data.saveMode == 0 ? std::vector<std::string>{"*.png"} : std::vector<std::string>{"*.avi"});
+        data.saveMode == 0 ? std::vector<std::string>{"*.png"}
+                           : std::vector<std::string>{"*" + std::string(videoExtension(data))});
     if (!chosen)
         return false;
     const OutputName output = splitOutputName(chosen->string());
@@ -128,6 +134,7 @@ bool RunningAnimation::start(const Folder& animation, const AnimData& data) {
         release();
         return tell(kCreatingFailedText);
     }
+    applyPaletteToView(*frame_->view, palettes_);
     recalculateView(*frame_->view);
     return true;
 }
@@ -163,6 +170,9 @@ void RunningAnimation::applyPalette() {
     frame_->palOffset = 0.0;
     frame_->palNameAnim.clear();
     frame_->palOffsetAnim = 0.0;
+    // The frame's view is opened silently, so it does not take the palette by itself.
+    if (frame_->view != nullptr)
+        applyPaletteToView(*frame_->view, palettes_);
 }
 
 void RunningAnimation::saveFinishedFrame() {

@@ -6,6 +6,7 @@
 #include "animation/key_list.h"
 #include "animation/palette_interpolation.h"
 #include "animation/png_frame_sink.h"
+#include "animation/video_frame_sink.h"
 #include "app/formula_libraries.h"
 #include "app/scripted_frontend.h"
 #include "base/text_io.h"
@@ -22,6 +23,7 @@
 #include "render/colour/colouring_hooks.h"
 #include "render/drivers.h"
 #include "render/image_stages.h"
+#include "video/video_options.h"
 
 #include <algorithm>
 #include <atomic>
@@ -43,7 +45,8 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "animate (FILE | --key PARFILE ENTRY --key PARFILE ENTRY ... [--gap N]) [--frames A-B] "
-    "[--size WxH] [--format png] [--dir DIR] [--threads N] [--quiet] -o OUT";
+    "[--size WxH] [--format png|avi|mp4] [--codec dib|mjpeg|ffv1|h264] [--dir DIR] [--threads N] "
+    "[--quiet] -o OUT";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 // The palette every frame is coloured with, replaced frame by frame.
@@ -64,6 +67,9 @@ struct AnimateRequest {
     std::optional<int> threads;
     bool quiet = false;
     std::optional<fs::path> output;
+    std::string_view format = "png";
+    std::optional<std::string_view> codec;
+    std::optional<VideoSettings> video; // set for --format avi|mp4
 };
 
 std::optional<std::int64_t> wholeNumber(std::string_view text, std::int64_t highest) {
@@ -156,15 +162,29 @@ bool parseOption(std::span<const std::string_view> args, std::size_t& i, Animate
                                  std::to_string(CalculationPool::kMostThreads));
         request.threads = static_cast<int>(*threads);
     } else if (arg == "--format") {
-        const std::string_view format = args[++i];
-        if (format == "avi" || format == "mp4")
-            return fail(err, "--format " + std::string(format) +
-                                 " is not available in this build; use --format png");
-        if (format != "png")
-            return fail(err, "--format is png");
+        request.format = args[++i];
+    } else if (arg == "--codec") {
+        request.codec = args[++i];
     } else {
         return fail(err, "unknown option \"" + std::string(arg) + "\"");
     }
+    return true;
+}
+
+// PNG files, or a video of the asked-for container and codec.
+bool chooseOutputFormat(AnimateRequest& request, std::ostream& err) {
+    if (request.format == "png") {
+        if (request.codec)
+            return fail(err, "--codec goes with --format avi or mp4");
+        return true;
+    }
+    if (request.format != "avi" && request.format != "mp4")
+        return fail(err, "--format is png, avi or mp4");
+    VideoSettings settings;
+    std::string error;
+    if (!videoSettingsFromOptions(request.format, request.codec.value_or(""), settings, error))
+        return fail(err, error);
+    request.video = settings;
     return true;
 }
 
@@ -190,6 +210,8 @@ std::optional<AnimateRequest> parseArguments(std::span<const std::string_view> a
         fail(err, "--gap goes with --key; an animation data file gives its own gaps");
         return std::nullopt;
     }
+    if (!chooseOutputFormat(request, err))
+        return std::nullopt;
     return request;
 }
 
@@ -386,6 +408,23 @@ bool usableKeys(const Animation& animation, std::ostream& err) {
     return true;
 }
 
+// The frame output: numbered PNG files in the folder OUT (made when missing), or the video
+// file OUT (its folder made when missing).
+std::unique_ptr<FrameSink> makeSink(const AnimateRequest& request, const std::string& name,
+                                    Frontend& frontend, std::ostream& err) {
+    const fs::path folder = request.video ? request.output->parent_path() : *request.output;
+    std::error_code error;
+    if (!folder.empty())
+        fs::create_directories(folder, error);
+    if (!folder.empty() && !fs::is_directory(folder)) {
+        fail(err, "cannot make the folder \"" + folder.string() + "\"");
+        return nullptr;
+    }
+    if (request.video)
+        return std::make_unique<VideoFrameSink>(*request.output, *request.video, frontend);
+    return std::make_unique<PngFrameSink>(*request.output, name, frontend);
+}
+
 int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList& palettes,
                const ProgramLibraries& libraries, ScriptedFrontend& frontend, std::ostream& out,
                std::ostream& err) {
@@ -394,18 +433,12 @@ int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList&
         frameRange(request, animation.data, interpolator.timeline().totalFrames(), err);
     if (!range)
         return kExitUsage;
-    std::error_code error;
-    fs::create_directories(*request.output, error);
-    if (!fs::is_directory(*request.output)) {
-        fail(err, "cannot make the folder \"" + request.output->string() + "\"");
+    const std::string name = safeName(animation.data.name);
+    const std::unique_ptr<FrameSink> sink = makeSink(request, name, frontend, err);
+    if (!sink || !sink->open(animation.data))
         return kExitFailure;
-    }
     CalculationPool::shared().setThreadCount(
         request.threads.value_or(CalculationPool::hardwareThreads()));
-    const std::string name = safeName(animation.data.name);
-    PngFrameSink sink(*request.output, name, frontend);
-    if (!sink.open(animation.data))
-        return kExitFailure;
     FrameRenderer renderer(palettes, libraries, animation.keys.front()->type, frontend);
     const Interruption interruption;
     int status = kExitSuccess;
@@ -420,23 +453,25 @@ int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList&
                         interpolatePalette(animation.keys, animation.data, f, palettes, false),
                         palettes);
         if (auto failed = renderer.calculate(*frame, interruption, err)) {
-            sink.close();
+            sink->close();
             return *failed;
         }
         const std::string text = withCrLf(parameterEntryText(*frame, std::nullopt, &palettes));
         const FrameImage image{*frame, frame->view->buffers(), frame->view->colours,
                                frame->dims != 0, text};
-        const FrameWriteResult written = sink.write(image, f);
+        const FrameWriteResult written = sink->write(image, f);
         renderer.close(*frame);
         frontend.clearCalls(); // what was shown went to the standard error already
         if (written != FrameWriteResult::Written)
             status = kExitFailure;
-        else if (!request.quiet)
+        else if (!request.quiet && !request.video)
             out << "wrote " << pngFramePath(*request.output, name, f).string() << '\n';
         if (written == FrameWriteResult::Stopped)
             break;
     }
-    sink.close();
+    sink->close();
+    if (request.video && status == kExitSuccess && !request.quiet)
+        out << "wrote " << request.output->string() << '\n';
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const std::int64_t frames = range->last - range->first + 1;

@@ -59,14 +59,20 @@ constexpr ArgumentHelp kAnimateDetails[] = {
                 "without it)"},
     {"--frames RANGE",
      "A-B: make only frames A to B (1-based), so that a batch scheduler can split "
-     "the animation; the frames equal those of one whole run"},
+     "the animation; the frames equal those of one whole run. For a video each range is a "
+     "video file of its own (join them with a video tool)"},
     {"--size WxH", "the frame size in pixels (the file's, or 640x480 for --key, without it)"},
-    {"--format png", "numbered PNG files carrying their parameters (the only format for now)"},
+    {"--format png|avi|mp4",
+     "numbered PNG files carrying their parameters (the default), or one video file at the "
+     "animation's frames per second"},
+    {"--codec dib|mjpeg|ffv1|h264",
+     "how a video stores its frames: dib uncompressed (AVI, the AVI default), ffv1 lossless "
+     "(AVI), mjpeg (AVI), h264 (AVI or MP4, the MP4 default; when FFmpeg has the encoder)"},
     kDirHelp,
     {"--threads N", "calculate on N threads"},
-    {"--quiet", "no line per frame written"},
-    {"-o OUT", "the folder the frames go to, as OUT/NAME1.png, OUT/NAME2.png ... (NAME is the "
-               "animation's name)"},
+    {"--quiet", "no line per frame or video written"},
+    {"-o OUT", "PNG: the folder the frames go to, as OUT/NAME1.png, OUT/NAME2.png ... (NAME is "
+               "the animation's name); video: the video file, written as named"},
 };
 constexpr ArgumentHelp kStitchDetails[] = {
     {"TILE.png...", "the tiles render --region wrote"},
@@ -116,9 +122,10 @@ constexpr Command kCommands[] = {
      kStitchDetails, runStitch},
     {"animate",
      "(FILE | --key PARFILE ENTRY --key PARFILE ENTRY ... [--gap N]) [--frames RANGE] "
-     "[--size WxH] [--format png] [--dir DIR] [--threads N] [--quiet] -o OUT",
+     "[--size WxH] [--format png|avi|mp4] [--codec NAME] [--dir DIR] [--threads N] [--quiet] "
+     "-o OUT",
      "make the frames of an animation, interpolated between its key frames (splines, "
-     "zoom-aware areas, palettes), as numbered PNG files",
+     "zoom-aware areas, palettes), as numbered PNG files or one AVI or MP4 video",
      kAnimateDetails, runAnimate},
     {"params", "TYPE [--subtype N]",
      "list the parameters of a fractal type with their ranges and default values", kParamsDetails,

@@ -1,8 +1,10 @@
 #include "../app/temp_dir.h"
+#include "../video/video_decoding.h"
 #include "anim_test_support.h"
 #include "animation/convert_animation.h"
 #include "animation/key_list.h"
 #include "animation/running_animation.h"
+#include "animation/video_frame_sink.h"
 #include "app/scripted_frontend.h"
 #include "imagefile/png_loader.h"
 #include "model/folder.h"
@@ -114,6 +116,32 @@ TEST(RunningAnimation, RefusesTooFewKeysAShortGapAndACancelledRequester) {
     video.saveMode = 1;
     EXPECT_FALSE(running.start(*setup.animation, video));
     EXPECT_EQ(setup.frontend.messageBoxes().back().text, kNoVideoText);
+}
+
+TEST(RunningAnimation, WritesEveryFrameIntoTheVideoOfItsSaveMode) {
+    AnimationWorld setup(3.0);
+    RunningAnimation running(setup.workspace, setup.palettes, setup.environment, setup.frontend);
+    VideoSettings chosen{VideoContainer::Avi, VideoCodec::Ffv1};
+    running.setVideoSinkFactory(videoSinkFactory([&chosen] { return chosen; }, setup.frontend));
+    setup.data.saveMode = kSaveModeAvi;
+    setup.data.framesPerSecond = 6;
+    setup.frontend.queuePath(setup.dir / "Movie");
+    ASSERT_TRUE(running.start(*setup.animation, setup.data));
+    runToTheEnd(running);
+    ASSERT_FALSE(running.isRunning());
+    const test::DecodedVideo video = test::decodeVideo(setup.dir / "Movie.AVI");
+    ASSERT_EQ(video.error, "");
+    EXPECT_EQ(video.codec, "ffv1");
+    EXPECT_EQ(video.frameRateNum, 6);
+    ASSERT_EQ(video.frames.size(), 4u);
+    EXPECT_EQ(video.frames[0].width, 24);
+    EXPECT_NE(video.frames[0].rgb, video.frames[3].rgb); // the zoom moved
+    EXPECT_TRUE(setup.frontend.messageBoxes().empty());
+
+    // An MP4 cannot hold FFV1: it gets its own default codec.
+    EXPECT_EQ(videoSettingsForSaveMode(kSaveModeMp4, chosen).codec,
+              defaultVideoCodec(VideoContainer::Mp4));
+    EXPECT_EQ(videoSettingsForSaveMode(kSaveModeAvi, chosen).codec, VideoCodec::Ffv1);
 }
 
 TEST(RunningAnimation, AnAbortLeavesTheFrameFractalToItsCaller) {

@@ -1,3 +1,4 @@
+#include "../video/video_decoding.h"
 #include "animation/anim_file.h"
 #include "app/temp_dir.h"
 #include "cli/animate_command.h"
@@ -113,6 +114,58 @@ TEST(AnimateCommand, MakesTheFramesOfAnAnimationDataFileUnderASafeName) {
     EXPECT_FALSE(std::filesystem::exists(dir / "up2.png"));
 }
 
+// The PNG's pixels, top row first, as red-green-blue triples (as a decoder gives them).
+std::vector<std::uint8_t> topDownRgb(const DecodedPng& image) {
+    std::vector<std::uint8_t> rgb;
+    const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
+    for (int y = image.height - 1; y >= 0; --y) {
+        const std::uint8_t* row = image.bgrRows.data() + stride * static_cast<std::size_t>(y);
+        for (int x = 0; x < image.width; ++x)
+            rgb.insert(rgb.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+    }
+    return rgb;
+}
+
+// Ten frames of an odd width (rows that need padding) as PNG files and as lossless videos:
+// every video frame decodes to exactly the pixels of its PNG.
+TEST(AnimateCommand, LosslessVideosHoldExactlyThePngFrames) {
+    Keys keys;
+    const std::string frames = (keys.dir / "frames").string();
+    Outcome png = animate(keys.args({"--gap", "9", "--size", "45x31", "-o", frames}));
+    ASSERT_EQ(png.status, 0) << png.err;
+    std::vector<std::vector<std::uint8_t>> expected;
+    for (int f = 1; f <= 10; ++f) {
+        DecodedPng image;
+        ASSERT_EQ(loadPng(keys.dir / "frames" / ("Wide" + std::to_string(f) + ".png"), image),
+                  PngLoadResult::Loaded);
+        expected.push_back(topDownRgb(image));
+    }
+    for (const char* codec : {"dib", "ffv1"}) {
+        const auto file = keys.dir / "video" / (std::string(codec) + ".avi");
+        Outcome done = animate(keys.args({"--gap", "9", "--size", "45x31", "--format", "avi",
+                                          "--codec", codec, "-o", file.string()}));
+        ASSERT_EQ(done.status, 0) << done.err;
+        EXPECT_NE(done.out.find("wrote " + file.string()), std::string::npos) << done.out;
+        const test::DecodedVideo video = test::decodeVideo(file);
+        ASSERT_EQ(video.error, "") << codec;
+        EXPECT_EQ(video.frameRateNum, 15);
+        ASSERT_EQ(video.frames.size(), 10u) << codec;
+        for (std::size_t f = 0; f < 10; ++f) {
+            EXPECT_EQ(video.frames[f].width, 45);
+            EXPECT_EQ(video.frames[f].rgb, expected[f]) << codec << " frame " << f + 1;
+        }
+    }
+    // A frame range is a video of its own, starting with the range's first frame.
+    const auto part = keys.dir / "part.avi";
+    ASSERT_EQ(animate(keys.args({"--gap", "9", "--size", "45x31", "--format", "avi", "--frames",
+                                 "4-6", "-o", part.string()}))
+                  .status,
+              0);
+    const test::DecodedVideo video = test::decodeVideo(part);
+    ASSERT_EQ(video.frames.size(), 3u);
+    EXPECT_EQ(video.frames[0].rgb, expected[3]);
+}
+
 TEST(AnimateCommand, RefusesWhatCannotMakeAnAnimation) {
     Keys keys;
     const std::string out = (keys.dir / "out").string();
@@ -124,8 +177,10 @@ TEST(AnimateCommand, RefusesWhatCannotMakeAnAnimation) {
     const Case cases[] = {
         {keys.args({"--gap", "0.5", "-o", out}), 2, "--gap \"0.5\" is not allowed"},
         {keys.args({"--gap", "nan", "-o", out}), 2, "is not allowed"},
-        {keys.args({"--format", "avi", "-o", out}), 2, "not available in this build"},
-        {keys.args({"--format", "gif", "-o", out}), 2, "--format is png"},
+        {keys.args({"--format", "gif", "-o", out}), 2, "--format is png, avi or mp4"},
+        {keys.args({"--codec", "ffv1", "-o", out}), 2, "--codec goes with --format avi or mp4"},
+        {keys.args({"--format", "mp4", "--codec", "ffv1", "-o", out}), 2, "into an MP4 file"},
+        {keys.args({"--format", "avi", "--codec", "x264", "-o", out}), 2, "Unknown video codec"},
         {keys.args({"--frames", "5-3", "-o", out}), 2, "--frames \"5-3\""},
         {keys.args({"--frames", "3-12", "-o", out}), 2, "beyond the last frame, 11"},
         {keys.args({}), 2, "usage:"},
