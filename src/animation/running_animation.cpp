@@ -52,9 +52,12 @@ std::string proposedName(const AnimData& data) {
     return data.name + std::string(kExtension);
 }
 
+// The project folder the frame fractal lives in. The program's animation folder may carry
+// the same name; the frame must never join a key list.
 Folder& frameFolder(Workspace& workspace, const std::filesystem::path& directory) {
-    if (Folder* existing = workspace.folders().find(kFrameFolderName))
-        return *existing;
+    for (Folder& folder : workspace.folders().all())
+        if (!folder.isAnimation() && equalsIgnoreCase(folder.name(), kFrameFolderName))
+            return folder;
     return workspace.createFolder(directory, kFrameFolderName, FolderKind::Project);
 }
 

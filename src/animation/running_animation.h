@@ -68,6 +68,8 @@ public:
     std::optional<std::string> frameTitle(int percent) const override;
 
     std::int64_t currentFrame() const { return frameNumber_; }
+    // The frame fractal while the animation runs.
+    FractalRecord* frameFractal() const { return running_ ? frame_ : nullptr; }
     const AnimData& data() const { return data_; }
 
 private:

@@ -1,6 +1,7 @@
 // The desktop program: the application core under a Qt main window.
 
 #include "animation/running_animation.h"
+#include "animation/video_frame_sink.h"
 #include "app/application.h"
 #include "app/program_options.h"
 #include "app/version.h"
@@ -8,6 +9,7 @@
 #include "ui/qt_frontend.h"
 #include "ui/qt_text.h"
 #include "ui/qt_timer_host.h"
+#include "ui/tool_windows/animation_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -87,6 +89,9 @@ int main(int argc, char* argv[]) {
     Application app(frontend, &timers);
     animation = std::make_unique<RunningAnimation>(app.workspace(), app.palettes(), app.views(),
                                                    app.frontend());
+    // Videos are written as the compression dialog last chose in this session.
+    animation->setVideoSinkFactory(
+        videoSinkFactory([] { return ui::sessionVideoSettings(); }, app.frontend()));
     app.setAnimationControl(animation.get());
     ui::MainWindow window(app, frontend, timers);
 

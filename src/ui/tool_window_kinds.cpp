@@ -1,4 +1,5 @@
 #include "ui/tool_window.h"
+#include "ui/tool_windows/animation_window.h"
 #include "ui/tool_windows/colour_cycling_window.h"
 #include "ui/tool_windows/comment_window.h"
 #include "ui/tool_windows/formula_editor_window.h"
@@ -37,6 +38,7 @@ const ToolWindowKind kKinds[] = {
     {"PALEDIT", make<PaletteEditorWindow>},
     {"MakeMap", make<PaletteGeneratorWindow>},
     {"Colorcycle", make<ColourCyclingWindow>},
+    {"Anim1", make<AnimationWindow>},
 };
 
 } // namespace
