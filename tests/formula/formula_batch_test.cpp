@@ -211,6 +211,8 @@ TEST(FormulaBatch, IfBlocksAndOlderFormsGiveTheSameResults) {
         "z = pixel: z = 2z^2 + 3(pixel - round(z)) - trunc(z) + floor(z) / ceil(z + 9),"
         " cabs(z) <= 4",
         "z = pixel: z = z*z + pixel",
+        // z waiting on the stack keeps the value it had before the assignment.
+        "z = pixel: z = z + (z = z*z) + pixel - z / 4, |z| <= 4",
     };
     for (const char* text : formulas) {
         FormulaEntry entry;
