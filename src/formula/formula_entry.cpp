@@ -60,7 +60,12 @@ class LineCompiler {
 public:
     explicit LineCompiler(VariableList& variables) : variables_(variables) {}
 
+    // One statement by itself: an if block word cannot stand here.
     bool compile(const std::string& line, std::string_view title, CompiledStatement& out) {
+        std::string_view condition;
+        if (blockWordOf(line, condition) != BlockWord::None) {
+            return check(CompileError::BlockStructure, title, line);
+        }
         return check(compileStatement(line, variables_, out), title, line);
     }
 

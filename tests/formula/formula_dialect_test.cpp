@@ -176,6 +176,8 @@ TEST(FormulaDialect, BlocksThatDoNotPairUpAreNamed) {
         "z=pixel:\nif(z)\nelse\nelseif(z)\nendif\n|z|<4",
         "z=pixel:\nif(a=z)\nendif\n|z|<4",      // a condition may not assign
         "if(pixel)\nz=1:\nendif\nz=z*z\n|z|<4", // a block may not cross sections
+        "z=pixel:\nif(z)\nz=z*z\nendif",        // nor end where the abort condition stands
+        "z=pixel:\nz=z*z\n|z|<4:\nelse\n1",
     };
     for (const std::string& source : sources) {
         EXPECT_NE(failureText(source).find(blocks), std::string::npos) << source;
@@ -197,7 +199,7 @@ TEST(FormulaDialect, OneLineIterationSectionsNeedNoAbortLine) {
     settings.maxIter = 50;
     FormulaIterator iterator(assigned, settings);
     EXPECT_EQ(iterator.iteratePixel({{1.0, 0.0}, 0, 0}).iterations, 1); // 1*1-1 = 0
-    EXPECT_TRUE(iterator.iteratePixel({{2.0, 0.0}, 0, 0}).inside); // 3, 8, 63, ... inf
+    EXPECT_TRUE(iterator.iteratePixel({{2.0, 0.0}, 0, 0}).inside);      // 3, 8, 63, ... inf
 
     const FormulaCode variable = compiled("z=pixel:\n w=z*z-1,");
     EXPECT_EQ(statementText(*variable.abort), "#1");
