@@ -7,6 +7,8 @@
 #include "formula/formula_shadow.h"
 #include "formula/formula_token_codes.h"
 
+#include <cctype>
+
 namespace vortimax {
 
 namespace {
@@ -185,6 +187,36 @@ bool compileLines(const std::vector<std::string>& lines, FormulaCode& code,
     return true;
 }
 
+bool isWordCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.';
+}
+
+// Whether the text after each semicolon could be statements rather than a comment: text in
+// which two words stand side by side, separated by blanks only, is a comment.
+bool semicolonsCanSeparate(std::string_view source) {
+    if (source.find(';') == std::string_view::npos) {
+        return false;
+    }
+    bool afterSemicolon = false;
+    bool wordEnded = false; // a word followed by blanks
+    char last = ' ';
+    for (const char c : source) {
+        if (c == ';' || c == '\n') {
+            afterSemicolon = c == ';';
+            wordEnded = false;
+        } else if (afterSemicolon && (c == ' ' || c == '\t')) {
+            wordEnded = wordEnded || isWordCharacter(last);
+        } else if (afterSemicolon) {
+            if (wordEnded && isWordCharacter(c)) {
+                return false;
+            }
+            wordEnded = false;
+        }
+        last = c;
+    }
+    return true;
+}
+
 void report(Frontend& frontend, const CompileFailure& failure) {
     if (failure.incomplete) {
         frontend.messageBox(kParsingFormulaCaption, kIncompleteFormulaText, MessageButtons::Ok,
@@ -205,7 +237,7 @@ int compileFormula(FormulaEntry& entry, std::string_view name, std::string_view 
         // The oldest files separate statements with semicolons and have no comments.
         FormulaCode older;
         CompileFailure ignored;
-        if (source.find(';') == std::string_view::npos ||
+        if (!semicolonsCanSeparate(source) ||
             !compileLines(preprocessFormula(source, true), older, ignored)) {
             if (reporter != nullptr) {
                 report(*reporter, failure);

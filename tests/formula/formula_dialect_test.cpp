@@ -218,6 +218,10 @@ TEST(FormulaDialect, SemicolonsSeparateOnlyWhenCommentsFail) {
     EXPECT_EQ(statementText(older.init[1]), "1 ; #1");
     EXPECT_EQ(older.iteration.size(), 2u);
 
+    // Comments are prose: their words do not become statements.
+    EXPECT_NE(failureText("z = pixel ; set p1 to 0:\n z = z*z + pixel\n"), "");
+    EXPECT_NE(failureText("z = pixel:\n z = z*z ; and \n |z| <; then go on\n"), "");
+
     const FormulaCode commented = compiled("z = pixel: ; comment\n z = z*z + pixel, |z| <= 4");
     EXPECT_EQ(allWords(commented), allWords(compiled("z=pixel:\nz=z*z+pixel\n|z|<=4")));
 }
