@@ -43,6 +43,10 @@ struct Master::Member {
     bool complete = false;
     bool gone = false;
     std::vector<int> pending;
+    // The distribution the member was given (claimed before the fractal goes out), and
+    // the one whose fractal it has: rows follow the fractal they belong to, never before.
+    std::uint32_t joinedGeneration = 0;
+    std::uint32_t fractalGeneration = 0;
     MessageAssembler assembler{kDisconnect, kResults}; // receiver thread only
     std::mutex sendMutex;
 };
@@ -276,15 +280,22 @@ void Master::addResultConnection(Socket socket, const Address& peer, const PeerN
 void Master::join(const MemberPtr& member) {
     std::vector<std::uint8_t> fractal;
     int width = 0;
+    std::uint32_t generation = 0;
     {
         std::lock_guard lock(mutex_);
-        if (!distribution_)
+        if (!distribution_ || member->joinedGeneration == distribution_->generation)
             return;
+        generation = distribution_->generation;
+        member->joinedGeneration = generation;
         fractal = distribution_->fractalMessage;
         width = distribution_->width;
     }
     if (!send(member, fractal))
         return;
+    {
+        std::lock_guard lock(mutex_);
+        member->fractalGeneration = generation;
+    }
     member->result.setBuffers(std::max(width * 80, 8192), 8192);
     sendJobs(member, kFirstJobs);
 }
@@ -462,7 +473,8 @@ void Master::sendJobs(const MemberPtr& member, int count) {
     std::vector<int> rows;
     {
         std::lock_guard lock(mutex_);
-        if (!distribution_ || member->gone || !member->complete)
+        if (!distribution_ || member->gone || !member->complete ||
+            member->fractalGeneration != distribution_->generation)
             return;
         while (static_cast<int>(rows.size()) < count && !distribution_->queue.empty()) {
             rows.push_back(distribution_->queue.front());

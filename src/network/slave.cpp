@@ -149,7 +149,6 @@ void Slave::lose(const std::string& reason) {
         return;
     log_(reason.empty() ? std::string(kLostText) : reason);
     log_(std::string(kGracefulText));
-    stopping_.store(true);
     connected_.store(false);
     task_.shutdown();
     result_.shutdown();
@@ -192,10 +191,10 @@ bool Slave::handleMessage(std::uint32_t type, std::vector<std::uint8_t>& payload
     task_.sendAll(encodeHeader(kDisconnect, 0));
     graceful_.store(true);
     stopping_.store(true);
-    connected_.store(false);
     result_.shutdown();
-    changed_.notify_all();
     log_(std::string(kGracefulText));
+    connected_.store(false);
+    changed_.notify_all();
     return false;
 }
 
@@ -215,9 +214,9 @@ bool Slave::takeFractal(std::vector<std::uint8_t>& payload) {
             result_.sendAll(encodeHeader(kDisconnect, 0));
         }
         stopping_.store(true);
+        log_(std::string(kGracefulText));
         connected_.store(false);
         changed_.notify_all();
-        log_(std::string(kGracefulText));
         return false;
     }
     auto fractal = std::make_shared<Fractal>();
