@@ -1,6 +1,7 @@
 // The desktop program: the application core under a Qt main window.
 
 #include "app/application.h"
+#include "app/network_subsystem.h"
 #include "app/program_options.h"
 #include "app/version.h"
 #include "ui/main_window.h"
@@ -82,6 +83,7 @@ int main(int argc, char* argv[]) {
     ui::QtFrontend frontend;
     ui::QtTimerHost timers;
     Application app(frontend, &timers);
+    NetworkSubsystem network(app);
     ui::MainWindow window(app, frontend, timers);
 
     StartupOptions startup;
