@@ -56,7 +56,7 @@ std::optional<MasterAddress> parseMasterAddress(std::string_view text) {
 
 NetworkSubsystem::NetworkSubsystem(Application& app, net::MasterOptions options)
     : app_(app), options_(std::move(options)),
-      master_([this](const std::string& line) { log(line); }) {
+      master_(std::make_shared<net::Master>([this](const std::string& line) { log(line); })) {
     net::installNetworkDrivers(app_.views().drivers, master_);
     app_.setNetworkControl(this);
 }
@@ -81,7 +81,7 @@ void NetworkSubsystem::startMaster() {
                                    MessageIcon::Warning);
         return;
     }
-    master_.start(options_);
+    master_->start(options_);
 }
 
 void NetworkSubsystem::connectToMaster(const std::string& text) {
@@ -115,7 +115,7 @@ void NetworkSubsystem::connectToMaster(const std::string& text) {
 }
 
 void NetworkSubsystem::stopMaster() {
-    master_.stop();
+    master_->stop();
 }
 
 void NetworkSubsystem::disconnectFromMaster() {

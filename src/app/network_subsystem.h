@@ -21,7 +21,7 @@ public:
     NetworkSubsystem(const NetworkSubsystem&) = delete;
     NetworkSubsystem& operator=(const NetworkSubsystem&) = delete;
 
-    bool isMaster() const override { return master_.active(); }
+    bool isMaster() const override { return master_->active(); }
     bool isConnectedToMaster() const override { return slave_ && slave_->connected(); }
     void startMaster() override;
     void connectToMaster(const std::string& address) override;
@@ -29,14 +29,15 @@ public:
     void disconnectFromMaster() override;
     void restart() override;
 
-    net::Master& master() { return master_; }
+    net::Master& master() { return *master_; }
 
 private:
     void log(const std::string& line);
 
     Application& app_;
     net::MasterOptions options_;
-    net::Master master_;
+    // Shared with the network-mode drivers, which may outlive this.
+    std::shared_ptr<net::Master> master_;
     std::unique_ptr<net::Slave> slave_;
 };
 

@@ -575,16 +575,16 @@ bool antiAliasedCopy(FractalRecord& record, const ImageBuffers& source, ImageBuf
 }
 
 // Listens for slaves and lets them calculate the fractal's rows.
-bool startMaster(net::Master& master, FractalRecord& record, ViewEnvironment& environment,
-                 const RenderRequest& request, std::ostream& err) {
+bool startMaster(const std::shared_ptr<net::Master>& master, FractalRecord& record,
+                 ViewEnvironment& environment, const RenderRequest& request, std::ostream& err) {
     if (!net::isNetworkType(record.type)) {
         err << "vortimax-cli render: " << registryName(record.type)
             << " fractals are not calculated over the network\n";
         return false;
     }
-    if (!master.start(net::MasterOptions{request.port, request.bind}))
+    if (!master->start(net::MasterOptions{request.port, request.bind}))
         return false;
-    err << "master listening on port " << master.port() << std::endl;
+    err << "master listening on port " << master->port() << std::endl;
     net::installNetworkDrivers(environment.drivers, master);
     record.networkMode = 1;
     return true;
@@ -598,7 +598,7 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
     ScriptedFrontend frontend;
     // Declared before the views' environment: its drivers refer to it until the end.
     std::mutex errLock;
-    net::Master master([&err, &errLock](const std::string& line) {
+    auto master = std::make_shared<net::Master>([&err, &errLock](const std::string& line) {
         std::lock_guard lock(errLock);
         err << line << std::endl;
     });
@@ -634,8 +634,8 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
     const Interruption interruption;
     if (auto status = calculateLayers(layers, environment, interruption, err))
         return *status;
-    if (request.master && !master.waitForMembers(static_cast<std::size_t>(request.slaves),
-                                                 [&] { return interruption.signal() != 0; })) {
+    if (request.master && !master->waitForMembers(static_cast<std::size_t>(request.slaves),
+                                                  [&] { return interruption.signal() != 0; })) {
         err << "vortimax-cli render: interrupted while waiting for slaves; nothing written\n";
         return interruption.exitStatus();
     }

@@ -118,7 +118,7 @@ protected:
         auto record = newRecord();
         record->networkMode = 1;
         test::DriverView remote(*record, kWidth, kHeight);
-        installNetworkDrivers(remote.environment.drivers, master);
+        installNetworkDrivers(remote.environment.drivers, masterPointer);
         remote.calculate();
         EXPECT_EQ(remote.uncalculated(), 0);
         return remote.image();
@@ -127,7 +127,8 @@ protected:
 
     std::uint32_t type = kTypeMandel;
     LogLines masterLog;
-    Master master{masterLog.sink()};
+    std::shared_ptr<Master> masterPointer = std::make_shared<Master>(masterLog.sink());
+    Master& master = *masterPointer;
 };
 
 TEST_F(MasterSlave, TwoSlavesGiveTheImageOfALocalCalculation) {
