@@ -24,7 +24,7 @@ _vortimax_cli() {
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
-    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size)
+    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --port | --slaves | --bind)
         return
         ;;
     esac
