@@ -8,6 +8,7 @@
 #include "cli/interruption.h"
 #include "cli/layer_entries.h"
 #include "cli/loaded_files.h"
+#include "cli/locked_stream.h"
 #include "cli/memory_check.h"
 #include "cli/network_options.h"
 #include "cli/npy_file.h"
@@ -44,7 +45,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -596,11 +596,10 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
                       PaletteList& palettes, const ProgramLibraries& libraries,
                       const RenderRequest& request, std::ostream& out, std::ostream& err) {
     ScriptedFrontend frontend;
-    // Declared before the views' environment: its drivers refer to it until the end.
-    std::mutex errLock;
-    auto master = std::make_shared<net::Master>([&err, &errLock](const std::string& line) {
-        std::lock_guard lock(errLock);
-        err << line << std::endl;
+    // Declared before the views' environment: its drivers refer to it until the end. Its
+    // threads write their lines beside this thread's messages.
+    auto master = std::make_shared<net::Master>([&err](const std::string& line) {
+        err << line + '\n' << std::flush;
     });
     CalculationPool::shared().setThreadCount(
         request.threads.value_or(CalculationPool::hardwareThreads()));
@@ -773,7 +772,12 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
             return kExitFailure;
         layers = std::move(*prepared);
     }
-    return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out, err);
+    if (!request->master)
+        return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out, err);
+    LockedStreamBuf lockedBuffer(err);
+    std::ostream lockedErr(&lockedBuffer);
+    return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out,
+                             lockedErr);
 }
 
 } // namespace vortimax::cli

@@ -320,7 +320,7 @@ void Slave::sendResults() {
             const int most = rowsPerResult(message.width);
             while (!done_.empty() && static_cast<int>(message.rows.size()) < most &&
                    done_.front().generation == message.generation &&
-                   done_.front().width == first.width) {
+                   static_cast<std::uint32_t>(done_.front().width) == message.width) {
                 message.rows.push_back(done_.front().row);
                 message.values.insert(message.values.end(), done_.front().values.begin(),
                                       done_.front().values.end());
