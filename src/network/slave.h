@@ -91,7 +91,6 @@ private:
     std::deque<Task> done_;
     int target_ = 10;
     int outstanding_ = 0;
-    bool calculatorFailed_ = false;
     std::mutex resultSendMutex_;
 };
 
