@@ -31,6 +31,16 @@ std::string remainingText(const std::string& name, std::size_t remaining) {
            " member(s) remaining";
 }
 
+std::string invalidText(const std::string& problem) {
+    return "sent a message that is not valid (" + problem + ")";
+}
+
+// "120.0 s", "0.3 s".
+std::string secondsText(std::chrono::milliseconds span) {
+    const auto ms = span.count();
+    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " s";
+}
+
 } // namespace
 
 struct Master::Member {
@@ -47,6 +57,8 @@ struct Master::Member {
     // the one whose fractal it has: rows follow the fractal they belong to, never before.
     std::uint32_t joinedGeneration = 0;
     std::uint32_t fractalGeneration = 0;
+    // When the member last sent results, or was given rows while it had none.
+    std::chrono::steady_clock::time_point lastHeard;
     MessageAssembler assembler{kDisconnect, kResults}; // receiver thread only
     std::mutex sendMutex;
 };
@@ -96,6 +108,7 @@ bool Master::start(const MasterOptions& options) {
         return false;
     }
     port_ = listener_.localPort();
+    silenceLimit_ = options.silenceLimit;
     stopping_.store(false);
     active_.store(true);
     listenerThread_ = std::thread([this] { listen(); });
@@ -347,7 +360,7 @@ void Master::drain(const MemberPtr& member) {
             if (!handle(member, message.type, message.payload))
                 return;
         if (status == MessageAssembler::Status::Invalid) {
-            removeMember(member, member->assembler.problem());
+            removeMember(member, invalidText(member->assembler.problem()));
             return;
         }
     }
@@ -367,7 +380,7 @@ bool Master::handle(const MemberPtr& member, std::uint32_t type,
 bool Master::applyResults(const MemberPtr& member, std::vector<std::uint8_t>& payload) {
     DecodedResults decoded = decodeResults(payload);
     if (!decoded.message) {
-        removeMember(member, decoded.problem);
+        removeMember(member, invalidText(decoded.problem));
         return false;
     }
     ResultMessage& result = *decoded.message;
@@ -404,10 +417,11 @@ bool Master::applyResults(const MemberPtr& member, std::vector<std::uint8_t>& pa
                     ArrivedRow{row, std::vector<float>(from, from + result.width)});
             }
             pending = static_cast<int>(member->pending.size());
+            member->lastHeard = std::chrono::steady_clock::now();
         }
     }
     if (!problem.empty()) {
-        removeMember(member, problem);
+        removeMember(member, invalidText(problem));
         return false;
     }
     changed_.notify_all();
@@ -421,7 +435,7 @@ bool Master::applyResults(const MemberPtr& member, std::vector<std::uint8_t>& pa
 // --- Members -------------------------------------------------------------------------------
 
 // Ends the member's connections and gives its rows back. An empty reason: it left (said
-// so, or its connection closed); otherwise what it sent was not valid.
+// so, or its connection closed); otherwise what it did wrong.
 void Master::removeMember(const MemberPtr& member, const std::string& reason) {
     std::size_t remaining = 0;
     {
@@ -443,9 +457,8 @@ void Master::removeMember(const MemberPtr& member, const std::string& reason) {
     if (reason.empty())
         report(remainingText(member->shownName, remaining));
     else
-        report("Member " + member->shownName + " sent a message that is not valid (" + reason +
-               "); its connection is closed. " + std::to_string(remaining) +
-               " member(s) remaining");
+        report("Member " + member->shownName + " " + reason + "; its connection is closed. " +
+               std::to_string(remaining) + " member(s) remaining");
     member->task.shutdown();
     member->result.shutdown();
     changed_.notify_all();
@@ -476,6 +489,8 @@ void Master::sendJobs(const MemberPtr& member, int count) {
         if (!distribution_ || member->gone || !member->complete ||
             member->fractalGeneration != distribution_->generation)
             return;
+        if (member->pending.empty())
+            member->lastHeard = std::chrono::steady_clock::now();
         while (static_cast<int>(rows.size()) < count && !distribution_->queue.empty()) {
             rows.push_back(distribution_->queue.front());
             distribution_->queue.pop_front();
@@ -498,6 +513,20 @@ bool Master::send(const MemberPtr& member, std::span<const std::uint8_t> bytes) 
 }
 
 // --- Distribution --------------------------------------------------------------------------
+
+void Master::dropSilentMembers() {
+    std::vector<MemberPtr> silent;
+    {
+        std::lock_guard lock(mutex_);
+        const auto now = std::chrono::steady_clock::now();
+        for (const MemberPtr& member : members_)
+            if (member->complete && !member->pending.empty() &&
+                now - member->lastHeard > silenceLimit_)
+                silent.push_back(member);
+    }
+    for (const MemberPtr& member : silent)
+        removeMember(member, "returned nothing for " + secondsText(silenceLimit_));
+}
 
 void Master::endDistribution() {
     std::lock_guard lock(mutex_);
@@ -590,6 +619,7 @@ NetworkOutcome Master::calculate(FractalView& view, int x0, int y0, int x1, int 
             endDistribution();
             return NetworkOutcome::NoMembers;
         }
+        dropSilentMembers();
     }
 }
 

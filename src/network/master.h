@@ -4,6 +4,7 @@
 #include "network/socket.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,9 @@ struct MasterOptions {
     // The address to listen on; empty: every address of the machine, so that slaves on
     // the same machine reach it through the loopback address too.
     std::string bindAddress;
+    // A member holding rows that sends nothing for this long is taken for hung: its
+    // connection ends and its rows go to the others.
+    std::chrono::milliseconds silenceLimit{std::chrono::minutes(2)};
 };
 
 // What the network window shows of a member.
@@ -98,6 +102,7 @@ private:
     void sendJobs(const MemberPtr& member, int count);
     bool send(const MemberPtr& member, std::span<const std::uint8_t> bytes);
     void endDistribution();
+    void dropSilentMembers();
     std::size_t completeMembers() const; // mutex_ held
     void report(const std::string& line) const;
 
@@ -105,6 +110,7 @@ private:
     Log status_;
     Socket listener_;
     std::uint16_t port_ = 0;
+    std::chrono::milliseconds silenceLimit_{0};
     std::atomic<bool> active_{false};
     std::atomic<bool> stopping_{false};
     std::thread listenerThread_;

@@ -272,6 +272,28 @@ TEST_F(MasterSlave, ResultsOfAnOlderFractalAreIgnored) {
     EXPECT_TRUE(masterLog.has("Member raw-peer is no longer available. 0 member(s) remaining"));
 }
 
+TEST(MasterSilence, SlaveThatKeepsItsRowsWithoutAnsweringIsDropped) {
+    LogLines log;
+    auto master = std::make_shared<Master>(log.sink());
+    ASSERT_TRUE(master->start(MasterOptions{0, "127.0.0.1", std::chrono::milliseconds(300)}));
+    RawPeer peer;
+    peer.join(master->port());
+    ASSERT_TRUE(master->waitForMembers(1, {}));
+    auto netRecord = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    netRecord->networkMode = 1;
+    test::DriverView remote(*netRecord, kWidth, kHeight);
+    installNetworkDrivers(remote.environment.drivers, master);
+    // The peer takes its rows and keeps the connection open without a word.
+    remote.calculate();
+    EXPECT_EQ(remote.uncalculated(), 0);
+    auto localRecord = createRecord(kTypeMandel, 0, RecordCreationContext{});
+    test::DriverView local(*localRecord, kWidth, kHeight);
+    local.calculate();
+    EXPECT_EQ(remote.image(), local.image());
+    EXPECT_TRUE(log.has("Member raw-peer returned nothing for 0.3 s; its connection is closed. 0 "
+                        "member(s) remaining"));
+}
+
 TEST_F(MasterSlave, StoppingTheMasterDisconnectsEverySlave) {
     CountedSlave first, second;
     connect(first.slave);
