@@ -24,7 +24,7 @@ _vortimax_cli() {
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
-    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames | --format)
+    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames | --format | --port | --slaves | --bind)
         return
         ;;
     esac

@@ -2,6 +2,7 @@
 
 #include "animation/running_animation.h"
 #include "app/application.h"
+#include "app/network_subsystem.h"
 #include "app/program_options.h"
 #include "app/version.h"
 #include "ui/main_window.h"
@@ -88,6 +89,7 @@ int main(int argc, char* argv[]) {
     animation = std::make_unique<RunningAnimation>(app.workspace(), app.palettes(), app.views(),
                                                    app.frontend());
     app.setAnimationControl(animation.get());
+    NetworkSubsystem network(app);
     ui::MainWindow window(app, frontend, timers);
 
     StartupOptions startup;
