@@ -73,9 +73,9 @@ struct EvaluatorCase {
     FormulaSettings settings;
     std::vector<FormulaPixel> pixels;
 
-    EvaluatorCase() {
+    explicit EvaluatorCase(std::string_view source = kBasic) {
         FormulaEntry basic;
-        compileFormula(basic, "Basic", kBasic, {}, nullptr);
+        compileFormula(basic, "Basic", source, {}, nullptr);
         code = basic.code;
         settings.maxIter = 500;
         settings.bailout = 4.0;
@@ -85,8 +85,18 @@ struct EvaluatorCase {
     }
 };
 
+// An if block whose branches differ from pixel to pixel: the batch evaluator runs both
+// over the lanes that disagree.
+constexpr std::string_view kIfBlock = "z = pixel:\n if(real(z) < 0)\n z = z*z + pixel\n else\n"
+                                      " z = z*z*z + pixel\n endif\n |z| <= 4";
+
+// state.range(0): 1 for the if block, 0 for the basic formula.
+std::string_view evaluatorSource(const benchmark::State& state) {
+    return state.range(0) != 0 ? kIfBlock : kBasic;
+}
+
 void BM_EvaluatorOnePixel(benchmark::State& state) {
-    EvaluatorCase c;
+    EvaluatorCase c(evaluatorSource(state));
     FormulaIterator iterator(c.code, c.settings);
     auto stop = [](Complex z, std::int32_t) { return 4.0 < z.re * z.re + z.im * z.im; };
     std::int64_t iterations = 0;
@@ -99,7 +109,7 @@ void BM_EvaluatorOnePixel(benchmark::State& state) {
 }
 
 void BM_EvaluatorBatch(benchmark::State& state) {
-    EvaluatorCase c;
+    EvaluatorCase c(evaluatorSource(state));
     FormulaBatchIterator iterator(c.code, c.settings, false, 4.0);
     std::vector<FormulaPixelResult> results(kFormulaLanes);
     std::int64_t iterations = 0;
@@ -139,8 +149,8 @@ void BM_EvaluatorBatchDeep(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(iterations), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_EvaluatorOnePixel)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EvaluatorBatch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EvaluatorOnePixel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EvaluatorBatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EvaluatorBatchDeep)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -32,7 +32,7 @@ _vortimax_cli() {
         mapfile -t COMPREPLY < <(compgen -W "dib mjpeg ffv1 h264" -- "$cur")
         return
         ;;
-    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames)
+    --subtype | --size | --depth | --threads | --set | --region | --count | --tile-size | --gap | --frames | --port | --slaves | --bind)
         return
         ;;
     esac

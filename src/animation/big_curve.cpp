@@ -1,5 +1,7 @@
 #include "animation/big_curve.h"
 
+#include "base/natural_spline.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,29 +29,16 @@ BigCurve::BigCurve(std::vector<double> xs, std::vector<BigFixed> ys, Kind kind)
     ys_.resize(n);
     m_.assign(n, 0.0);
     constant_ = std::all_of(ys_.begin(), ys_.end(), [&](const BigFixed& y) { return y == ys_[0]; });
-    if (kind_ == Kind::Cubic && n > 2)
-        solveSecondDerivatives();
-}
-
-// h_j M_(j-1) + 2 (h_j + h_(j+1)) M_j + h_(j+1) M_(j+1) = 6 (s_(j+1) - s_j), M 0 at both
-// ends: forward elimination, then back substitution.
-void BigCurve::solveSecondDerivatives() {
-    const std::size_t n = xs_.size();
-    std::vector<double> diagonal(n, 1.0), right(n, 0.0);
-    auto h = [&](std::size_t j) { return xs_[j] - xs_[j - 1]; };
-    auto s = [&](std::size_t j) { return difference(ys_[j], ys_[j - 1]) / h(j); };
-    for (std::size_t j = 1; j + 1 < n; ++j) {
-        diagonal[j] = 2.0 * (h(j) + h(j + 1));
-        right[j] = 6.0 * (s(j + 1) - s(j));
-        if (j > 1) {
-            const double factor = h(j) / diagonal[j - 1];
-            diagonal[j] -= factor * h(j);
-            right[j] -= factor * right[j - 1];
-        }
-    }
-    for (std::size_t j = n - 2; j >= 1; --j) {
-        const double m = (right[j] - h(j + 1) * m_[j + 1]) / diagonal[j];
-        m_[j] = std::isfinite(m) ? m : 0.0;
+    if (kind_ == Kind::Cubic && n > 2) {
+        // The slopes come from the differences of neighbouring values, which keep their
+        // digits however deep the zoom.
+        std::vector<double> slopes(n, 0.0);
+        for (std::size_t j = 1; j < n; ++j)
+            slopes[j] = difference(ys_[j], ys_[j - 1]) / (xs_[j] - xs_[j - 1]);
+        m_ = naturalSecondDerivatives(xs_, slopes);
+        for (double& m : m_)
+            if (!std::isfinite(m))
+                m = 0.0;
     }
 }
 

@@ -31,8 +31,6 @@ public:
     BigFixed inInterval(std::size_t j, double u, double rest, bool linear = false) const;
 
 private:
-    void solveSecondDerivatives();
-
     std::vector<double> xs_;
     std::vector<BigFixed> ys_;
     std::vector<double> m_; // second derivatives at the points

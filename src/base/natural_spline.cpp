@@ -12,20 +12,25 @@ NaturalSpline::NaturalSpline(std::vector<double> xs, std::vector<double> ys, Kin
     ys_.resize(n);
     m_.assign(n, 0.0);
     constant_ = std::all_of(ys_.begin(), ys_.end(), [&](double y) { return y == ys_.front(); });
-    if (kind_ == Kind::Cubic && n > 2)
-        solveSecondDerivatives();
+    if (kind_ == Kind::Cubic && n > 2) {
+        std::vector<double> slopes(n, 0.0);
+        for (std::size_t j = 1; j < n; ++j)
+            slopes[j] = (ys_[j] - ys_[j - 1]) / (xs_[j] - xs_[j - 1]);
+        m_ = naturalSecondDerivatives(xs_, slopes);
+    }
 }
 
-// h_j M_(j-1) + 2 (h_j + h_(j+1)) M_j + h_(j+1) M_(j+1) = 6 (s_(j+1) - s_j) for the inner
-// points, M at both ends 0: forward elimination, then back substitution.
-void NaturalSpline::solveSecondDerivatives() {
-    const std::size_t n = xs_.size();
+std::vector<double> naturalSecondDerivatives(const std::vector<double>& xs,
+                                             const std::vector<double>& slopes) {
+    const std::size_t n = std::min(xs.size(), slopes.size());
+    std::vector<double> m(n, 0.0);
+    if (n < 3)
+        return m;
     std::vector<double> diagonal(n, 1.0), right(n, 0.0);
-    auto h = [&](std::size_t j) { return xs_[j] - xs_[j - 1]; };
-    auto s = [&](std::size_t j) { return (ys_[j] - ys_[j - 1]) / h(j); };
+    auto h = [&](std::size_t j) { return xs[j] - xs[j - 1]; };
     for (std::size_t j = 1; j + 1 < n; ++j) {
         diagonal[j] = 2.0 * (h(j) + h(j + 1));
-        right[j] = 6.0 * (s(j + 1) - s(j));
+        right[j] = 6.0 * (slopes[j + 1] - slopes[j]);
         if (j > 1) {
             const double factor = h(j) / diagonal[j - 1];
             diagonal[j] -= factor * h(j);
@@ -33,7 +38,8 @@ void NaturalSpline::solveSecondDerivatives() {
         }
     }
     for (std::size_t j = n - 2; j >= 1; --j)
-        m_[j] = (right[j] - h(j + 1) * m_[j + 1]) / diagonal[j];
+        m[j] = (right[j] - h(j + 1) * m[j + 1]) / diagonal[j];
+    return m;
 }
 
 double NaturalSpline::operator()(double p) const {

@@ -4,6 +4,15 @@
 
 namespace vortimax {
 
+// The second derivatives M_j at the points of the natural cubic spline through points at
+// increasing `xs` whose intervals rise by slopes[j] = (y_j - y_(j-1)) / (x_j - x_(j-1))
+// (slopes[0] unused): h_j M_(j-1) + 2 (h_j + h_(j+1)) M_j + h_(j+1) M_(j+1) =
+// 6 (s_(j+1) - s_j) for the inner points, M 0 at both ends, solved by forward elimination
+// and back substitution. Taking slopes rather than values lets curves of other number
+// types share it.
+std::vector<double> naturalSecondDerivatives(const std::vector<double>& xs,
+                                             const std::vector<double>& slopes);
+
 // A curve through points (x_j, y_j) with increasing x: piecewise linear, or a natural
 // cubic spline (second derivative zero at both ends). Used for the relief's height
 // transfer and for values moving between key frames.
@@ -25,7 +34,6 @@ public:
 private:
     double evaluate(double p) const;
     double segment(std::size_t j, double p) const;
-    void solveSecondDerivatives();
 
     std::vector<double> xs_;
     std::vector<double> ys_;

@@ -6,6 +6,7 @@
 #include "cli/params_command.h"
 #include "cli/parfile_commands.h"
 #include "cli/render_command.h"
+#include "cli/slave_command.h"
 #include "cli/stitch_command.h"
 #include "cli/tiles_command.h"
 
@@ -39,9 +40,20 @@ constexpr ArgumentHelp kRenderDetails[] = {
      "calculate only this rectangle of the --size image (X, Y from its top-left corner): a tile "
      "with exactly the whole image's pixels there, for stitch"},
     {"--quiet", "no progress on the standard error (shown for renders longer than a second)"},
+    {"--master", "share the calculation with slaves over TCP (Julia, Mandel, their true-colour "
+                 "forms and Formula); the image is the same as without"},
+    {"--port P", "with --master: the port to listen on (13242 by default; 0 any free one)"},
+    {"--slaves N", "with --master: wait for N slaves before calculating (0 by default: start at "
+                   "once; slaves that come later help with the next image)"},
+    {"--bind ADDR", "with --master: listen on this address only (every address by default)"},
     {"--values OUT.npy",
      "also write the value calculated for every pixel as a NumPy float32 array"},
     {"-o OUT.png", "the image to write"},
+};
+constexpr ArgumentHelp kSlaveDetails[] = {
+    {"--master HOST", "the machine where render --master runs (a name or an address)"},
+    {"--port P", "the master's port (13242 by default)"},
+    kDirHelp,
 };
 constexpr ArgumentHelp kTilesDetails[] = {
     {"FILE ENTRY", "an entry of a parameter (.par) or .zar file"},
@@ -108,10 +120,15 @@ constexpr Command kCommands[] = {
     {"render",
      "[TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] [--depth 8|24] "
      "[--palette MAP] [--set KEY=VALUE]... [--3d] [--filter N] [--threads N] "
-     "[--region X,Y,W,H] [--values OUT.npy] [--quiet] -o OUT.png",
+     "[--region X,Y,W,H] [--values OUT.npy] [--master [--port P] [--slaves N] [--bind ADDR]] "
+     "[--quiet] -o OUT.png",
      "calculate a fractal (the default Mandel at 640x480 without a source; an image's own size "
      "and palette) on N threads (all by default) and write it as a PNG carrying its parameters",
      kRenderDetails, runRender},
+    {"slave", "--master HOST [--port P] [--dir DIR]",
+     "calculate rows of images for a master until it ends the connection; Ctrl-C leaves it "
+     "gracefully (the master gets the rows back). Its messages go to the standard error",
+     kSlaveDetails, runSlave},
     {"tiles", "FILE ENTRY --size WxH (--count N | --tile-size WxH) [-o PREFIX] [render options]",
      "print one render command line per tile of a large image, for a batch scheduler (GNU "
      "parallel, Slurm array jobs) to run",

@@ -8,7 +8,9 @@
 #include "cli/interruption.h"
 #include "cli/layer_entries.h"
 #include "cli/loaded_files.h"
+#include "cli/locked_stream.h"
 #include "cli/memory_check.h"
+#include "cli/network_options.h"
 #include "cli/npy_file.h"
 #include "cli/program_libraries.h"
 #include "cli/write_failure.h"
@@ -22,6 +24,9 @@
 #include "model/type_registry.h"
 #include "model/typed_value.h"
 #include "model/value_rules.h"
+#include "network/master.h"
+#include "network/messages.h"
+#include "network/network_drivers.h"
 #include "palette/map_file.h"
 #include "palette/palette_application.h"
 #include "parfile/entry_parser.h"
@@ -57,7 +62,8 @@ using namespace std::chrono_literals;
 constexpr std::string_view kUsage =
     "render [TYPE [--subtype N] | FILE ENTRY | IMAGE.png] [--dir DIR] [--size WxH] "
     "[--depth 8|24] [--palette MAP] [--set KEY=VALUE]... [--3d] [--filter N] [--threads N] "
-    "[--region X,Y,W,H] [--values OUT.npy] [--quiet] -o OUT.png";
+    "[--region X,Y,W,H] [--values OUT.npy] [--master [--port P] [--slaves N] [--bind ADDR]] "
+    "[--quiet] -o OUT.png";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
@@ -78,7 +84,16 @@ struct RenderRequest {
     std::optional<fs::path> output;
     bool relief = false;       // --3d: the fractal's 3D transformation
     std::optional<int> filter; // --filter: image filter of a true-colour image
+    // --master: share the image with slaves that connect to this port.
+    bool master = false;
+    std::uint16_t port = net::kMasterPort;
+    int slaves = 0; // wait for this many before calculating
+    std::string bind;
+    bool networkOption = false; // --port, --slaves or --bind given
 };
+
+// Largest --slaves: as many members as a master takes.
+constexpr long kMostSlaves = 64;
 
 // A number written as plain decimal digits and nothing else; nothing for other text and
 // for values beyond `highest`.
@@ -124,9 +139,9 @@ std::optional<std::array<int, 4>> parseRegion(std::string_view text) {
 }
 
 bool takesValue(std::string_view option) {
-    constexpr std::string_view kValued[] = {"-o",        "--dir",     "--size",  "--depth",
-                                            "--subtype", "--palette", "--set",   "--values",
-                                            "--threads", "--region",  "--filter"};
+    constexpr std::string_view kValued[] = {
+        "-o",       "--dir",     "--size",   "--depth",  "--subtype", "--palette", "--set",
+        "--values", "--threads", "--region", "--filter", "--port",    "--slaves",  "--bind"};
     return std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
 }
 
@@ -195,6 +210,28 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
             }
         } else if (arg == "--quiet") {
             request.quiet = true;
+        } else if (arg == "--master") {
+            request.master = true;
+        } else if (arg == "--port" && hasValue) {
+            auto port = parsePort(args[++i], true);
+            if (!port) {
+                err << "vortimax-cli render: --port needs a number from 0 to 65535\n";
+                return std::nullopt;
+            }
+            request.port = *port;
+            request.networkOption = true;
+        } else if (arg == "--slaves" && hasValue) {
+            auto slaves = plainNumber(args[++i], kMostSlaves);
+            if (!slaves) {
+                err << "vortimax-cli render: --slaves needs a number from 0 to " << kMostSlaves
+                    << '\n';
+                return std::nullopt;
+            }
+            request.slaves = static_cast<int>(*slaves);
+            request.networkOption = true;
+        } else if (arg == "--bind" && hasValue) {
+            request.bind = std::string(args[++i]);
+            request.networkOption = true;
         } else if (!arg.starts_with("-")) {
             request.source.push_back(arg);
         } else if (!hasValue && takesValue(arg)) {
@@ -207,6 +244,14 @@ std::optional<RenderRequest> parseArguments(std::span<const std::string_view> ar
     }
     if (!request.output || request.source.size() > 2) {
         err << "usage: vortimax-cli " << kUsage << '\n';
+        return std::nullopt;
+    }
+    if (request.networkOption && !request.master) {
+        err << "vortimax-cli render: --port, --slaves and --bind go with --master\n";
+        return std::nullopt;
+    }
+    if (request.master && request.region) {
+        err << "vortimax-cli render: --master renders whole images, not --region tiles\n";
         return std::nullopt;
     }
     if (request.region && !request.size) {
@@ -529,12 +574,33 @@ bool antiAliasedCopy(FractalRecord& record, const ImageBuffers& source, ImageBuf
     return true;
 }
 
+// Listens for slaves and lets them calculate the fractal's rows.
+bool startMaster(const std::shared_ptr<net::Master>& master, FractalRecord& record,
+                 ViewEnvironment& environment, const RenderRequest& request, std::ostream& err) {
+    if (!net::isNetworkType(record.type)) {
+        err << "vortimax-cli render: " << registryName(record.type)
+            << " fractals are not calculated over the network\n";
+        return false;
+    }
+    if (!master->start(net::MasterOptions{request.port, request.bind}))
+        return false;
+    err << "master listening on port " << master->port() << std::endl;
+    net::installNetworkDrivers(environment.drivers, master);
+    record.networkMode = 1;
+    return true;
+}
+
 // Opens the fractal on a calculation task, waits for the finished image and writes the
 // files while the view still holds it. A compound's layers are calculated first.
 int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& layers,
                       PaletteList& palettes, const ProgramLibraries& libraries,
                       const RenderRequest& request, std::ostream& out, std::ostream& err) {
     ScriptedFrontend frontend;
+    // Declared before the views' environment: its drivers refer to it until the end. Its
+    // threads write their lines beside this thread's messages.
+    auto master = std::make_shared<net::Master>([&err](const std::string& line) {
+        err << line + '\n' << std::flush;
+    });
     CalculationPool::shared().setThreadCount(
         request.threads.value_or(CalculationPool::hardwareThreads()));
     ViewEnvironment environment;
@@ -559,12 +625,19 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
         installFormulas(libraries.formulaDirectories, formulas, environment, frontend);
     environment.defaultWidth = record.width;
     environment.defaultHeight = record.height;
+    if (request.master && !startMaster(master, record, environment, request, err))
+        return kExitFailure;
     // Ctrl-C or a kill ends the calculation and writes nothing. Once the calculation has
     // ended, the (short) writes finish first: each file is replaced in one step, so none
     // is ever left half-written.
     const Interruption interruption;
     if (auto status = calculateLayers(layers, environment, interruption, err))
         return *status;
+    if (request.master && !master->waitForMembers(static_cast<std::size_t>(request.slaves),
+                                                  [&] { return interruption.signal() != 0; })) {
+        err << "vortimax-cli render: interrupted while waiting for slaves; nothing written\n";
+        return interruption.exitStatus();
+    }
     if (openView(record, false, environment) != 0) {
         for (const auto& box : frontend.messageBoxes())
             err << box.caption << ": " << box.text << '\n';
@@ -577,6 +650,9 @@ int calculateAndWrite(FractalRecord& record, const std::vector<FractalRecord*>& 
         return *status;
     progress.show(1.0);
     progress.finish();
+    // Network mode was the way of calculating, not a parameter of the picture.
+    if (request.master)
+        record.networkMode = 0;
     int status = kExitSuccess;
     std::error_code error;
     const bool antiAliased = request.filter == kFilterAntiAlias;
@@ -696,7 +772,12 @@ int runRender(std::span<const std::string_view> args, std::ostream& out, std::os
             return kExitFailure;
         layers = std::move(*prepared);
     }
-    return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out, err);
+    if (!request->master)
+        return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out, err);
+    LockedStreamBuf lockedBuffer(err);
+    std::ostream lockedErr(&lockedBuffer);
+    return calculateAndWrite(record, layers, files.palettes(), *libraries, *request, out,
+                             lockedErr);
 }
 
 } // namespace vortimax::cli

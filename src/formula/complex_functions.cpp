@@ -41,6 +41,11 @@ Complex complexCos(Complex z) {
     return {std::cos(z.re) * h.cosh, -(std::sin(z.re) * h.sinh)};
 }
 
+Complex complexCosxx(Complex z) {
+    const CoshSinh h = coshSinh(z.im);
+    return {std::cos(z.re) * h.cosh, std::sin(z.re) * h.sinh};
+}
+
 Complex complexTan(Complex z) {
     const double x2 = 2.0 * z.re;
     const CoshSinh h = coshSinh(2.0 * z.im);

@@ -55,6 +55,9 @@ Complex complexCosh(Complex z);   // cosh x cos y + i sinh x sin y
 Complex complexTanh(Complex z);   // sinh(z) / cosh(z), complex division
 Complex complexCotanh(Complex z); // (sinh 2x - i sin 2y) / (cosh 2x - cos 2y)
 Complex complexExp(Complex z);    // e^x cos y + i e^x sin y
+// cos x cosh y + i sin x sinh y: the cosine with the sign of its imaginary part turned,
+// cos(conj z) conjugated. Older formula files use it under the word `cosxx`.
+Complex complexCosxx(Complex z);
 
 // --- logarithm, square root and the inverse functions (complex_functions.cpp) ---
 // Natural logarithm, the formula words `ln` and `log` and table entries "log" and "log10":
@@ -94,6 +97,26 @@ constexpr Complex complexCabs(Complex z) {
     return {z.re * z.re + z.im * z.im, 0.0};
 }
 
+// The modulus (sqrt(x^2 + y^2), 0): the formula word `cabs`. (Table entry "cabs" is the
+// squared modulus, kept for the function parameters of parameter files.)
+inline Complex complexModulus(Complex z) {
+    return {std::sqrt(z.re * z.re + z.im * z.im), 0.0};
+}
+
+// Each part rounded to the nearest integer (halves away from zero), toward zero, down, up.
+inline Complex complexRound(Complex z) {
+    return {std::round(z.re), std::round(z.im)};
+}
+inline Complex complexTrunc(Complex z) {
+    return {std::trunc(z.re), std::trunc(z.im)};
+}
+inline Complex complexFloor(Complex z) {
+    return {std::floor(z.re), std::floor(z.im)};
+}
+inline Complex complexCeil(Complex z) {
+    return {std::ceil(z.re), std::ceil(z.im)};
+}
+
 // 1/z = (x - iy) / (x^2 + y^2)
 constexpr Complex complexRecip(Complex z) {
     const double denominator = z.re * z.re + z.im * z.im;
@@ -117,6 +140,9 @@ constexpr Complex complexIdent(Complex z) {
 }
 constexpr Complex complexZero(Complex) {
     return {0.0, 0.0};
+}
+constexpr Complex complexOne(Complex) {
+    return {1.0, 0.0};
 }
 
 } // namespace vortimax

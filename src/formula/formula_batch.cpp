@@ -83,6 +83,10 @@ FormulaBatchIterator::FormulaBatchIterator(const FormulaCode& code, const Formul
         quadraticBlock_ = laneQuadraticBlock();
     }
     registers_.slots.assign(program_->slotCount, LaneSlot{});
+    branchStates_.resize(program_->branches.size());
+    for (std::size_t k = 0; k < program_->branches.size(); ++k) {
+        branchStates_[k].saved.resize(program_->branches[k].written.size());
+    }
     for (const LaneConstant& constant : program_->constants) {
         LaneSlot& slot = registers_.slots[constant.slot];
         slot.re.fill(constant.value.re);
@@ -140,8 +144,82 @@ void FormulaBatchIterator::retireInOrder(std::span<FormulaPixelResult> results) 
 
 void FormulaBatchIterator::run(const LaneSection& section, int begin, int end) {
     for (const LaneOp& op : section.ops) {
-        op.run(registers_, op, begin, end);
+        if (op.kind == LaneOpKind::Branch) {
+            runBranch(op.a, begin, end);
+        } else {
+            op.run(registers_, op, begin, end);
+        }
     }
+}
+
+namespace {
+
+// For the lanes of `taken`, the saved values become the current ones' copy; the other lanes
+// get their saved values back.
+template <class Values>
+void exchange(Values& current, Values& saved, const std::uint8_t* taken, int begin, int end) {
+    for (int i = begin; i < end; ++i) {
+        if (taken[i] != 0) {
+            saved[i] = current[i];
+        } else {
+            current[i] = saved[i];
+        }
+    }
+}
+
+template <class Values>
+void restoreTaken(Values& current, const Values& saved, const std::uint8_t* taken, int begin,
+                  int end) {
+    for (int i = begin; i < end; ++i) {
+        if (taken[i] != 0) {
+            current[i] = saved[i];
+        }
+    }
+}
+
+} // namespace
+
+// When all lanes agree, only their branch runs. Otherwise the written slots are saved, the
+// then branch runs over all lanes, the lanes that do not take it get their values back
+// (those that do keep theirs in the save), the else branch runs over all lanes, and the
+// lanes that took the then branch get its values back. Every lane so ends with exactly the
+// values of its own branch; the others' work on it is thrown away.
+void FormulaBatchIterator::runBranch(std::size_t index, int begin, int end) {
+    const LaneBranch& branch = program_->branches[index];
+    BranchState& state = branchStates_[index];
+    const LaneSlot& condition = registers_.slots[branch.condition];
+    int taken = 0;
+    for (int i = begin; i < end; ++i) {
+        state.taken[i] = condition.re[i] != 0.0 ? 1 : 0;
+        taken += state.taken[i];
+    }
+    if (taken == end - begin || taken == 0) {
+        run(taken == 0 ? branch.otherwise : branch.then, begin, end);
+        return;
+    }
+    auto& slots = registers_.slots;
+    for (std::size_t k = 0; k < branch.written.size(); ++k) {
+        state.saved[k] = slots[branch.written[k]];
+    }
+    state.seeds = registers_.seeds;
+    run(branch.then, begin, end);
+    const std::uint8_t* mask = state.taken.data();
+    for (std::size_t k = 0; k < branch.written.size(); ++k) {
+        LaneSlot& slot = slots[branch.written[k]];
+        exchange(slot.re, state.saved[k].re, mask, begin, end);
+        exchange(slot.im, state.saved[k].im, mask, begin, end);
+    }
+    exchange(registers_.seeds, state.seeds, mask, begin, end);
+    if (branch.otherwise.ops.empty()) {
+        return;
+    }
+    run(branch.otherwise, begin, end);
+    for (std::size_t k = 0; k < branch.written.size(); ++k) {
+        LaneSlot& slot = slots[branch.written[k]];
+        restoreTaken(slot.re, state.saved[k].re, mask, begin, end);
+        restoreTaken(slot.im, state.saved[k].im, mask, begin, end);
+    }
+    restoreTaken(registers_.seeds, state.seeds, mask, begin, end);
 }
 
 void FormulaBatchIterator::setIter(std::int32_t k) {

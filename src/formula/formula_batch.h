@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace vortimax {
 
@@ -75,6 +76,7 @@ private:
                      std::span<FormulaPixelResult> results);
     void setIter(std::int32_t k);
     void run(const LaneSection& section, int begin, int end);
+    void runBranch(std::size_t index, int begin, int end);
     void swapLanes(int i, int j);
     void iterateQuadratic(std::span<FormulaPixelResult> results);
     // Finishes the lanes stopAt_ marks, those of the earliest iteration first.
@@ -96,6 +98,13 @@ private:
     LaneRegisters registers_;
     int count_ = 0;
     std::int32_t iterSet_ = -1;
+    // Per if block: which lanes take it, and the written slots of the lanes (see runBranch).
+    struct BranchState {
+        std::array<std::uint8_t, kFormulaLanes> taken{};
+        std::vector<LaneSlot> saved;
+        std::array<std::uint32_t, kFormulaLanes> seeds{};
+    };
+    std::vector<BranchState> branchStates_;
     alignas(64) std::array<int, kFormulaLanes> pixelOf_{};
     alignas(64) std::array<std::uint8_t, kFormulaLanes> stop_{};
     alignas(64) std::array<std::int32_t, kFormulaLanes> stopAt_{};

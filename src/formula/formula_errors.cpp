@@ -9,7 +9,7 @@ namespace vortimax {
 namespace {
 
 // Indexed by the error code.
-constexpr std::array<std::string_view, 9> kErrorTexts{
+constexpr std::array<std::string_view, 11> kErrorTexts{
     "",
     "Probably brackets are set wrong",
     "Illegal character encountered...",
@@ -19,6 +19,8 @@ constexpr std::array<std::string_view, 9> kErrorTexts{
     "Statement too long or nested too deeply...",
     "Assignments can only be made at the beginning of a formula...",
     "All left assignment statements must be variables...",
+    "if, elseif, else and endif do not pair up (or a condition assigns)...",
+    "Unknown function: a name followed by a bracket that is not a function...",
 };
 
 } // namespace

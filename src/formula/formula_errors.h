@@ -20,13 +20,15 @@ enum class CompileError : int {
     TooLong = 6,            // a fixed limit (length, identifier, nesting, value stack) exceeded
     AssignmentPosition = 7, // assignment inside an expression
     AssignmentTarget = 8,   // assignment to something that is not a variable
+    BlockStructure = 9,     // if, elseif, else and endif that do not pair up
+    UnknownFunction = 10,   // a name that is no function, followed by a bracket
 };
 
 inline constexpr std::string_view kParsingFormulaCaption = "Parsing formula";
 inline constexpr std::string_view kIncompleteFormulaText =
     "Unexpected end of formula. Incomplete formula...";
 
-// The text of error `code` (1 ... 8); empty for any other code.
+// The text of error `code` (1 ... 10); empty for any other code.
 std::string_view compileErrorText(int code);
 
 // "%s:\nOffending line: %s\n          %s" with the title, the line and the error text, or

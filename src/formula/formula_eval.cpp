@@ -44,4 +44,12 @@ bool evaluate(EvalContext& context, const CompiledStatement& statement) {
     return true;
 }
 
+void evaluateSection(EvalContext& context, std::span<const CompiledStatement> statements) {
+    for (std::size_t at = 0; at < statements.size();) {
+        context.nextStatement = static_cast<std::uint32_t>(at + 1);
+        evaluate(context, statements[at]);
+        at = context.nextStatement > at ? context.nextStatement : at + 1;
+    }
+}
+
 } // namespace vortimax

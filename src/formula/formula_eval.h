@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace vortimax {
@@ -55,6 +56,8 @@ struct EvalContext {
     std::int32_t posY = 0;
     // |z|^2 after the previous iteration (0 before the first): the word `lastsqr`.
     double lastSqr = 0.0;
+    // The statement of the running section to go on with; the jumps of if blocks set it.
+    std::uint32_t nextStatement = 0;
 
     // Gives the context variableCount + kSpareVariableSlots variable slots, all 0.
     void resetVariables(std::uint32_t variableCount);
@@ -66,5 +69,9 @@ struct EvalContext {
 // statement is the built-in colouring marker or does not fit the context (more variables
 // than slots, or more stack than kValueStackSize).
 bool evaluate(EvalContext& context, const CompiledStatement& statement);
+
+// Runs the statements of one section in order, following the jumps of if blocks (a jump
+// only ever goes forward; one past the last statement ends the section).
+void evaluateSection(EvalContext& context, std::span<const CompiledStatement> statements);
 
 } // namespace vortimax

@@ -96,6 +96,28 @@ void seedRandom(EvalContext& c) {
     c.randomSeed = formulaSeedFrom(c.accumulator.re);
 }
 
+// Each reads its data word even when it does not jump.
+void jumpIfFalse(EvalContext& c) {
+    const std::uint32_t target = *c.code++;
+    if (c.accumulator.re == 0.0) {
+        c.nextStatement = target;
+    }
+}
+
+void jump(EvalContext& c) {
+    c.nextStatement = *c.code++;
+}
+
+// Variable 0 stands for z.
+void store(EvalContext& c) {
+    const std::uint32_t variable = *c.code++;
+    if (variable == 0) {
+        c.z = c.accumulator;
+    } else if (variable < c.variables.size()) {
+        c.variables[variable] = c.accumulator;
+    }
+}
+
 void doNothing(EvalContext&) {}
 
 Complex add(Complex a, Complex b) {
@@ -218,6 +240,19 @@ constexpr HandlerRow kHandlerRows[] = {
     {kTokSqr, unary<complexSqr>},
     {kTokFlip, unary<complexFlip>},
     {kTokModulus, unary<complexCabs>},
+    {kTokJumpIfFalse, jumpIfFalse},
+    {kTokJump, jump},
+    {kTokStore, store},
+    {kTokCosxx, unary<complexCosxx>},
+    {kTokCabs, unary<complexModulus>},
+    {kTokRound, unary<complexRound>},
+    {kTokTrunc, unary<complexTrunc>},
+    {kTokFloor, unary<complexFloor>},
+    {kTokCeil, unary<complexCeil>},
+    {kTokIdent, unary<complexIdent>},
+    {kTokZero, unary<complexZero>},
+    {kTokOne, unary<complexOne>},
+    {kTokRecip, unary<complexRecip>},
 };
 
 constexpr auto kHandlers = [] {

@@ -41,18 +41,14 @@ void FormulaIterator::startPixel(const FormulaPixel& pixel) {
     c.randomSeed = kPixelRandomSeed;
     c.iter = 0;
     c.lastSqr = 0.0;
-    for (const CompiledStatement& statement : code_.init) {
-        evaluate(c, statement);
-    }
+    evaluateSection(c, code_.init);
 }
 
 bool FormulaIterator::iterate(std::int32_t k) {
     EvalContext& c = context_;
     c.iter = k;
     previousZ_ = c.z;
-    for (const CompiledStatement& statement : code_.iteration) {
-        evaluate(c, statement);
-    }
+    evaluateSection(c, code_.iteration);
     bool goOn = true;
     if (testFormula_) {
         evaluate(c, *code_.abort);

@@ -48,6 +48,8 @@ enum class LaneOpKind : std::uint8_t {
     ModulusLessEqual, // out = (|a|^2 <= b.re, b.im)
     ModulusLess,      // out = (|a|^2 < b.re, b.im)
     Count,
+    // An if block, LaneProgram::branches[a]; the batch iterator runs it (no loop of its own).
+    Branch,
 };
 
 struct LaneOp;

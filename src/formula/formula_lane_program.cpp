@@ -1,10 +1,12 @@
 #include "formula/formula_lane_program.h"
 
 #include "formula/complex_functions.h"
+#include "formula/formula_blocks.h"
 #include "formula/formula_eval.h"
 #include "formula/formula_token_codes.h"
 #include "formula/formula_tokenizer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <span>
@@ -79,6 +81,16 @@ constexpr WordRow kWordRows[] = {
     {kTokSqr, WordRole::Unary, LaneOpKind::Square},
     {kTokFlip, WordRole::Unary, LaneOpKind::Flip},
     {kTokModulus, WordRole::Unary, LaneOpKind::Modulus},
+    {kTokCosxx, WordRole::Unary, LaneOpKind::Function, complexCosxx},
+    {kTokCabs, WordRole::Unary, LaneOpKind::Function, complexModulus},
+    {kTokRound, WordRole::Unary, LaneOpKind::Function, complexRound},
+    {kTokTrunc, WordRole::Unary, LaneOpKind::Function, complexTrunc},
+    {kTokFloor, WordRole::Unary, LaneOpKind::Function, complexFloor},
+    {kTokCeil, WordRole::Unary, LaneOpKind::Function, complexCeil},
+    {kTokIdent, WordRole::Unary, LaneOpKind::Function, complexIdent},
+    {kTokZero, WordRole::Unary, LaneOpKind::Function, complexZero},
+    {kTokOne, WordRole::Unary, LaneOpKind::Function, complexOne},
+    {kTokRecip, WordRole::Unary, LaneOpKind::Function, complexRecip},
 };
 
 constexpr auto kWordTable = [] {
@@ -106,15 +118,11 @@ public:
     }
 
     bool section(std::span<const CompiledStatement> statements, LaneSection& section) {
-        for (const CompiledStatement& statement : statements) {
-            if (!this->statement(statement, section)) {
-                return false;
-            }
-        }
-        return true;
+        return block(statements, 0, statements.size(), section);
     }
 
-    // Moves the temporaries behind the constants and fuses operation pairs.
+    // Moves the temporaries behind the constants, fuses operation pairs and lists what the
+    // if blocks write.
     LaneProgram finish() {
         const auto firstTemporary =
             static_cast<std::uint16_t>(kFirstVariableSlot + variableSlots_ + constantCount_);
@@ -123,27 +131,121 @@ public:
                 slot = static_cast<std::uint16_t>(firstTemporary + (slot - kTemporaryMark));
             }
         };
+        for (LaneBranch& branch : program_.branches) {
+            place(branch.condition);
+        }
         for (LaneSection* section : sections()) {
             for (LaneOp& op : section->ops) {
-                place(op.a);
-                place(op.b);
-                place(op.out);
+                if (op.kind != LaneOpKind::Branch) {
+                    place(op.a);
+                    place(op.b);
+                    place(op.out);
+                }
             }
             place(section->value);
             fuseLaneOps(section->ops, firstTemporary);
             for (LaneOp& op : section->ops) {
-                op.run = laneOpRunner(op.kind);
+                op.run = op.kind == LaneOpKind::Branch ? nullptr : laneOpRunner(op.kind);
             }
         }
         program_.slotCount = static_cast<std::uint16_t>(firstTemporary + temporaries_);
+        for (LaneBranch& branch : program_.branches) {
+            for (const LaneSection* part : {&branch.then, &branch.otherwise}) {
+                collectWrites(*part, firstTemporary, branch);
+            }
+        }
         return std::move(program_);
     }
 
     LaneProgram& program() { return program_; }
 
 private:
+    // Blocks inside come first, so their lists are complete when the outer one reads them.
+    void collectWrites(const LaneSection& section, std::uint16_t firstTemporary,
+                       LaneBranch& branch) const {
+        auto add = [&](std::uint16_t slot) {
+            if (std::find(branch.written.begin(), branch.written.end(), slot) ==
+                branch.written.end()) {
+                branch.written.push_back(slot);
+            }
+        };
+        for (const LaneOp& op : section.ops) {
+            if (op.kind == LaneOpKind::Branch) {
+                const LaneBranch& inner = program_.branches[op.a];
+                for (std::uint16_t slot : inner.written) {
+                    add(slot);
+                }
+                branch.seeds = branch.seeds || inner.seeds;
+            } else if (op.kind == LaneOpKind::Rand || op.kind == LaneOpKind::Srand) {
+                branch.seeds = true;
+                if (op.kind == LaneOpKind::Rand && op.out < firstTemporary) {
+                    add(op.out);
+                }
+            } else if (op.out < firstTemporary) {
+                add(op.out);
+            }
+        }
+    }
+
+    // The statements begin ... end - 1 of a section, if blocks turned into branches. The
+    // compiler writes a block as: the condition ending in JumpIfFalse to the next branch;
+    // the branch; before an else branch a Jump to the end of the block. A Jump that goes on
+    // with the next statement or to the end of the range does nothing.
+    bool block(std::span<const CompiledStatement> all, std::size_t begin, std::size_t end,
+               LaneSection& section) {
+        for (std::size_t at = begin; at < end;) {
+            const std::optional<StatementJump> jump = statementJump(all[at]);
+            if (!jump) {
+                if (!statement(all[at], section)) {
+                    return false;
+                }
+                ++at;
+            } else if (jump->code == kTokJump) {
+                if (jump->target != at + 1 && jump->target != end) {
+                    return false;
+                }
+                ++at;
+            } else if (!branch(all, at, end, *jump, section)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool branch(std::span<const CompiledStatement> all, std::size_t& at, std::size_t end,
+                StatementJump jump, LaneSection& section) {
+        const std::size_t next = jump.target;
+        if (next <= at || next > end || !statement(all[at], section)) {
+            return false;
+        }
+        LaneBranch made;
+        made.condition = section.value;
+        std::size_t thenEnd = next;
+        std::size_t blockEnd = next;
+        if (next - 1 > at) {
+            const std::optional<StatementJump> last = statementJump(all[next - 1]);
+            if (last && last->code == kTokJump && last->target > next && last->target <= end) {
+                thenEnd = next - 1;
+                blockEnd = last->target;
+            }
+        }
+        if (!block(all, at + 1, thenEnd, made.then) ||
+            !block(all, next, blockEnd, made.otherwise)) {
+            return false;
+        }
+        program_.branches.push_back(std::move(made));
+        section.ops.push_back(
+            {LaneOpKind::Branch, static_cast<std::uint16_t>(program_.branches.size() - 1), 0, 0});
+        at = blockEnd;
+        return true;
+    }
+
     std::vector<LaneSection*> sections() {
         std::vector<LaneSection*> all{&program_.init, &program_.iteration, &program_.abort};
+        for (LaneBranch& branch : program_.branches) {
+            all.push_back(&branch.then);
+            all.push_back(&branch.otherwise);
+        }
         for (auto* colour : {&program_.insideColour, &program_.outsideColour}) {
             if (colour->has_value()) {
                 all.push_back(&**colour);
@@ -214,6 +316,16 @@ private:
         if (code >= kTokenCodeCount) {
             return false;
         }
+        if (code == kTokJumpIfFalse) {
+            ++at; // the block structure is read from the statements (block())
+            return at <= words.size() && !stack_.empty();
+        }
+        if (code == kTokStore) {
+            return store(words, at, ops);
+        }
+        if (code == kTokJump) {
+            return false;
+        }
         const WordRow& row = kWordTable[code];
         switch (row.role) {
         case WordRole::Nothing:
@@ -233,6 +345,30 @@ private:
             return binary(row, ops);
         }
         return false;
+    }
+
+    // An assignment inside an expression. Operands are read from their slots when an
+    // operation runs, so a value still waiting on the stack that reads the target slot is
+    // copied to its temporary first.
+    bool store(std::span<const std::uint32_t> words, std::size_t& at, std::vector<LaneOp>& ops) {
+        if (at >= words.size() || stack_.empty() || words[at] >= variableSlots_) {
+            return false;
+        }
+        const std::uint32_t variable = words[at++];
+        const std::uint16_t target = variable == 0 ? std::uint16_t{kSlotZ} : variableSlot(variable);
+        for (std::size_t k = 0; k + 1 < stack_.size(); ++k) {
+            if (stack_[k] == target) {
+                const auto temporary = static_cast<std::uint16_t>(kTemporaryMark + k);
+                temporaries_ =
+                    std::max<std::uint16_t>(temporaries_, static_cast<std::uint16_t>(k + 1));
+                ops.push_back({LaneOpKind::Copy, target, 0, temporary});
+                stack_[k] = temporary;
+            }
+        }
+        if (stack_.back() != target) {
+            ops.push_back({LaneOpKind::Copy, stack_.back(), 0, target});
+        }
+        return true;
     }
 
     bool unary(const WordRow& row, std::uint32_t code, std::vector<LaneOp>& ops) {

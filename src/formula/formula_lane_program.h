@@ -24,6 +24,18 @@ struct LaneSection {
     std::uint16_t value = kSlotZ;
 };
 
+// An if block: lanes whose condition has a real part other than 0 run `then`, the others
+// `otherwise`. When the lanes disagree, both sections run over all lanes and each lane keeps
+// the slots of its own branch: `written` lists the slots (z and variables) either section
+// may write, `seeds` whether they draw random numbers.
+struct LaneBranch {
+    std::uint16_t condition = 0;
+    LaneSection then;
+    LaneSection otherwise;
+    std::vector<std::uint16_t> written;
+    bool seeds = false;
+};
+
 struct LaneConstant {
     std::uint16_t slot;
     Complex value;
@@ -36,6 +48,8 @@ struct LaneProgram {
     // Absent when the formula leaves the colour to the fractal's built-in rules.
     std::optional<LaneSection> insideColour;
     std::optional<LaneSection> outsideColour;
+    // The if blocks; a block inside another comes before it.
+    std::vector<LaneBranch> branches;
     // Slots that hold the same value in every lane, set once per calculation.
     std::vector<LaneConstant> constants;
     std::uint16_t variableSlotCount = 0; // kFirstVariableSlot ... + count - 1

@@ -9,11 +9,15 @@ namespace vortimax {
 namespace {
 
 // Step 1: from each `;` up to, not including, the next newline.
-std::string removeComments(std::string_view source) {
+std::string removeComments(std::string_view source, bool semicolonsSeparate) {
     std::string text;
     text.reserve(source.size());
     bool inComment = false;
     for (const char c : source) {
+        if (semicolonsSeparate && c == ';') {
+            text.push_back('\n');
+            continue;
+        }
         if (c == '\n') {
             inComment = false;
         } else if (c == ';') {
@@ -24,6 +28,28 @@ std::string removeComments(std::string_view source) {
         }
     }
     return text;
+}
+
+// A backslash that ends a line (blanks and control characters may follow it) joins the
+// next line to it, as older formula files continue long statements.
+std::string joinContinuedLines(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            std::size_t next = i + 1;
+            while (next < text.size() && text[next] != '\n' &&
+                   static_cast<unsigned char>(text[next]) <= 32) {
+                ++next;
+            }
+            if (next < text.size() && text[next] == '\n') {
+                i = next;
+                continue;
+            }
+        }
+        result.push_back(text[i]);
+    }
+    return result;
 }
 
 // Steps 2 to 6: control characters to blanks, commas inside parentheses to "+i*", the other
@@ -80,8 +106,9 @@ std::vector<std::string> splitLines(std::string_view text) {
 
 } // namespace
 
-std::vector<std::string> preprocessFormula(std::string_view source) {
-    return splitLines(expandSeparators(removeComments(source)));
+std::vector<std::string> preprocessFormula(std::string_view source, bool semicolonsSeparate) {
+    return splitLines(
+        expandSeparators(joinContinuedLines(removeComments(source, semicolonsSeparate))));
 }
 
 std::optional<std::string> prepareStatement(std::string_view text) {

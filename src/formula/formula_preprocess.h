@@ -16,12 +16,17 @@ namespace vortimax {
 inline constexpr std::size_t kMaxBarDepth = 128;
 
 // Splits a whole formula into its lines, in this order: comments (from `;` to the end of the
-// line) removed; control characters other than newline made blanks; commas inside
-// parentheses replaced by "+i*" (so (1,2) reads 1+i*2); the remaining commas made newlines;
-// every colon made a line of its own; the text folded to lower case; every blank, control
-// character and byte of 128 and above removed; runs of newlines collapsed and the ends
-// trimmed; the result split at the newlines. The lines hold no blanks and no empty line.
-std::vector<std::string> preprocessFormula(std::string_view source);
+// line) removed; a backslash at the end of a line joins the next line to it; control characters
+// other than newline made blanks; commas inside parentheses replaced by "+i*" (so (1,2) reads
+// 1+i*2); the remaining commas made newlines; every colon made a line of its own; the text folded
+// to lower case; every blank, control character and byte of 128 and above removed; runs of newlines
+// collapsed and the ends trimmed; the result split at the newlines. The lines hold no blanks and no
+// empty line.
+//
+// With `semicolonsSeparate`, a semicolon separates statements like a line break instead of
+// starting a comment: the reading of the oldest formula files, which had no comments.
+std::vector<std::string> preprocessFormula(std::string_view source,
+                                           bool semicolonsSeparate = false);
 
 // Turns the bars of one statement into `[` and `]`: walking from the left with the
 // parenthesis depth, a bar opens a group when the depth's group is closed and closes it

@@ -2,6 +2,7 @@
 
 #include "formula/formula_postfix.h"
 #include "formula/formula_preprocess.h"
+#include "formula/formula_store.h"
 #include "formula/formula_token_codes.h"
 #include "formula/formula_tokenizer.h"
 
@@ -23,7 +24,8 @@ bool isTarget(std::uint32_t code) {
 std::uint32_t highestVariableIn(Words words) {
     std::uint32_t highest = 0;
     for (std::size_t index = 0; index < words.size(); index += tokenWidth(words, index)) {
-        if (words[index] == kTokVariable && index + 1 < words.size()) {
+        if ((words[index] == kTokVariable || words[index] == kTokStore) &&
+            index + 1 < words.size()) {
             highest = std::max(highest, words[index + 1]);
         }
     }
@@ -129,6 +131,9 @@ CompileError compileStatement(std::string_view text, VariableList& variables,
     if (!countOperands(postfix).wellFormed) {
         return CompileError::OperandCount;
     }
+    if (const CompileError error = storeInnerAssignments(postfix); error != CompileError::None) {
+        return error;
+    }
     AssignmentSplit split;
     if (const CompileError error = splitAssignments(postfix, split); error != CompileError::None) {
         return error;
@@ -136,6 +141,9 @@ CompileError compileStatement(std::string_view text, VariableList& variables,
     const Words words(postfix);
     const OperandCount expression = countOperands(
         words.subspan(split.expressionStart, split.expressionEnd - split.expressionStart));
+    if (!expression.wellFormed) {
+        return CompileError::OperandCount;
+    }
     if (expression.maxDepth > kValueStackSize) {
         return CompileError::TooLong;
     }

@@ -103,6 +103,19 @@ constexpr std::array<ReservedWord, 90> kReservedWords{{
     {"=", kTokAssign, true},
 }};
 
+constexpr std::array<ReservedWord, 10> kBracketFunctions{{
+    {"cosxx", kTokCosxx, true},
+    {"cabs", kTokCabs, true},
+    {"round", kTokRound, true},
+    {"trunc", kTokTrunc, true},
+    {"floor", kTokFloor, true},
+    {"ceil", kTokCeil, true},
+    {"ident", kTokIdent, true},
+    {"zero", kTokZero, true},
+    {"one", kTokOne, true},
+    {"recip", kTokRecip, true},
+}};
+
 struct ClassRow {
     std::uint32_t code;
     TokenClass tokenClass;
@@ -137,6 +150,16 @@ constexpr ClassRow kClassRows[] = {
     {kTokSqr, TokenClass::Prefix, kPrefixLevel},
     {kTokFlip, TokenClass::Prefix, kPrefixLevel},
     {kTokModulus, TokenClass::Prefix, kPrefixLevel},
+    {kTokCosxx, TokenClass::Prefix, kPrefixLevel},
+    {kTokCabs, TokenClass::Prefix, kPrefixLevel},
+    {kTokRound, TokenClass::Prefix, kPrefixLevel},
+    {kTokTrunc, TokenClass::Prefix, kPrefixLevel},
+    {kTokFloor, TokenClass::Prefix, kPrefixLevel},
+    {kTokCeil, TokenClass::Prefix, kPrefixLevel},
+    {kTokIdent, TokenClass::Prefix, kPrefixLevel},
+    {kTokZero, TokenClass::Prefix, kPrefixLevel},
+    {kTokOne, TokenClass::Prefix, kPrefixLevel},
+    {kTokRecip, TokenClass::Prefix, kPrefixLevel},
     {kTokRand, TokenClass::Operand, 0},
     {kTokLastSqr, TokenClass::Operand, 0},
     {kTokOpen, TokenClass::Open, 0},
@@ -184,6 +207,15 @@ bool isReservedWord(std::string_view identifier) {
                        [&](const ReservedWord& word) { return word.text == identifier; });
 }
 
+std::uint32_t bracketFunctionCode(std::string_view identifier) {
+    for (const ReservedWord& word : kBracketFunctions) {
+        if (word.text == identifier) {
+            return word.code;
+        }
+    }
+    return 0;
+}
+
 TokenInfo tokenInfo(std::uint32_t code) {
     return code < kTokenCodeCount ? kClassTable[code] : TokenInfo{};
 }
@@ -192,7 +224,9 @@ std::uint32_t dataWordCount(std::uint32_t code) {
     if (code == kTokNumber) {
         return 2;
     }
-    return code == kTokVariable ? 1 : 0;
+    return code == kTokVariable || code == kTokJumpIfFalse || code == kTokJump || code == kTokStore
+               ? 1
+               : 0;
 }
 
 } // namespace vortimax

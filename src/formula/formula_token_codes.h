@@ -64,6 +64,26 @@ enum TokenCode : std::uint32_t {
     kTokSqr = 48,
     kTokFlip = 49,
     kTokLastSqr = 50,
+    // Control words the compiler writes for if blocks, each followed by one data word: the
+    // index of the statement (within its section) to go on with. JumpIfFalse goes there
+    // when the value before it has real part 0, Jump always.
+    kTokJumpIfFalse = 51,
+    kTokJump = 52,
+    // Assignment inside an expression: followed by a data word, 0 for z or the number of
+    // a variable, which receives the value before it; the value stays.
+    kTokStore = 53,
+    // Functions written only with a bracket after them (older formula files use these
+    // names; elsewhere they stay free for variables).
+    kTokCosxx = 60,
+    kTokCabs = 61, // the modulus
+    kTokRound = 62,
+    kTokTrunc = 63,
+    kTokFloor = 64,
+    kTokCeil = 65,
+    kTokIdent = 66,
+    kTokZero = 67,
+    kTokOne = 68,
+    kTokRecip = 69,
     kTokModulus = 255, // a closed [ ] group: squared modulus
     kTokBailout = 257,
     kTokBailin = 258,
@@ -120,6 +140,11 @@ std::span<const ReservedWord> reservedWords();
 // Whether `identifier` is exactly one of the reserved words.
 bool isReservedWord(std::string_view identifier);
 
+// The function words that are functions only where `(` follows them directly (cosxx,
+// cabs, round, trunc, floor, ceil, ident, zero, one, recip); elsewhere these names are user
+// variables, as they always were. Returns the code, or 0 when `identifier` is none of them.
+std::uint32_t bracketFunctionCode(std::string_view identifier);
+
 enum class TokenClass : std::uint8_t {
     Invalid,      // no token has this code
     Operand,      // pushes one value
@@ -141,7 +166,7 @@ struct TokenInfo {
 TokenInfo tokenInfo(std::uint32_t code);
 
 // Number of data words that follow `code` in a token sequence: 2 for a number, 1 for a
-// variable, 0 otherwise.
+// variable, a jump or a store, 0 otherwise.
 std::uint32_t dataWordCount(std::uint32_t code);
 
 } // namespace vortimax

@@ -46,6 +46,16 @@ std::size_t runLength(std::string_view text, std::size_t start, bool (*belongs)(
     return end - start;
 }
 
+// Whether the text after a number multiplies it: 3z is 3*z and 2(z+1) is 2*(z+1), as in
+// older formula files. Not before `e` and a digit (1e5 could be meant as an exponent, so it
+// stays an error), and not where any other token follows.
+bool multipliesImplicitly(std::string_view rest) {
+    if (rest.empty() || !(isLetter(rest[0]) || rest[0] == '(')) {
+        return false;
+    }
+    return !(rest[0] == 'e' && rest.size() > 1 && isDigit(rest[1]));
+}
+
 // Reads the token at `pos` into `tokens`, moving `pos` past it.
 CompileError readToken(std::string_view statement, std::size_t& pos, bool& operandExpected,
                        VariableList& variables, std::vector<std::uint32_t>& tokens) {
@@ -59,9 +69,21 @@ CompileError readToken(std::string_view statement, std::size_t& pos, bool& opera
     if (isLetter(c)) {
         const std::size_t length = runLength(statement, pos, isIdentifierCharacter);
         const std::string_view identifier = statement.substr(pos, length);
-        if (!isReservedWord(identifier)) {
+        const bool bracketFollows =
+            pos + length < statement.size() && statement[pos + length] == '(';
+        if (const std::uint32_t function = bracketFunctionCode(identifier);
+            function != 0 && bracketFollows && !variables.shadows(identifier)) {
+            tokens.push_back(function);
+            operandExpected = true;
+            pos += length;
+            return CompileError::None;
+        }
+        if (!isReservedWord(identifier) || variables.shadows(identifier)) {
             if (length > kMaxIdentifierLength) {
                 return CompileError::TooLong;
+            }
+            if (bracketFollows) {
+                return CompileError::UnknownFunction;
             }
             tokens.push_back(kTokVariable);
             tokens.push_back(variables.numberOf(identifier));
@@ -85,6 +107,10 @@ CompileError readToken(std::string_view statement, std::size_t& pos, bool& opera
         appendNumberToken(tokens, *value);
         operandExpected = false;
         pos += length;
+        if (multipliesImplicitly(statement.substr(pos))) {
+            tokens.push_back(kTokTimes);
+            operandExpected = true;
+        }
         return CompileError::None;
     }
     return CompileError::UnknownToken;

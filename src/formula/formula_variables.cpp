@@ -25,7 +25,24 @@ std::string_view VariableList::nameOf(std::uint32_t number) const {
     return names_[number - 1];
 }
 
+std::uint32_t VariableList::shadow(std::string_view name) {
+    if (!shadows(name)) {
+        shadowed_.emplace_back(name);
+    }
+    return numberOf(name);
+}
+
+bool VariableList::shadows(std::string_view name) const {
+    for (const std::string& known : shadowed_) {
+        if (known == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void VariableList::clear() {
+    shadowed_.clear();
     names_.clear();
     numbers_.clear();
 }

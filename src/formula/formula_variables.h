@@ -25,10 +25,18 @@ public:
     // The name of variable `number` (1 ... size()); empty for other numbers.
     std::string_view nameOf(std::uint32_t number) const;
 
+    // Makes the reserved operand word `name` a user variable of this formula (a formula
+    // that assigns to `pixel` or `bailout` has its own variable of that name, started from
+    // the predefined value); returns its number.
+    std::uint32_t shadow(std::string_view name);
+    // Whether `name` was made a user variable by shadow().
+    bool shadows(std::string_view name) const;
+
     std::size_t size() const { return names_.size(); }
     void clear();
 
 private:
+    std::vector<std::string> shadowed_;
     std::vector<std::string> names_;
     std::unordered_map<std::string, std::uint32_t> numbers_;
 };

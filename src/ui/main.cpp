@@ -3,6 +3,7 @@
 #include "animation/running_animation.h"
 #include "animation/video_frame_sink.h"
 #include "app/application.h"
+#include "app/network_subsystem.h"
 #include "app/program_options.h"
 #include "app/version.h"
 #include "ui/main_window.h"
@@ -93,6 +94,7 @@ int main(int argc, char* argv[]) {
     animation->setVideoSinkFactory(
         videoSinkFactory([] { return ui::sessionVideoSettings(); }, app.frontend()));
     app.setAnimationControl(animation.get());
+    NetworkSubsystem network(app);
     ui::MainWindow window(app, frontend, timers);
 
     StartupOptions startup;

@@ -192,6 +192,39 @@ TEST(FormulaBatch, EveryKindOfWordGivesTheSameResults) {
     }
 }
 
+// If blocks whose conditions differ from pixel to pixel and from iteration to iteration
+// (nested, with elseif chains, empty branches, random numbers and seeds drawn in one branch
+// only), and the other forms of older formula files. Each must run in batch form.
+TEST(FormulaBatch, IfBlocksAndOlderFormsGiveTheSameResults) {
+    const char* formulas[] = {
+        "z = pixel, a = 0: if(real(z) < 0)\n z = z^2 + pixel\n else\n z = z^3 + pixel\n "
+        "a = a + 1\n endif\n |z| <= 4 : a, a + iter",
+        "z = pixel: if(|z| < 0.5)\n if(imag(z) < 0)\n z = sqr(z) * 2 + pixel\n elseif(iter > 3)"
+        "\n z = z * p1 + pixel\n else\n endif\n elseif(real(z) > 0.2)\n z = cosxx(z) + pixel"
+        "\n elseif(imag(z) > 0)\n else\n z = sqr(z) + pixel\n endif\n |z| <= 4",
+        "z = pixel: if(real(z) < imag(z))\n z = z^2 + pixel + rand / 50\n else\n "
+        "srand(posx)\n endif\n z = z^2 + pixel + rand / 100, |z| <= 4 : rand, iter",
+        "z = pixel, b = 1: if(posx > posy)\n b = b * 2\n endif\n z = z*z + pixel/b\n "
+        "if(iter == 2)\n z = z * 0\n endif\n |z| <= 4 : b, real(z)",
+        "pixel = flip(pixel), bailout = 9, z = 0: z = z^2 + pixel, |z| <= bailout",
+        "z = pixel: (z = z^2 + pixel) * (real(z) < 0) + (w = z) , |w + z| <= 8 : w, z",
+        "z = pixel: z = 2z^2 + 3(pixel - round(z)) - trunc(z) + floor(z) / ceil(z + 9),"
+        " cabs(z) <= 4",
+        "z = pixel: z = z*z + pixel",
+        // z waiting on the stack keeps the value it had before the assignment.
+        "z = pixel: z = z + (z = z*z) + pixel - z / 4, |z| <= 4",
+    };
+    for (const char* text : formulas) {
+        FormulaEntry entry;
+        ASSERT_EQ(compileFormula(entry, "f", text, {.silent = true}, nullptr), 0) << text;
+        FormulaSettings settings = testSettings();
+        EXPECT_TRUE(FormulaBatchIterator(entry.code, settings).batched()) << text;
+        EXPECT_EQ(compareEvaluators(entry.code, settings, text, {4.0, 1e-9}), 0);
+        settings.testFormula = false;
+        EXPECT_EQ(compareEvaluators(entry.code, settings, text, {4.0, 1e-9}), 0);
+    }
+}
+
 // No iterations at all, one iteration, and pixels that all run to the end.
 TEST(FormulaBatch, IterationLimitsAtTheEdges) {
     FormulaEntry entry;

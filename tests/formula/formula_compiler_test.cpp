@@ -74,13 +74,14 @@ TEST(FormulaCompiler, Errors) {
         {"a&b", CompileError::UnknownToken},
         {"1+..", CompileError::UnknownToken},
         {"1e5", CompileError::OperandCount},
-        {"zz(z)", CompileError::OperandCount},
+        {"zz(z)", CompileError::UnknownFunction},
         {"()", CompileError::OperandCount},
         {"", CompileError::OperandCount},
         {"z+", CompileError::OperandCount},
         {"|z+|w||", CompileError::OperandCount},
         {"z=", CompileError::OperandCount},
-        {"z=3+(c=2)", CompileError::AssignmentPosition},
+        {"z=3+(c+1=2)", CompileError::AssignmentTarget},
+        {"z=3+(p1=2)", CompileError::AssignmentTarget},
         {"z+1=3", CompileError::AssignmentTarget},
         {"p1=0", CompileError::AssignmentTarget},
         {"-z=1", CompileError::AssignmentTarget},
@@ -136,7 +137,7 @@ TEST(FormulaCompiler, ErrorMessages) {
         EXPECT_EQ(compileErrorMessage("T", "z=(", code),
                   "T:\nOffending line: z=(\n          " + texts[code - 1]);
     }
-    EXPECT_EQ(compileErrorMessage("T", "z=(", 9), "T:\nOffending line: z=(");
+    EXPECT_EQ(compileErrorMessage("T", "z=(", 11), "T:\nOffending line: z=(");
 }
 
 // --- compileFormula ---
@@ -189,7 +190,7 @@ TEST(FormulaCompileFormula, FailuresShowOneBox) {
     } cases[] = {
         {"z=1", incomplete},
         {":\nz=z\nz<4", incomplete},
-        {"z=1:\nz<4", incomplete},
+        {"z=1:\n:\nz<4", incomplete},
         {"z=pixel:z=z*z+p1:abs(z)<4", incomplete},
         {"z=1:\nz=z\nz<4:\nc1", incomplete},
         {"z=1:\nz=z\nz<4:\nc1\nc2\nc3", incomplete},

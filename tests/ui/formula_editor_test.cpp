@@ -110,7 +110,7 @@ TEST_F(FormulaEditorTest, ApplyOfARefusedTextChangesNothing) {
         std::string_view caption;
     } const cases[] = {
         {"z = pixel:\nz = z^2 + (pixel\n|z| <= 4", "Parsing formula"},
-        {"z = pixel:\nz = z^2\n", "Parsing formula"},
+        {"z = pixel:\n", "Parsing formula"},
         {"z = pixel:\nz = z^2 + pixel ; }\n|z| <= 4", "Formula editor"},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,131 @@
+#include "app/network_subsystem.h"
+
+#include "app/formula_libraries.h"
+#include "network/messages.h"
+#include "network/network_drivers.h"
+#include "network/row_calculator.h"
+
+#include <charconv>
+
+namespace vortimax {
+
+namespace {
+
+constexpr std::string_view kCaption = "Network subsystem";
+constexpr std::string_view kAlreadyMaster =
+    "Master processes for network subsystem already up and running";
+constexpr std::string_view kConnectedElsewhere =
+    "Subsystem already connected to another master.\nYou have to disconnect from that master "
+    "first in\norder to start up the master on this machine...";
+constexpr std::string_view kAlreadyConnected = "You are already connected to a master program";
+constexpr std::string_view kActingAsMaster =
+    "The network subsystem currently acts as master.\nIt can act either as master or as slave, "
+    "so you\nhave to terminate the master first in order to connect\nto another master";
+
+// A decimal number up to `highest`, digits only.
+std::optional<unsigned> decimal(std::string_view text, unsigned highest) {
+    unsigned value = 0;
+    if (text.empty() || text.size() > 5)
+        return std::nullopt;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<MasterAddress> parseMasterAddress(std::string_view text) {
+    MasterAddress address{{}, net::kMasterPort};
+    if (const auto colon = text.find(':'); colon != std::string_view::npos) {
+        const auto port = decimal(text.substr(colon + 1), 65535);
+        if (!port || *port == 0)
+            return std::nullopt;
+        address.port = static_cast<std::uint16_t>(*port);
+        text = text.substr(0, colon);
+    }
+    address.host = std::string(text);
+    for (int octet = 0; octet < 4; ++octet) {
+        const auto dot = octet < 3 ? text.find('.') : text.size();
+        if (dot == std::string_view::npos || !decimal(text.substr(0, dot), 255))
+            return std::nullopt;
+        text.remove_prefix(std::min(text.size(), dot + 1));
+    }
+    return address;
+}
+
+NetworkSubsystem::NetworkSubsystem(Application& app, net::MasterOptions options)
+    : app_(app), options_(std::move(options)),
+      master_(std::make_shared<net::Master>([this](const std::string& line) { log(line); })) {
+    net::installNetworkDrivers(app_.views().drivers, master_);
+    app_.setNetworkControl(this);
+}
+
+NetworkSubsystem::~NetworkSubsystem() {
+    restart();
+    app_.setNetworkControl(nullptr);
+}
+
+void NetworkSubsystem::log(const std::string& line) {
+    app_.messages().add(line);
+}
+
+void NetworkSubsystem::startMaster() {
+    if (isMaster()) {
+        app_.frontend().messageBox(kCaption, kAlreadyMaster, MessageButtons::Ok,
+                                   MessageIcon::Information);
+        return;
+    }
+    if (isConnectedToMaster()) {
+        app_.frontend().messageBox(kCaption, kConnectedElsewhere, MessageButtons::Ok,
+                                   MessageIcon::Warning);
+        return;
+    }
+    master_->start(options_);
+}
+
+void NetworkSubsystem::connectToMaster(const std::string& text) {
+    if (isConnectedToMaster()) {
+        app_.frontend().messageBox(kCaption, kAlreadyConnected, MessageButtons::Ok,
+                                   MessageIcon::Information);
+        return;
+    }
+    if (isMaster()) {
+        app_.frontend().messageBox(kCaption, kActingAsMaster, MessageButtons::Ok,
+                                   MessageIcon::Warning);
+        return;
+    }
+    const std::optional<MasterAddress> address = parseMasterAddress(text);
+    if (!address) {
+        log("\"" + text + "\" is not an address of four numbers from 0 to 255 (a.b.c.d)");
+        return;
+    }
+    slave_.reset();
+    FormulaLibraries& formulas = app_.formulaLibraries();
+    slave_ = std::make_unique<net::Slave>(
+        [&formulas](const FractalRecord& record) {
+            return net::makeRowCalculator(record, [&formulas](std::string_view name) {
+                return formulas.compiledFormula(name);
+            });
+        },
+        [this](const std::string& line) { log(line); });
+    const ScreenInfo& screen = app_.screen();
+    slave_->connect(address->host, address->port,
+                    net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel});
+}
+
+void NetworkSubsystem::stopMaster() {
+    master_->stop();
+}
+
+void NetworkSubsystem::disconnectFromMaster() {
+    if (slave_)
+        slave_->disconnect();
+}
+
+void NetworkSubsystem::restart() {
+    disconnectFromMaster();
+    stopMaster();
+}
+
+} // namespace vortimax

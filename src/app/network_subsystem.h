@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/application.h"
+#include "network/master.h"
+#include "network/slave.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vortimax {
+
+// The program's network calculation behind the menu commands: it is master, slave or
+// neither. Lines for the message window go there from whatever thread writes them.
+// Installed on construction (the network-mode drivers included), removed on destruction.
+// Used from the interface thread.
+class NetworkSubsystem : public NetworkControl {
+public:
+    explicit NetworkSubsystem(Application& app, net::MasterOptions options = {});
+    ~NetworkSubsystem() override;
+    NetworkSubsystem(const NetworkSubsystem&) = delete;
+    NetworkSubsystem& operator=(const NetworkSubsystem&) = delete;
+
+    bool isMaster() const override { return master_->active(); }
+    bool isConnectedToMaster() const override { return slave_ && slave_->connected(); }
+    void startMaster() override;
+    void connectToMaster(const std::string& address) override;
+    void stopMaster() override;
+    void disconnectFromMaster() override;
+    void restart() override;
+
+    net::Master& master() { return *master_; }
+
+private:
+    void log(const std::string& line);
+
+    Application& app_;
+    net::MasterOptions options_;
+    // Shared with the network-mode drivers, which may outlive this.
+    std::shared_ptr<net::Master> master_;
+    std::unique_ptr<net::Slave> slave_;
+};
+
+// "a.b.c.d" (four decimal octets) or "a.b.c.d:port" as typed in the connect dialog;
+// nothing for anything else.
+struct MasterAddress {
+    std::string host;
+    std::uint16_t port;
+};
+std::optional<MasterAddress> parseMasterAddress(std::string_view text);
+
+} // namespace vortimax

@@ -1,0 +1,82 @@
+#include "app/network_subsystem.h"
+#include "app_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace vortimax::test {
+namespace {
+
+constexpr int kStartMaster = 29145;
+constexpr int kDisconnectFromMaster = 29147;
+constexpr int kStopMaster = 29148;
+
+bool hasMessage(const Application& app, std::string_view part) {
+    for (const std::string& line : app.messages().messages())
+        if (line.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+using NetworkCommands = AppFixture;
+
+TEST_F(NetworkCommands, MasterAndSlaveExcludeEachOther) {
+    ASSERT_TRUE(start().ok);
+    NetworkSubsystem masterSide(*app, net::MasterOptions{0, "127.0.0.1"});
+    EXPECT_EQ(app->executeCommand(kStartMaster), CommandOutcome::Done);
+    ASSERT_TRUE(masterSide.isMaster());
+    // Acting as master, it cannot connect to another.
+    masterSide.connectToMaster("127.0.0.1");
+    ASSERT_FALSE(frontend.messageBoxes().empty());
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "Network subsystem");
+    EXPECT_EQ(frontend.messageBoxes().back().text,
+              "The network subsystem currently acts as master.\nIt can act either as master or "
+              "as slave, so you\nhave to terminate the master first in order to connect\nto "
+              "another master");
+    EXPECT_FALSE(masterSide.isConnectedToMaster());
+    EXPECT_EQ(app->executeCommand(kStopMaster), CommandOutcome::Done);
+    EXPECT_FALSE(masterSide.isMaster());
+    EXPECT_TRUE(hasMessage(*app, "Master terminated..."));
+    EXPECT_EQ(app->executeCommand(kStopMaster), CommandOutcome::NotAvailable);
+}
+
+TEST_F(NetworkCommands, SlaveConnectsToAMasterOnThisMachineAndLeaves) {
+    ASSERT_TRUE(start().ok);
+    std::vector<std::string> masterLines;
+    std::mutex lock;
+    net::Master master([&](const std::string& line) {
+        std::lock_guard guard(lock);
+        masterLines.push_back(line);
+    });
+    ASSERT_TRUE(master.start(net::MasterOptions{0, "127.0.0.1"}));
+    NetworkSubsystem slaveSide(*app);
+    slaveSide.connectToMaster("127.0.0.1:" + std::to_string(master.port()));
+    ASSERT_TRUE(slaveSide.isConnectedToMaster());
+    ASSERT_TRUE(master.waitForMembers(1, {}));
+    EXPECT_TRUE(hasMessage(*app, "Slave sockets successfully connected"));
+    // As slave, it cannot be master too.
+    slaveSide.startMaster();
+    ASSERT_FALSE(frontend.messageBoxes().empty());
+    EXPECT_NE(frontend.messageBoxes().back().text.find("Subsystem already connected to another "
+                                                       "master."),
+              std::string::npos);
+    EXPECT_EQ(app->executeCommand(kDisconnectFromMaster), CommandOutcome::Done);
+    EXPECT_FALSE(slaveSide.isConnectedToMaster());
+    EXPECT_TRUE(hasMessage(*app, "Disconnected..."));
+    EXPECT_TRUE(testing::waitFor([&] { return master.memberCount() == 0; }));
+}
+
+TEST(NetworkAddress, FourOctetsAndAnOptionalPort) {
+    auto address = parseMasterAddress("192.168.1.20");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(address->host, "192.168.1.20");
+    EXPECT_EQ(address->port, 13242);
+    address = parseMasterAddress("127.0.0.1:4000");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(address->port, 4000);
+    for (std::string_view bad : {"", "0.0.0", "1.2.3.4.5", "256.1.1.1", "a.b.c.d",
+                                 "1.2.3.4:", "1.2.3.4:0", "1.2.3.4:70000", "1..2.3", "-1.2.3.4"})
+        EXPECT_FALSE(parseMasterAddress(bad)) << bad;
+}
+
+} // namespace
+} // namespace vortimax::test
