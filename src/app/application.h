@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/animation_gate.h"
 #include "app/application_frontend.h"
 #include "app/compound_updates.h"
 #include "app/layout_prefs.h"
@@ -44,7 +45,7 @@ public:
     virtual bool owns(const FractalRecord& record) const = 0;
     virtual void abort() = 0;
     // Timer duty: saves the frame when the animation's fractal has finished. Called under
-    // the animation lock.
+    // the animation lock (app/animation_gate.h), never from within itself.
     virtual void saveFinishedFrame() = 0;
     // The window title of the frame fractal while `percent` of the frame is done; nothing
     // keeps the ordinary progress title.
@@ -235,7 +236,7 @@ public:
     // The cycling window changed the settings: they go into the active fractal and the
     // timer runs at the new speed.
     void changeColourCycling(const ColourCyclingSettings& settings);
-    std::mutex& animationLock() { return animationLock_; }
+    AnimationGate& animationLock() { return animationLock_; }
     AnimationControl* animation() const { return animation_; }
     NetworkControl* network() const { return network_; }
     ToolbarMode toolbar(std::size_t index) const { return toolbars_.at(index); }
@@ -287,7 +288,7 @@ private:
     std::unique_ptr<FormulaLibraries> formulaLibraries_;
     CompoundUpdates compounds_;
     ColourCycling cycling_;
-    std::mutex animationLock_;
+    AnimationGate animationLock_;
     AnimationControl* animation_ = nullptr;
     NetworkControl* network_ = nullptr;
     FormulaDirectoryLoader loadFormulaDirectories_;

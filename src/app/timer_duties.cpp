@@ -3,6 +3,7 @@
 #include "render/area/area.h"
 
 #include <cmath>
+#include <mutex>
 
 namespace vortimax {
 
@@ -39,8 +40,9 @@ void Application::runMainTimer() {
     compounds_.recalculateWaiting(*environment_);
     refreshProgress();
     if (animation_ != nullptr) {
-        std::lock_guard lock(animationLock_);
-        animation_->saveFinishedFrame();
+        std::unique_lock step(animationLock_, std::try_to_lock);
+        if (step.owns_lock())
+            animation_->saveFinishedFrame();
     }
 }
 

@@ -269,9 +269,14 @@ public:
         running = false;
         ++aborts;
     }
-    void saveFinishedFrame() override { ++frameChecks; }
+    void saveFinishedFrame() override {
+        ++frameChecks;
+        if (duringStep)
+            duringStep();
+    }
 
     bool running = true;
+    std::function<void()> duringStep;
     const FractalRecord* frame = nullptr;
     int aborts = 0;
     int frameChecks = 0;
@@ -300,6 +305,26 @@ TEST_F(ApplicationRunTest, ClosingFractalWindows) {
     EXPECT_EQ(record.view, nullptr);
     app->onTimer(kMainTimer);
     EXPECT_EQ(animation.frameChecks, 1);
+    app.reset(); // before the animation goes
+}
+
+// A message box shown by the frame step, or by starting the animation, runs a nested event
+// loop in which the main timer fires again: the step skips that tick instead of running
+// inside itself or waiting for itself.
+TEST_F(ApplicationRunTest, FrameStepSkipsTicksOfNestedEventLoops) {
+    ASSERT_TRUE(start().ok);
+    FakeAnimation animation;
+    animation.duringStep = [&] { app->onTimer(kMainTimer); };
+    app->setAnimationControl(&animation);
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(animation.frameChecks, 1);
+    {
+        std::lock_guard starting(app->animationLock());
+        app->onTimer(kMainTimer);
+    }
+    EXPECT_EQ(animation.frameChecks, 1);
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(animation.frameChecks, 2);
     app.reset(); // before the animation goes
 }
 
