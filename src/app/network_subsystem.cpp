@@ -5,7 +5,9 @@
 #include "network/network_drivers.h"
 #include "network/row_calculator.h"
 
+#include <array>
 #include <charconv>
+#include <unistd.h>
 
 namespace vortimax {
 
@@ -54,6 +56,23 @@ std::optional<MasterAddress> parseMasterAddress(std::string_view text) {
     return address;
 }
 
+namespace {
+
+// Where slaves reach this machine: the address it listens on when it is restricted to
+// one, else the first address of its host name.
+net::Address ownAddress(const std::string& bindAddress) {
+    if (!bindAddress.empty())
+        if (auto address = net::resolveAddress(bindAddress))
+            return *address;
+    std::array<char, 256> host{};
+    if (gethostname(host.data(), host.size() - 1) == 0)
+        if (auto address = net::resolveAddress(host.data()))
+            return *address;
+    return net::Address{127, 0, 0, 1};
+}
+
+} // namespace
+
 NetworkSubsystem::NetworkSubsystem(Application& app, net::MasterOptions options)
     : app_(app), options_(std::move(options)),
       master_(std::make_shared<net::Master>([this](const std::string& line) { log(line); })) {
@@ -81,20 +100,42 @@ void NetworkSubsystem::startMaster() {
                                    MessageIcon::Warning);
         return;
     }
-    master_->start(options_);
+    if (master_->start(options_))
+        ownAddress_ = ownAddress(options_.bindAddress);
 }
 
-void NetworkSubsystem::connectToMaster(const std::string& text) {
+bool NetworkSubsystem::readyToConnect() {
     if (isConnectedToMaster()) {
         app_.frontend().messageBox(kCaption, kAlreadyConnected, MessageButtons::Ok,
                                    MessageIcon::Information);
-        return;
+        return false;
     }
     if (isMaster()) {
         app_.frontend().messageBox(kCaption, kActingAsMaster, MessageButtons::Ok,
                                    MessageIcon::Warning);
-        return;
+        return false;
     }
+    return true;
+}
+
+NetworkSummary NetworkSubsystem::summary() const {
+    NetworkSummary summary;
+    if (isMaster()) {
+        summary.role = NetworkRole::Master;
+        summary.address = ownAddress_;
+        summary.port = master_->port();
+        summary.members = master_->members();
+    } else if (isConnectedToMaster()) {
+        summary.role = NetworkRole::Slave;
+        summary.address = masterAddress_;
+        summary.port = masterPort_;
+    }
+    return summary;
+}
+
+void NetworkSubsystem::connectToMaster(const std::string& text) {
+    if (!readyToConnect())
+        return;
     const std::optional<MasterAddress> address = parseMasterAddress(text);
     if (!address) {
         log("\"" + text + "\" is not an address of four numbers from 0 to 255 (a.b.c.d)");
@@ -110,8 +151,11 @@ void NetworkSubsystem::connectToMaster(const std::string& text) {
         },
         [this](const std::string& line) { log(line); });
     const ScreenInfo& screen = app_.screen();
-    slave_->connect(address->host, address->port,
-                    net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel});
+    if (slave_->connect(address->host, address->port,
+                        net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel})) {
+        masterAddress_ = net::resolveAddress(address->host).value_or(net::Address{});
+        masterPort_ = address->port;
+    }
 }
 
 void NetworkSubsystem::stopMaster() {

@@ -1,3 +1,4 @@
+#include "app/menu_state.h"
 #include "app/network_subsystem.h"
 #include "app_fixture.h"
 
@@ -7,8 +8,18 @@ namespace vortimax::test {
 namespace {
 
 constexpr int kStartMaster = 29145;
+constexpr int kConnectToMaster = 29146;
 constexpr int kDisconnectFromMaster = 29147;
 constexpr int kStopMaster = 29148;
+constexpr int kServerInfo = 29118;
+
+// Which of Start Master, Connect, Stop Master and Disconnect are offered, in that order.
+std::string offered(const Application& app) {
+    std::string shown;
+    for (int id : {kStartMaster, kConnectToMaster, kStopMaster, kDisconnectFromMaster})
+        shown += menuItemState(app, id).enabled ? '1' : '0';
+    return shown;
+}
 
 bool hasMessage(const Application& app, std::string_view part) {
     for (const std::string& line : app.messages().messages())
@@ -63,6 +74,52 @@ TEST_F(NetworkCommands, SlaveConnectsToAMasterOnThisMachineAndLeaves) {
     EXPECT_FALSE(slaveSide.isConnectedToMaster());
     EXPECT_TRUE(hasMessage(*app, "Disconnected..."));
     EXPECT_TRUE(testing::waitFor([&] { return master.memberCount() == 0; }));
+}
+
+// Neither master nor slave: start or connect; master: only stop; slave: only disconnect.
+TEST_F(NetworkCommands, MenusFollowTheRole) {
+    ASSERT_TRUE(start().ok);
+    for (int id : {kStartMaster, kConnectToMaster, kServerInfo})
+        EXPECT_FALSE(menuItemState(*app, id).enabled) << "no network: " << id;
+    NetworkSubsystem network(*app, net::MasterOptions{0, "127.0.0.1"});
+    EXPECT_EQ(offered(*app), "1100");
+    EXPECT_EQ(networkHeading(network.summary()), "- undefined -");
+
+    ASSERT_EQ(app->executeCommand(kStartMaster), CommandOutcome::Done);
+    ASSERT_TRUE(network.isMaster());
+    EXPECT_EQ(offered(*app), "0010");
+    EXPECT_TRUE(menuItemState(*app, kServerInfo).enabled);
+    const NetworkSummary summary = network.summary();
+    EXPECT_EQ(summary.role, NetworkRole::Master);
+    EXPECT_EQ(summary.address, (net::Address{127, 0, 0, 1}));
+    EXPECT_EQ(summary.port, network.master().port());
+    // Started again, it refuses with the reason instead of starting twice.
+    EXPECT_EQ(app->executeCommand(kStartMaster), CommandOutcome::Done);
+    ASSERT_FALSE(frontend.messageBoxes().empty());
+    EXPECT_EQ(frontend.messageBoxes().back().text,
+              "Master processes for network subsystem already up and running");
+    EXPECT_FALSE(network.readyToConnect());
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "Network subsystem");
+    EXPECT_EQ(app->executeCommand(kStopMaster), CommandOutcome::Done);
+    EXPECT_EQ(offered(*app), "1100");
+
+    net::Master other([](const std::string&) {});
+    ASSERT_TRUE(other.start(net::MasterOptions{0, "127.0.0.1"}));
+    EXPECT_TRUE(network.readyToConnect());
+    network.connectToMaster("127.0.0.1:" + std::to_string(other.port()));
+    ASSERT_TRUE(network.isConnectedToMaster());
+    EXPECT_EQ(offered(*app), "0001");
+    EXPECT_EQ(networkHeading(network.summary()),
+              "Connected to 127.0.0.1:" + std::to_string(other.port()));
+    const std::size_t boxes = frontend.messageBoxes().size();
+    EXPECT_FALSE(network.readyToConnect());
+    ASSERT_EQ(frontend.messageBoxes().size(), boxes + 1);
+    EXPECT_EQ(frontend.messageBoxes().back().text, "You are already connected to a master program");
+    // The master going away ends the slave's part too.
+    other.stop();
+    EXPECT_TRUE(testing::waitFor([&] { return !network.isConnectedToMaster(); }));
+    EXPECT_EQ(offered(*app), "1100");
+    EXPECT_EQ(network.summary().role, NetworkRole::None);
 }
 
 TEST(NetworkAddress, FourOctetsAndAnOptionalPort) {
