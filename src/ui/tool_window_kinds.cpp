@@ -7,6 +7,7 @@
 #include "ui/tool_windows/ifs_editor_window.h"
 #include "ui/tool_windows/lsystem_editor_window.h"
 #include "ui/tool_windows/message_window_view.h"
+#include "ui/tool_windows/network_window.h"
 #include "ui/tool_windows/palette_editor_window.h"
 #include "ui/tool_windows/palette_generator_window.h"
 #include "ui/tool_windows/parameter_windows.h"
@@ -37,6 +38,7 @@ const ToolWindowKind kKinds[] = {
     {"PALEDIT", make<PaletteEditorWindow>},
     {"MakeMap", make<PaletteGeneratorWindow>},
     {"Colorcycle", make<ColourCyclingWindow>},
+    {"Network", make<NetworkWindow>},
 };
 
 } // namespace
