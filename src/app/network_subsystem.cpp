@@ -24,6 +24,26 @@ constexpr std::string_view kActingAsMaster =
     "The network subsystem currently acts as master.\nIt can act either as master or as slave, "
     "so you\nhave to terminate the master first in order to connect\nto another master";
 
+constexpr std::string_view kConnectCaption = "ConnectSlaveSockets";
+
+// The caption of the box telling why the master did not start, by the start of its text.
+struct FailureCaption {
+    std::string_view start;
+    std::string_view caption;
+};
+constexpr FailureCaption kStartFailures[] = {
+    {"Could not create MasterSocket", "CreateSocket"},
+    {"Could not bind socket", "CreateSocket"},
+    {"Error: ", "Listener"},
+};
+
+std::string_view failureCaption(std::string_view line) {
+    for (const FailureCaption& failure : kStartFailures)
+        if (line.starts_with(failure.start))
+            return failure.caption;
+    return kCaption;
+}
+
 // A decimal number up to `highest`, digits only.
 std::optional<unsigned> decimal(std::string_view text, unsigned highest) {
     unsigned value = 0;
@@ -102,6 +122,19 @@ void NetworkSubsystem::startMaster() {
     }
     if (master_->start(options_))
         ownAddress_ = ownAddress(options_.bindAddress);
+    else
+        showLastLine(failureCaption(lastLine()));
+}
+
+// The line the network wrote last; a failure to start or connect is written on this
+// thread before the call returns, with no network thread running yet.
+std::string NetworkSubsystem::lastLine() const {
+    const std::vector<std::string> lines = app_.messages().messages();
+    return lines.empty() ? std::string() : lines.back();
+}
+
+void NetworkSubsystem::showLastLine(std::string_view caption) {
+    app_.frontend().messageBox(caption, lastLine(), MessageButtons::Ok, MessageIcon::Error);
 }
 
 bool NetworkSubsystem::readyToConnect() {
@@ -139,6 +172,7 @@ void NetworkSubsystem::connectToMaster(const std::string& text) {
     const std::optional<MasterAddress> address = parseMasterAddress(text);
     if (!address) {
         log("\"" + text + "\" is not an address of four numbers from 0 to 255 (a.b.c.d)");
+        showLastLine(kCaption);
         return;
     }
     slave_.reset();
@@ -155,6 +189,8 @@ void NetworkSubsystem::connectToMaster(const std::string& text) {
                         net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel})) {
         masterAddress_ = net::resolveAddress(address->host).value_or(net::Address{});
         masterPort_ = address->port;
+    } else {
+        showLastLine(kConnectCaption);
     }
 }
 

@@ -36,6 +36,9 @@ public:
 
 private:
     void log(const std::string& line);
+    std::string lastLine() const;
+    // A box with the network's last line: why starting or connecting failed.
+    void showLastLine(std::string_view caption);
 
     Application& app_;
     net::MasterOptions options_;

@@ -122,6 +122,42 @@ TEST_F(NetworkCommands, MenusFollowTheRole) {
     EXPECT_EQ(network.summary().role, NetworkRole::None);
 }
 
+// A master that cannot listen and a master that is not there are told in a box.
+TEST_F(NetworkCommands, FailuresToStartOrConnectAreShown) {
+    ASSERT_TRUE(start().ok);
+    net::Master first([](const std::string&) {});
+    ASSERT_TRUE(first.start(net::MasterOptions{0, "127.0.0.1"}));
+    const std::uint16_t taken = first.port();
+    {
+        NetworkSubsystem second(*app, net::MasterOptions{taken, "127.0.0.1"});
+        EXPECT_EQ(app->executeCommand(kStartMaster), CommandOutcome::Done);
+        EXPECT_FALSE(second.isMaster());
+        ASSERT_EQ(frontend.messageBoxes().size(), 1u);
+        EXPECT_EQ(frontend.messageBoxes().back().caption, "CreateSocket");
+        EXPECT_EQ(frontend.messageBoxes().back().text.rfind("Could not bind socket to a name", 0),
+                  0u);
+        EXPECT_EQ(offered(*app), "1100");
+    }
+    first.stop(); // nothing listens on the port any more
+    NetworkSubsystem slaveSide(*app);
+    slaveSide.connectToMaster("127.0.0.1:" + std::to_string(taken));
+    EXPECT_FALSE(slaveSide.isConnectedToMaster());
+    ASSERT_EQ(frontend.messageBoxes().size(), 2u);
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "ConnectSlaveSockets");
+    EXPECT_EQ(frontend.messageBoxes().back().text.rfind("Connection to master program failed.\n"
+                                                        "Please ensure, that master program has "
+                                                        "been started on computer\n127.0.0.1 on "
+                                                        "port " +
+                                                            std::to_string(taken),
+                                                        0),
+              0u);
+    EXPECT_EQ(offered(*app), "1100");
+    slaveSide.connectToMaster("127.0.0.1:port");
+    ASSERT_EQ(frontend.messageBoxes().size(), 3u);
+    EXPECT_EQ(frontend.messageBoxes().back().text,
+              "\"127.0.0.1:port\" is not an address of four numbers from 0 to 255 (a.b.c.d)");
+}
+
 TEST(NetworkAddress, FourOctetsAndAnOptionalPort) {
     auto address = parseMasterAddress("192.168.1.20");
     ASSERT_TRUE(address);
