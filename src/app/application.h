@@ -68,6 +68,10 @@ public:
     virtual void stopMaster() = 0;
     virtual void disconnectFromMaster() = 0;
     virtual void restart() = 0;
+    // Run by the 100 ms timer: notices that the connection to the master ended without a
+    // command (the master said goodbye or went away; the latter is shown in a box). True
+    // when the program's role changed, so that the menus follow.
+    virtual bool followConnection() = 0;
 };
 
 // Reads the formula, IFS and L-system files of the given directories at start-up (the

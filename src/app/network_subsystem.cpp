@@ -25,6 +25,10 @@ constexpr std::string_view kActingAsMaster =
     "so you\nhave to terminate the master first in order to connect\nto another master";
 
 constexpr std::string_view kConnectCaption = "ConnectSlaveSockets";
+constexpr std::string_view kLostCaption = "Error";
+constexpr std::string_view kLostText =
+    "Network subsystem failed.\nConnection to master program no longer available.\nMost "
+    "probably master has been shut down.\nIt is recommended that you restart the whole program.";
 
 // The caption of the box telling why the master did not start, by the start of its text.
 struct FailureCaption {
@@ -189,6 +193,7 @@ void NetworkSubsystem::connectToMaster(const std::string& text) {
                         net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel})) {
         masterAddress_ = net::resolveAddress(address->host).value_or(net::Address{});
         masterPort_ = address->port;
+        wasConnected_ = true;
     } else {
         showLastLine(kConnectCaption);
     }
@@ -199,8 +204,18 @@ void NetworkSubsystem::stopMaster() {
 }
 
 void NetworkSubsystem::disconnectFromMaster() {
+    wasConnected_ = false; // left by command: nothing to report
     if (slave_)
         slave_->disconnect();
+}
+
+bool NetworkSubsystem::followConnection() {
+    if (!wasConnected_ || isConnectedToMaster())
+        return false;
+    wasConnected_ = false;
+    if (!slave_->endedGracefully())
+        app_.frontend().messageBox(kLostCaption, kLostText, MessageButtons::Ok, MessageIcon::Error);
+    return true;
 }
 
 void NetworkSubsystem::restart() {

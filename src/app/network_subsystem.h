@@ -31,6 +31,7 @@ public:
     void stopMaster() override;
     void disconnectFromMaster() override;
     void restart() override;
+    bool followConnection() override;
 
     net::Master& master() { return *master_; }
 
@@ -50,6 +51,8 @@ private:
     net::Address ownAddress_{};
     net::Address masterAddress_{};
     std::uint16_t masterPort_ = 0;
+    // Connected as slave when the timer last looked, or since connecting.
+    bool wasConnected_ = false;
 };
 
 // "a.b.c.d" (four decimal octets) or "a.b.c.d:port" as typed in the connect dialog;

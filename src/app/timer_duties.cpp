@@ -38,6 +38,8 @@ void Application::runMainTimer() {
     applyPendingResize();
     compounds_.recalculateWaiting(*environment_);
     refreshProgress();
+    if (network_ != nullptr && network_->followConnection())
+        notify(ApplicationChange::Menus);
     if (animation_ != nullptr) {
         std::lock_guard lock(animationLock_);
         animation_->saveFinishedFrame();

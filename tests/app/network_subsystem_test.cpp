@@ -158,6 +158,51 @@ TEST_F(NetworkCommands, FailuresToStartOrConnectAreShown) {
               "\"127.0.0.1:port\" is not an address of four numbers from 0 to 255 (a.b.c.d)");
 }
 
+// The timer notices a connection that ended without a command: a master saying goodbye
+// changes only the menus, a master that vanishes is reported once.
+TEST_F(NetworkCommands, EndedConnectionsAreNoticedByTheTimer) {
+    ASSERT_TRUE(start().ok);
+    NetworkSubsystem network(*app);
+    int menuChanges = 0;
+    app->setChangeListener([&](ApplicationChange change) {
+        menuChanges += change == ApplicationChange::Menus ? 1 : 0;
+    });
+    net::Master master([](const std::string&) {});
+    ASSERT_TRUE(master.start(net::MasterOptions{0, "127.0.0.1"}));
+    network.connectToMaster("127.0.0.1:" + std::to_string(master.port()));
+    ASSERT_TRUE(network.isConnectedToMaster());
+    ASSERT_TRUE(master.waitForMembers(1, {}));
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(menuChanges, 0);
+    master.stop();
+    ASSERT_TRUE(testing::waitFor([&] { return !network.isConnectedToMaster(); }));
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(menuChanges, 1);
+    EXPECT_TRUE(frontend.messageBoxes().empty());
+
+    // A "master" that takes both connections and drops them.
+    std::string step;
+    int error = 0;
+    net::Socket listener = net::Socket::listenOn(0, "127.0.0.1", 5, step, error);
+    ASSERT_TRUE(listener.valid());
+    network.connectToMaster("127.0.0.1:" + std::to_string(listener.localPort()));
+    ASSERT_TRUE(network.isConnectedToMaster());
+    for (int connection = 0; connection < 2; ++connection) {
+        net::Address peer{};
+        bool failed = false;
+        net::Socket accepted = listener.accept(5000, peer, failed);
+        ASSERT_TRUE(accepted.valid());
+    }
+    ASSERT_TRUE(testing::waitFor([&] { return !network.isConnectedToMaster(); }));
+    app->onTimer(kMainTimer);
+    app->onTimer(kMainTimer);
+    EXPECT_EQ(menuChanges, 2);
+    ASSERT_EQ(frontend.messageBoxes().size(), 1u);
+    EXPECT_EQ(frontend.messageBoxes().back().caption, "Error");
+    EXPECT_EQ(frontend.messageBoxes().back().text.rfind("Network subsystem failed.\n", 0), 0u);
+    app->setChangeListener({});
+}
+
 TEST(NetworkAddress, FourOctetsAndAnOptionalPort) {
     auto address = parseMasterAddress("192.168.1.20");
     ASSERT_TRUE(address);

@@ -1,6 +1,7 @@
 #include "app/network_subsystem.h"
 #include "network/row_calculator.h"
 #include "network/slave.h"
+#include "ui/qt_text.h"
 #include "ui_fixture.h"
 
 #include <QAction>
@@ -190,6 +191,18 @@ TEST_F(NetworkWindowTest, SlaveConnectsThroughTheDialog) {
     EXPECT_EQ(offered(), "1100");
     EXPECT_TRUE(
         test::processUntil([&] { return heading(window) == QStringLiteral("- undefined -"); }));
+
+    // When the master ends the connection, the menus follow without being opened.
+    network.connectToMaster(ui::toStdString(address));
+    ASSERT_TRUE(network.isConnectedToMaster());
+    EXPECT_EQ(offered(), "0001");
+    ASSERT_TRUE(master.waitForMembers(1, {}));
+    master.stop();
+    EXPECT_TRUE(test::processUntil([&] {
+        return main->action(kStartMaster)->isEnabled() && main->action(kConnect)->isEnabled() &&
+               !main->action(kDisconnect)->isEnabled();
+    }));
+    EXPECT_EQ(scripted.messageBoxes().size(), boxes + 1); // a goodbye is no failure
 }
 
 } // namespace
