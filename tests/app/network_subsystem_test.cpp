@@ -76,7 +76,8 @@ TEST_F(NetworkCommands, SlaveConnectsToAMasterOnThisMachineAndLeaves) {
     EXPECT_TRUE(testing::waitFor([&] { return master.memberCount() == 0; }));
 }
 
-// Neither master nor slave: start or connect; master: only stop; slave: only disconnect.
+// Neither master nor slave: start or connect; master: only stop (slave: only disconnect,
+// seen in the desktop test).
 TEST_F(NetworkCommands, MenusFollowTheRole) {
     ASSERT_TRUE(start().ok);
     for (int id : {kStartMaster, kConnectToMaster, kServerInfo})
@@ -101,23 +102,6 @@ TEST_F(NetworkCommands, MenusFollowTheRole) {
     EXPECT_FALSE(network.readyToConnect());
     EXPECT_EQ(frontend.messageBoxes().back().caption, "Network subsystem");
     EXPECT_EQ(app->executeCommand(kStopMaster), CommandOutcome::Done);
-    EXPECT_EQ(offered(*app), "1100");
-
-    net::Master other([](const std::string&) {});
-    ASSERT_TRUE(other.start(net::MasterOptions{0, "127.0.0.1"}));
-    EXPECT_TRUE(network.readyToConnect());
-    network.connectToMaster("127.0.0.1:" + std::to_string(other.port()));
-    ASSERT_TRUE(network.isConnectedToMaster());
-    EXPECT_EQ(offered(*app), "0001");
-    EXPECT_EQ(networkHeading(network.summary()),
-              "Connected to 127.0.0.1:" + std::to_string(other.port()));
-    const std::size_t boxes = frontend.messageBoxes().size();
-    EXPECT_FALSE(network.readyToConnect());
-    ASSERT_EQ(frontend.messageBoxes().size(), boxes + 1);
-    EXPECT_EQ(frontend.messageBoxes().back().text, "You are already connected to a master program");
-    // The master going away ends the slave's part too.
-    other.stop();
-    EXPECT_TRUE(testing::waitFor([&] { return !network.isConnectedToMaster(); }));
     EXPECT_EQ(offered(*app), "1100");
     EXPECT_EQ(network.summary().role, NetworkRole::None);
 }
