@@ -27,12 +27,14 @@ port=$((20000 + $$ % 20000))
 render_ms() { "$cli" render "${w2[@]}" "$@" 2>/dev/null | sed -n 's/.* in \([0-9]*\) ms$/\1/p'; }
 
 networked_ms() {
+  # The previous run's log must not say "listening" for this one.
+  rm -f "$scratch/master.err"
   "$cli" render "${w2[@]}" --master --port "$port" --slaves "$slaves" -o "$scratch/net.png" \
     >"$scratch/master.out" 2>"$scratch/master.err" &
   local master=$!
   pids=("$master")
   # The master listens once it has read its libraries.
-  for _ in $(seq 100); do grep -q "listening" "$scratch/master.err" && break; sleep 0.05; done
+  for _ in $(seq 100); do grep -qs "listening" "$scratch/master.err" && break; sleep 0.05; done
   for ((s = 0; s < slaves; ++s)); do
     "$cli" slave --master 127.0.0.1 --port "$port" 2>/dev/null &
     pids+=("$!")
