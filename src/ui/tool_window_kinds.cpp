@@ -29,6 +29,7 @@ const ToolWindowKind kKinds[] = {
     {"AREA", createAreaWindow},
     {"Colormapping", createColourMappingWindow},
     {"Sizewindow", make<SizeWindow>},
+    {"Network", make<NetworkWindow>},
     {"Comment", make<CommentWindow>},
     {"FRACTALTREE", make<FractalTreeView>},
     {"FractSel", make<FractalTypeListView>},
@@ -38,7 +39,6 @@ const ToolWindowKind kKinds[] = {
     {"PALEDIT", make<PaletteEditorWindow>},
     {"MakeMap", make<PaletteGeneratorWindow>},
     {"Colorcycle", make<ColourCyclingWindow>},
-    {"Network", make<NetworkWindow>},
 };
 
 } // namespace
