@@ -54,17 +54,28 @@ public:
 
 // The master/slave network, as far as the menu commands need it. The network subsystem
 // installs one; without it the network commands are unavailable.
+struct NetworkSummary;
+
 class NetworkControl {
 public:
     virtual ~NetworkControl() = default;
     virtual bool isMaster() const = 0;
     virtual bool isConnectedToMaster() const = 0;
+    // What the network window shows (see app/network_summary.h).
+    virtual NetworkSummary summary() const = 0;
     virtual void startMaster() = 0;
+    // Whether the connect dialog may be asked; false, the reason shown, while acting as
+    // master or already connected.
+    virtual bool readyToConnect() = 0;
     // Connects to the master at "a.b.c.d:port" as typed by the person.
     virtual void connectToMaster(const std::string& address) = 0;
     virtual void stopMaster() = 0;
     virtual void disconnectFromMaster() = 0;
     virtual void restart() = 0;
+    // Run by the 100 ms timer: notices that the connection to the master ended without a
+    // command (the master said goodbye or went away; the latter is shown in a box). True
+    // when the program's role changed, so that the menus follow.
+    virtual bool followConnection() = 0;
 };
 
 // Reads the formula, IFS and L-system files of the given directories at start-up (the

@@ -17,6 +17,7 @@ constexpr int kRedo = 29027;
 constexpr int kStartMaster = 29145;
 constexpr int kStopMaster = 29148;
 constexpr int kDisconnect = 29147;
+constexpr int kConnect = 29146;
 constexpr int kFirstFilter = 29150;
 constexpr int kLastFilter = 29156;
 constexpr int kDisconnectFilteredCopy = 29175;
@@ -86,17 +87,22 @@ constexpr WidgetNeeds kWidgetNeeds[] = {
     {29118, CommandNeeds::Network},  // Server info
 };
 
+// A program is master, slave or neither: as master only Stop Master is offered, as slave
+// only Disconnect, otherwise Start Master and Connect.
 bool networkStateAllows(const Application& app, int id) {
     const NetworkControl* network = app.network();
     if (network == nullptr)
         return true; // needsMet already refused
+    const bool master = network->isMaster();
+    const bool slave = network->isConnectedToMaster();
     switch (id) {
     case kStartMaster:
-        return !network->isMaster();
+    case kConnect:
+        return !master && !slave;
     case kStopMaster:
-        return network->isMaster();
+        return master;
     case kDisconnect:
-        return network->isConnectedToMaster();
+        return slave;
     default:
         return true;
     }
@@ -125,7 +131,8 @@ bool isEnabled(const Application& app, const CommandRow& row) {
                imageStateAllows(app, row.id);
     const auto* widget = std::find_if(std::begin(kWidgetNeeds), std::end(kWidgetNeeds),
                                       [&](const WidgetNeeds& needs) { return needs.id == row.id; });
-    return widget == std::end(kWidgetNeeds) || needsMet(app, widget->needs);
+    return (widget == std::end(kWidgetNeeds) || needsMet(app, widget->needs)) &&
+           networkStateAllows(app, row.id);
 }
 
 } // namespace

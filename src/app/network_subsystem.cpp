@@ -5,7 +5,9 @@
 #include "network/network_drivers.h"
 #include "network/row_calculator.h"
 
+#include <array>
 #include <charconv>
+#include <unistd.h>
 
 namespace vortimax {
 
@@ -21,6 +23,30 @@ constexpr std::string_view kAlreadyConnected = "You are already connected to a m
 constexpr std::string_view kActingAsMaster =
     "The network subsystem currently acts as master.\nIt can act either as master or as slave, "
     "so you\nhave to terminate the master first in order to connect\nto another master";
+
+constexpr std::string_view kConnectCaption = "ConnectSlaveSockets";
+constexpr std::string_view kLostCaption = "Error";
+constexpr std::string_view kLostText =
+    "Network subsystem failed.\nConnection to master program no longer available.\nMost "
+    "probably master has been shut down.\nIt is recommended that you restart the whole program.";
+
+// The caption of the box telling why the master did not start, by the start of its text.
+struct FailureCaption {
+    std::string_view start;
+    std::string_view caption;
+};
+constexpr FailureCaption kStartFailures[] = {
+    {"Could not create MasterSocket", "CreateSocket"},
+    {"Could not bind socket", "CreateSocket"},
+    {"Error: ", "Listener"},
+};
+
+std::string_view failureCaption(std::string_view line) {
+    for (const FailureCaption& failure : kStartFailures)
+        if (line.starts_with(failure.start))
+            return failure.caption;
+    return kCaption;
+}
 
 // A decimal number up to `highest`, digits only.
 std::optional<unsigned> decimal(std::string_view text, unsigned highest) {
@@ -54,6 +80,23 @@ std::optional<MasterAddress> parseMasterAddress(std::string_view text) {
     return address;
 }
 
+namespace {
+
+// Where slaves reach this machine: the address it listens on when it is restricted to
+// one, else the first address of its host name.
+net::Address ownAddress(const std::string& bindAddress) {
+    if (!bindAddress.empty())
+        if (auto address = net::resolveAddress(bindAddress))
+            return *address;
+    std::array<char, 256> host{};
+    if (gethostname(host.data(), host.size() - 1) == 0)
+        if (auto address = net::resolveAddress(host.data()))
+            return *address;
+    return net::Address{127, 0, 0, 1};
+}
+
+} // namespace
+
 NetworkSubsystem::NetworkSubsystem(Application& app, net::MasterOptions options)
     : app_(app), options_(std::move(options)),
       master_(std::make_shared<net::Master>([this](const std::string& line) { log(line); })) {
@@ -81,23 +124,59 @@ void NetworkSubsystem::startMaster() {
                                    MessageIcon::Warning);
         return;
     }
-    master_->start(options_);
+    if (master_->start(options_))
+        ownAddress_ = ownAddress(options_.bindAddress);
+    else
+        showLastLine(failureCaption(lastLine()));
 }
 
-void NetworkSubsystem::connectToMaster(const std::string& text) {
+// The line the network wrote last; a failure to start or connect is written on this
+// thread before the call returns, with no network thread running yet.
+std::string NetworkSubsystem::lastLine() const {
+    const std::vector<std::string> lines = app_.messages().messages();
+    return lines.empty() ? std::string() : lines.back();
+}
+
+void NetworkSubsystem::showLastLine(std::string_view caption) {
+    app_.frontend().messageBox(caption, lastLine(), MessageButtons::Ok, MessageIcon::Error);
+}
+
+bool NetworkSubsystem::readyToConnect() {
     if (isConnectedToMaster()) {
         app_.frontend().messageBox(kCaption, kAlreadyConnected, MessageButtons::Ok,
                                    MessageIcon::Information);
-        return;
+        return false;
     }
     if (isMaster()) {
         app_.frontend().messageBox(kCaption, kActingAsMaster, MessageButtons::Ok,
                                    MessageIcon::Warning);
-        return;
+        return false;
     }
+    return true;
+}
+
+NetworkSummary NetworkSubsystem::summary() const {
+    NetworkSummary summary;
+    if (isMaster()) {
+        summary.role = NetworkRole::Master;
+        summary.address = ownAddress_;
+        summary.port = master_->port();
+        summary.members = master_->members();
+    } else if (isConnectedToMaster()) {
+        summary.role = NetworkRole::Slave;
+        summary.address = masterAddress_;
+        summary.port = masterPort_;
+    }
+    return summary;
+}
+
+void NetworkSubsystem::connectToMaster(const std::string& text) {
+    if (!readyToConnect())
+        return;
     const std::optional<MasterAddress> address = parseMasterAddress(text);
     if (!address) {
         log("\"" + text + "\" is not an address of four numbers from 0 to 255 (a.b.c.d)");
+        showLastLine(kCaption);
         return;
     }
     slave_.reset();
@@ -110,8 +189,14 @@ void NetworkSubsystem::connectToMaster(const std::string& text) {
         },
         [this](const std::string& line) { log(line); });
     const ScreenInfo& screen = app_.screen();
-    slave_->connect(address->host, address->port,
-                    net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel});
+    if (slave_->connect(address->host, address->port,
+                        net::SlaveIdentity{screen.width, screen.height, screen.bitsPerPixel})) {
+        masterAddress_ = net::resolveAddress(address->host).value_or(net::Address{});
+        masterPort_ = address->port;
+        wasConnected_ = true;
+    } else {
+        showLastLine(kConnectCaption);
+    }
 }
 
 void NetworkSubsystem::stopMaster() {
@@ -119,8 +204,18 @@ void NetworkSubsystem::stopMaster() {
 }
 
 void NetworkSubsystem::disconnectFromMaster() {
+    wasConnected_ = false; // left by command: nothing to report
     if (slave_)
         slave_->disconnect();
+}
+
+bool NetworkSubsystem::followConnection() {
+    if (!wasConnected_ || isConnectedToMaster())
+        return false;
+    wasConnected_ = false;
+    if (!slave_->endedGracefully())
+        app_.frontend().messageBox(kLostCaption, kLostText, MessageButtons::Ok, MessageIcon::Error);
+    return true;
 }
 
 void NetworkSubsystem::restart() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/application.h"
+#include "app/network_summary.h"
 #include "network/master.h"
 #include "network/slave.h"
 
@@ -23,22 +24,35 @@ public:
 
     bool isMaster() const override { return master_->active(); }
     bool isConnectedToMaster() const override { return slave_ && slave_->connected(); }
+    NetworkSummary summary() const override;
     void startMaster() override;
+    bool readyToConnect() override;
     void connectToMaster(const std::string& address) override;
     void stopMaster() override;
     void disconnectFromMaster() override;
     void restart() override;
+    bool followConnection() override;
 
     net::Master& master() { return *master_; }
 
 private:
     void log(const std::string& line);
+    std::string lastLine() const;
+    // A box with the network's last line: why starting or connecting failed.
+    void showLastLine(std::string_view caption);
 
     Application& app_;
     net::MasterOptions options_;
     // Shared with the network-mode drivers, which may outlive this.
     std::shared_ptr<net::Master> master_;
     std::unique_ptr<net::Slave> slave_;
+    // The address the master is reached at (its host name's, or the one it listens on),
+    // and the master this program connected to as slave.
+    net::Address ownAddress_{};
+    net::Address masterAddress_{};
+    std::uint16_t masterPort_ = 0;
+    // Connected as slave when the timer last looked, or since connecting.
+    bool wasConnected_ = false;
 };
 
 // "a.b.c.d" (four decimal octets) or "a.b.c.d:port" as typed in the connect dialog;

@@ -53,9 +53,8 @@ CommandOutcome toolbarMode(Application& app, const CommandInvocation& command) {
     return CommandOutcome::Done;
 }
 
+// Refused with a box, by the network, while it is master or slave already.
 CommandOutcome startMaster(Application& app, const CommandInvocation&) {
-    if (app.network()->isMaster())
-        return CommandOutcome::NotAvailable;
     app.network()->startMaster();
     return CommandOutcome::Done;
 }

@@ -39,6 +39,8 @@ void Application::runMainTimer() {
     applyPendingResize();
     compounds_.recalculateWaiting(*environment_);
     refreshProgress();
+    if (network_ != nullptr && network_->followConnection())
+        notify(ApplicationChange::Menus);
     if (animation_ != nullptr) {
         std::unique_lock step(animationLock_, std::try_to_lock);
         if (step.owns_lock())

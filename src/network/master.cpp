@@ -53,6 +53,7 @@ struct Master::Member {
     bool complete = false;
     bool gone = false;
     std::vector<int> pending;
+    int rowsDone = 0;
     // The distribution the member was given (claimed before the fractal goes out), and
     // the one whose fractal it has: rows follow the fractal they belong to, never before.
     std::uint32_t joinedGeneration = 0;
@@ -166,9 +167,9 @@ std::vector<MemberSummary> Master::members() const {
     std::lock_guard lock(mutex_);
     std::vector<MemberSummary> summaries;
     for (const MemberPtr& member : members_)
-        summaries.push_back(MemberSummary{member->shownName, member->address, member->info,
-                                          member->complete,
-                                          static_cast<int>(member->pending.size())});
+        summaries.push_back(
+            MemberSummary{member->shownName, member->address, member->info, member->complete,
+                          static_cast<int>(member->pending.size()), member->rowsDone});
     return summaries;
 }
 
@@ -411,6 +412,7 @@ bool Master::applyResults(const MemberPtr& member, std::vector<std::uint8_t>& pa
                     continue;
                 *awaited = false;
                 --job->missing;
+                ++member->rowsDone;
                 const auto from =
                     result.values.begin() + static_cast<std::ptrdiff_t>(i * result.width);
                 job->arrived.push_back(

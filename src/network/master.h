@@ -37,6 +37,7 @@ struct MemberSummary {
     MachineInfo info;
     bool complete = false; // both connections made
     int pending = 0;       // rows handed out and not yet returned
+    int rowsDone = 0;      // rows it returned since it joined
 };
 
 // How a network calculation ended.

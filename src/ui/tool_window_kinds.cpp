@@ -8,6 +8,7 @@
 #include "ui/tool_windows/ifs_editor_window.h"
 #include "ui/tool_windows/lsystem_editor_window.h"
 #include "ui/tool_windows/message_window_view.h"
+#include "ui/tool_windows/network_window.h"
 #include "ui/tool_windows/palette_editor_window.h"
 #include "ui/tool_windows/palette_generator_window.h"
 #include "ui/tool_windows/parameter_windows.h"
@@ -29,6 +30,7 @@ const ToolWindowKind kKinds[] = {
     {"AREA", createAreaWindow},
     {"Colormapping", createColourMappingWindow},
     {"Sizewindow", make<SizeWindow>},
+    {"Network", make<NetworkWindow>},
     {"Comment", make<CommentWindow>},
     {"FRACTALTREE", make<FractalTreeView>},
     {"FractSel", make<FractalTypeListView>},

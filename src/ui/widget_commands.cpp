@@ -99,7 +99,7 @@ void chooseFont(MainWindow& main) {
 
 void connectToMaster(MainWindow& main) {
     NetworkControl* network = main.app().network();
-    if (network == nullptr)
+    if (network == nullptr || !network->readyToConnect())
         return;
     bool ok = false;
     const QString address =

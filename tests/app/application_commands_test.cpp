@@ -268,12 +268,23 @@ TEST_F(ApplicationCommandTest, NetworkModeIsHeldByOneFractal) {
     app->executeCommand(29122);
     EXPECT_EQ(second.networkMode, 0);
     EXPECT_EQ(frontend.messageBoxes().back().caption, "Network Subsystem");
-    EXPECT_NE(frontend.messageBoxes().back().text.find("Currently fractal " + first.name +
-                                                       " is using it."),
-              std::string::npos);
+    EXPECT_EQ(frontend.messageBoxes().back().text,
+              "Only one fractal at a time can use the network subsystem.\nCurrently fractal " +
+                  first.name +
+                  " is using it.\n\nDo you really want to calculate this fractal in network "
+                  "mode,\nthus " +
+                  first.name + " gets calculated the normal way?");
+    EXPECT_FALSE(menuItemState(*app, 29122).checked);
     app->executeCommand(29122);
     EXPECT_EQ(second.networkMode, 1);
     EXPECT_EQ(first.networkMode, 0);
+    EXPECT_TRUE(menuItemState(*app, 29122).checked);
+    // Switched off again, nobody is asked.
+    const std::size_t boxes = frontend.messageBoxes().size();
+    app->executeCommand(29122);
+    EXPECT_EQ(second.networkMode, 0);
+    EXPECT_FALSE(menuItemState(*app, 29122).checked);
+    EXPECT_EQ(frontend.messageBoxes().size(), boxes);
 }
 
 // The clone button copies a finished image instead of calculating it again.
