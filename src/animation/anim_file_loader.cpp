@@ -209,7 +209,8 @@ LoadedAnimation readAnimationText(std::string_view fileText, PaletteList& palett
             result.problems.push_back("more than " + std::to_string(kMaxAnimKeys) +
                                       " key frames: the rest was not read");
             break;
-        } else if (auto key = readKey(entry, open - start, palettes, context, result.problems)) {
+        } else if (auto key = readKey(entry, open - start, palettes, context, result.problems);
+                   key && animatableKey(*key, frontend)) {
             if (!acceptableGap(key->numFrames) && !result.keys.empty()) {
                 frontend.messageBox(kVerifyingKeyCaption, kShortGapText, MessageButtons::Ok,
                                     MessageIcon::Warning);

@@ -115,9 +115,19 @@ bool acceptableGap(double gap) {
     return gap >= 1.0;
 }
 
+bool animatableKey(const FractalRecord& key, Frontend& frontend) {
+    if (key.type != kTypeCompound)
+        return true;
+    frontend.messageBox(kVerifyingKeyCaption, kCompoundKeyText, MessageButtons::Ok,
+                        MessageIcon::Warning);
+    return false;
+}
+
 FractalRecord* addKey(Folder& animation, AnimData& data, const FractalRecord& fractal,
                       std::size_t position, Frontend& frontend,
                       const RecordCreationContext& context) {
+    if (!animatableKey(fractal, frontend))
+        return nullptr;
     if (!acceptableGap(fractal.numFrames)) {
         frontend.messageBox(kVerifyingKeyCaption, kShortGapText, MessageButtons::Ok,
                             MessageIcon::Warning);

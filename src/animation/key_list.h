@@ -28,6 +28,8 @@ inline constexpr std::string_view kShortGapText =
     "Number of frames between two AnimKeys is less than 1.\n"
     "This is not allowed. Please correct it by increasing the time\n"
     "gap between these AnimKeys...";
+inline constexpr std::string_view kCompoundKeyText =
+    "A compound fractal cannot be a key frame:\nits layers would not move with it.";
 inline constexpr std::string_view kDeleteKeyText =
     "You are about to delete an animation key.\nAre you sure you want to delete it?";
 
@@ -41,6 +43,10 @@ std::vector<const FractalRecord*> constKeys(const std::vector<FractalRecord*>& k
 // area for both (asking whether to swap the corners). False when the key is refused;
 // the candidate may have been adjusted either way.
 bool verifyKey(FractalRecord& candidate, FractalRecord& reference, Frontend& frontend);
+
+// Whether the fractal can be a key frame; a compound fractal is refused with
+// kCompoundKeyText (its layer fractals are not interpolated with it).
+bool animatableKey(const FractalRecord& key, Frontend& frontend);
 
 // A frame gap below 1 would give a segment without frames, an infinite one a key no frame
 // reaches: both are refused with kShortGapText.

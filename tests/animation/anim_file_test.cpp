@@ -153,15 +153,18 @@ TEST(AnimationFile, KeysFailingVerificationOrWithAGapBelowOneAreNotAdded) {
     Reader reader;
     reader.frontend.queueAnswer(MessageAnswer::Ok); // wrong subtype
     reader.frontend.queueAnswer(MessageAnswer::Ok); // gap below 1
+    reader.frontend.queueAnswer(MessageAnswer::Ok); // a compound fractal
     LoadedAnimation loaded = reader.read("AnimDataSpecification { }\n"
                                          "A { type=mandel numframes=3 }\n"
                                          "B { type=mandel subtype=2 numframes=3 }\n"
                                          "C { type=mandel numframes=0.500 }\n"
+                                         "L { type=compound numframes=3 }\n"
                                          "D { type=mandel numframes=3 }\n");
     ASSERT_EQ(loaded.keys.size(), 2u);
     EXPECT_EQ(loaded.keys[1]->name, "D");
     const auto boxes = reader.frontend.messageBoxes();
-    ASSERT_EQ(boxes.size(), 2u);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].text, kCompoundKeyText);
     EXPECT_EQ(boxes[0].text, kWrongTypeText);
     EXPECT_EQ(boxes[1].text, kShortGapText);
 }
