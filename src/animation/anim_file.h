@@ -32,11 +32,18 @@ constexpr std::size_t kAnimLineLength = 510;
 constexpr std::size_t kMaxAnimFileBytes = 64u << 20;
 constexpr std::size_t kMaxAnimKeys = 100000;
 
+// The key that makes a parameter entry a layer entry of the compound key it names.
+inline constexpr std::string_view kLayerParentKey = "AnimLayerOf";
+
+// The name a key's entry is read back with (its last word), which its layer entries name.
+std::string layerParentName(const FractalRecord& key);
+
 // The settings entry as the file holds it, lines ended by "\n".
 std::string animSettingsText(const AnimData& data);
 
-// The whole file: the settings entry, then every key frame as a parameter entry, each
-// followed by three line ends. Lines end with CR LF.
+// The whole file: the settings entry, then every key frame as a parameter entry, a
+// compound key followed by its layers as layer entries, each followed by three line ends. Lines end
+// with CR LF.
 std::string animationFileText(const AnimData& data, const std::vector<const FractalRecord*>& keys,
                               const PaletteList* palettes = nullptr);
 
@@ -54,6 +61,8 @@ struct LoadedAnimation {
     AnimData data;
     bool hasSettings = false;
     std::vector<std::unique_ptr<FractalRecord>> keys; // parsed and verified, in order
+    // layers[j]: the layer fractals of key j (entry kind 10), named by its layer links.
+    std::vector<std::vector<std::unique_ptr<FractalRecord>>> layers;
     bool aborted = false;
     std::vector<std::string> problems; // what the parameter reader said of the entries
 };

@@ -1,5 +1,6 @@
 #include "animation/anim_file_commands.h"
 
+#include "animation/key_layers.h"
 #include "animation/key_list.h"
 #include "base/frontend.h"
 #include "model/folder.h"
@@ -47,7 +48,20 @@ Folder& installAnimation(Workspace& workspace, LoadedAnimation loaded,
     Folder& folder =
         workspace.createFolder(file.parent_path(), loaded.data.name, FolderKind::Animation);
     folder.setFilePath(file);
-    workspace.addFractals(folder, std::move(loaded.keys));
+    std::vector<std::unique_ptr<FractalRecord>> entries;
+    for (std::size_t j = 0; j < loaded.keys.size(); ++j) {
+        entries.push_back(std::move(loaded.keys[j]));
+        if (j < loaded.layers.size())
+            for (auto& layer : loaded.layers[j])
+                entries.push_back(std::move(layer));
+    }
+    workspace.addFractals(folder, std::move(entries));
+    // A layer may have been renamed to keep the folder's names unique.
+    for (FractalRecord* key : animationKeys(folder)) {
+        const std::vector<FractalRecord*> layers = keyLayers(*key);
+        for (std::size_t k = 0; k < layers.size(); ++k)
+            setLayerName(*key, k, layers[k]->name);
+    }
     return folder;
 }
 

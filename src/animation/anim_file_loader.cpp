@@ -1,8 +1,11 @@
 #include "animation/anim_file.h"
+#include "animation/key_layers.h"
 #include "animation/key_list.h"
 #include "base/frontend.h"
 #include "base/text_utils.h"
+#include "model/type_registry.h"
 #include "parfile/entry_parser.h"
+#include "render/compound/compound_params.h"
 
 #include <algorithm>
 #include <charconv>
@@ -156,6 +159,80 @@ std::unique_ptr<FractalRecord> readKey(std::string_view entry, std::size_t open,
     return key;
 }
 
+// The parent a layer entry names ("AnimLayerOf=<key>"), when the entry is one.
+std::optional<std::string_view> layerParent(std::string_view entry) {
+    for (std::string_view token : splitTokens(entry)) {
+        const std::size_t equals = token.find('=');
+        if (equals != std::string_view::npos &&
+            equalsIgnoreCase(token.substr(0, equals), kLayerParentKey))
+            return token.substr(equals + 1);
+    }
+    return std::nullopt;
+}
+
+// How many layers a key names.
+std::size_t layerCount(const FractalRecord& key) {
+    return key.type == kTypeCompound ? readCompoundParams(key).layers.size() : 0;
+}
+
+// Reads a layer entry into the layers of the last key, which it must name. A problem line
+// and nothing read otherwise.
+void readLayer(LoadedAnimation& result, std::string_view entry, std::size_t open,
+               std::string_view parent, PaletteList& palettes,
+               const RecordCreationContext& context) {
+    const std::string quoted = "layer entry of \"" + std::string(parent) + "\"";
+    if (result.keys.empty() || !equalsIgnoreCase(result.keys.back()->name, parent)) {
+        result.problems.push_back(quoted + " does not follow that key: it was not read");
+        return;
+    }
+    auto& layers = result.layers.back();
+    if (layers.size() >= layerCount(*result.keys.back())) {
+        result.problems.push_back(quoted + ": the key names fewer layers; it was not read");
+        return;
+    }
+    auto layer = readKey(entry, open, palettes, context, result.problems);
+    if (!layer)
+        return;
+    if (layer->type == kTypeCompound) {
+        result.problems.push_back(quoted + " is a compound itself: it was not read");
+        return;
+    }
+    layer->entryKind = kEntryKeyFrame;
+    layers.push_back(std::move(layer));
+}
+
+// The last key is complete once the next key (or the end) comes: a compound key needs a
+// layer for each of its layer names, fitting those of the key before it; otherwise it
+// goes, with its layers. Its layer links are set to its layers' names.
+void settleLastKey(LoadedAnimation& result, Frontend& frontend) {
+    if (result.keys.empty())
+        return;
+    FractalRecord& key = *result.keys.back();
+    auto& layers = result.layers.back();
+    const std::size_t wanted = layerCount(key);
+    const auto drop = [&result] {
+        result.keys.pop_back();
+        result.layers.pop_back();
+    };
+    if (layers.size() != wanted) {
+        result.problems.push_back("key \"" + key.name + "\" names " + std::to_string(wanted) +
+                                  " layers but " + std::to_string(layers.size()) +
+                                  " layer entries follow it: the key was not read");
+        return drop();
+    }
+    const auto pointers = [](const std::vector<std::unique_ptr<FractalRecord>>& owned) {
+        std::vector<const FractalRecord*> out;
+        for (const auto& record : owned)
+            out.push_back(record.get());
+        return out;
+    };
+    if (result.keys.size() > 1 &&
+        !layersFit(pointers(layers), pointers(result.layers[result.layers.size() - 2]), frontend))
+        return drop();
+    for (std::size_t k = 0; k < layers.size(); ++k)
+        setLayerName(key, k, layers[k]->name);
+}
+
 } // namespace
 
 std::string animationTokenText(std::string_view fileText) {
@@ -205,22 +282,26 @@ LoadedAnimation readAnimationText(std::string_view fileText, PaletteList& palett
                 result.data = std::move(*settings);
                 result.hasSettings = true;
             }
-        } else if (result.keys.size() >= kMaxAnimKeys) {
+        } else if (auto parent = layerParent(entry)) {
+            readLayer(result, entry, open - start, *parent, palettes, context);
+        } else if (settleLastKey(result, frontend); result.keys.size() >= kMaxAnimKeys) {
             result.problems.push_back("more than " + std::to_string(kMaxAnimKeys) +
                                       " key frames: the rest was not read");
             break;
-        } else if (auto key = readKey(entry, open - start, palettes, context, result.problems);
-                   key && animatableKey(*key, frontend)) {
+        } else if (auto key = readKey(entry, open - start, palettes, context, result.problems)) {
             if (!acceptableGap(key->numFrames) && !result.keys.empty()) {
                 frontend.messageBox(kVerifyingKeyCaption, kShortGapText, MessageButtons::Ok,
                                     MessageIcon::Warning);
             } else if (result.keys.empty() || verifyKey(*key, *result.keys.back(), frontend)) {
                 result.keys.push_back(std::move(key));
+                result.layers.emplace_back();
             }
         }
         if (progress != nullptr)
             progress->setFraction(static_cast<double>(pos) / static_cast<double>(text.size()));
     }
+    if (!result.aborted)
+        settleLastKey(result, frontend);
     return result;
 }
 

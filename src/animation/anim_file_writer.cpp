@@ -1,4 +1,5 @@
 #include "animation/anim_file.h"
+#include "animation/key_layers.h"
 #include "base/atomic_file.h"
 #include "base/text_io.h"
 #include "parfile/entry_writer.h"
@@ -34,11 +35,33 @@ std::string animSettingsText(const AnimData& data) {
     return text;
 }
 
+std::string layerParentName(const FractalRecord& key) {
+    const std::string written = animationTokenText(parameterEntryName(key.name, std::nullopt));
+    const std::size_t blank = written.rfind(' ');
+    return blank == std::string::npos ? written : written.substr(blank + 1);
+}
+
+// A layer entry is an ordinary parameter entry with one more key, "AnimLayerOf=<parent>",
+// on the line after its opening brace; the parent is the name its key's entry is read
+// back with. Parameter files ignore keys they do not know, so the entry still reads as a
+// fractal anywhere else.
+std::string layerEntryText(const FractalRecord& layer, const FractalRecord& key,
+                           const PaletteList* palettes) {
+    std::string text = parameterEntryText(layer, std::nullopt, palettes);
+    const std::size_t open = text.find('{');
+    if (open != std::string::npos)
+        text.insert(open + 1, "\n" + std::string(kLayerParentKey) + "=" + layerParentName(key));
+    return text;
+}
+
 std::string animationFileText(const AnimData& data, const std::vector<const FractalRecord*>& keys,
                               const PaletteList* palettes) {
     std::string text = animSettingsText(data);
-    for (const FractalRecord* key : keys)
+    for (const FractalRecord* key : keys) {
         text += parameterEntryText(*key, std::nullopt, palettes) + "\n\n\n";
+        for (const FractalRecord* layer : keyLayers(*key))
+            text += layerEntryText(*layer, *key, palettes) + "\n\n\n";
+    }
     return withCrLf(text);
 }
 

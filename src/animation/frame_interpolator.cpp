@@ -1,6 +1,7 @@
 #include "animation/frame_interpolator.h"
 
 #include "animation/big_curve.h"
+#include "animation/key_layers.h"
 #include "animation/time_warp.h"
 #include "base/natural_spline.h"
 #include "model/descriptor_tables.h"
@@ -168,7 +169,8 @@ void FrameInterpolator::interpolateBlock(std::size_t blockIndex, double p, std::
     const std::vector<double>& xs = timeline_.positions();
     for (std::size_t i = 0; i < table.size(); ++i) {
         const ParamDescriptor& row = table.row(i);
-        if (!row.animated)
+        // A compound frame's layer names are set by whoever made its layer fractals.
+        if (!row.animated || isLayerLink(frame, row))
             continue;
         std::uint8_t* field = target.field(i);
         const std::size_t size = row.fieldSize();

@@ -1,5 +1,6 @@
 #include "animation/key_list.h"
 
+#include "animation/key_layers.h"
 #include "animation/key_timeline.h"
 #include "base/frontend.h"
 #include "model/folder.h"
@@ -8,6 +9,7 @@
 #include "model/type_registry.h"
 #include "model/workspace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -32,13 +34,14 @@ bool sameValue(const ParamDescriptor& row, const std::uint8_t* a, const std::uin
 
 // Every must-match row of one block; a mismatch asks whether to adopt the reference's
 // value.
-bool matchBlock(BlockRef candidate, ConstBlockRef reference, Frontend& frontend) {
+bool matchBlock(const FractalRecord& key, BlockRef candidate, ConstBlockRef reference,
+                Frontend& frontend) {
     const DescriptorTable& table = candidate.table();
     if (&reference.table() != &table)
         return false;
     for (std::size_t i = 0; i < table.size(); ++i) {
         const ParamDescriptor& row = table.row(i);
-        if (!row.animated || row.animMode != AnimMode::Match)
+        if (!row.animated || row.animMode != AnimMode::Match || isLayerLink(key, row))
             continue;
         if (sameValue(row, candidate.field(i), reference.field(i)))
             continue;
@@ -102,9 +105,10 @@ bool verifyKey(FractalRecord& candidate, FractalRecord& reference, Frontend& fro
         return false;
     }
     if (candidate.hasParams() &&
-        !matchBlock(candidate.params(), std::as_const(reference).params(), frontend))
+        !matchBlock(candidate, candidate.params(), std::as_const(reference).params(), frontend))
         return false;
-    if (!matchBlock(candidate.settings3D(), std::as_const(reference).settings3D(), frontend))
+    if (!matchBlock(candidate, candidate.settings3D(), std::as_const(reference).settings3D(),
+                    frontend))
         return false;
     if (!hasArea(candidate))
         return true;
@@ -118,6 +122,11 @@ bool acceptableGap(double gap) {
 bool animatableKey(const FractalRecord& key, Frontend& frontend) {
     if (key.type != kTypeCompound)
         return true;
+    const auto layers = sourceLayers(key);
+    if (layers && std::none_of(layers->begin(), layers->end(), [](const FractalRecord* layer) {
+            return layer->type == kTypeCompound;
+        }))
+        return true;
     frontend.messageBox(kVerifyingKeyCaption, kCompoundKeyText, MessageButtons::Ok,
                         MessageIcon::Warning);
     return false;
@@ -128,6 +137,14 @@ FractalRecord* addKey(Folder& animation, AnimData& data, const FractalRecord& fr
                       const RecordCreationContext& context) {
     if (!animatableKey(fractal, frontend))
         return nullptr;
+    return addKeyWithLayers(animation, data, fractal, *sourceLayers(fractal), position, frontend,
+                            context);
+}
+
+FractalRecord* addKeyWithLayers(Folder& animation, AnimData& data, const FractalRecord& fractal,
+                                const std::vector<const FractalRecord*>& layers,
+                                std::size_t position, Frontend& frontend,
+                                const RecordCreationContext& context) {
     if (!acceptableGap(fractal.numFrames)) {
         frontend.messageBox(kVerifyingKeyCaption, kShortGapText, MessageButtons::Ok,
                             MessageIcon::Warning);
@@ -141,6 +158,9 @@ FractalRecord* addKey(Folder& animation, AnimData& data, const FractalRecord& fr
         FractalRecord& reference = position == 0 ? *keys.front() : *keys[position - 1];
         if (!verifyKey(*key, reference, frontend))
             return nullptr;
+        const std::vector<FractalRecord*> referenceLayers = keyLayers(reference);
+        if (!layersFit(layers, {referenceLayers.begin(), referenceLayers.end()}, frontend))
+            return nullptr;
     } else if (hasArea(*key) && !untwist(*key, frontend)) {
         return nullptr;
     }
@@ -153,7 +173,9 @@ FractalRecord* addKey(Folder& animation, AnimData& data, const FractalRecord& fr
     const std::size_t index = position < keys.size()
                                   ? *animation.fractals().indexOf(*keys[position])
                                   : animation.fractals().size();
-    return &animation.insertAt(index, std::move(key));
+    FractalRecord& added = animation.insertAt(index, std::move(key));
+    insertKeyLayers(animation, added, layers, context);
+    return &added;
 }
 
 bool deleteKey(Workspace& workspace, FractalRecord& key, bool ask, Frontend& frontend) {

@@ -29,7 +29,8 @@ inline constexpr std::string_view kShortGapText =
     "This is not allowed. Please correct it by increasing the time\n"
     "gap between these AnimKeys...";
 inline constexpr std::string_view kCompoundKeyText =
-    "A compound fractal cannot be a key frame:\nits layers would not move with it.";
+    "This compound fractal cannot be a key frame:\n"
+    "a layer name finds no fractal in its folder, or a layer is itself a compound.";
 inline constexpr std::string_view kDeleteKeyText =
     "You are about to delete an animation key.\nAre you sure you want to delete it?";
 
@@ -44,8 +45,8 @@ std::vector<const FractalRecord*> constKeys(const std::vector<FractalRecord*>& k
 // the candidate may have been adjusted either way.
 bool verifyKey(FractalRecord& candidate, FractalRecord& reference, Frontend& frontend);
 
-// Whether the fractal can be a key frame; a compound fractal is refused with
-// kCompoundKeyText (its layer fractals are not interpolated with it).
+// Whether the fractal can be a key frame: a compound fractal needs every layer name to
+// find a fractal of its folder that is no compound itself; else kCompoundKeyText.
 bool animatableKey(const FractalRecord& key, Frontend& frontend);
 
 // A frame gap below 1 would give a segment without frames, an infinite one a key no frame
@@ -54,11 +55,19 @@ bool acceptableGap(double gap);
 
 // Adds a copy of `fractal` as key number `position` (0-based among the keys, clamped to
 // their count) after verifying it against the first key, or the key it follows. The
-// first key names the animation; every key sets the animation's image size. Returns the
-// new key, or null when it was refused.
+// first key names the animation; every key sets the animation's image size. A compound's
+// layer fractals (found by name in its folder) are copied behind it as its layer entries.
+// Returns the new key, or null when it was refused.
 FractalRecord* addKey(Folder& animation, AnimData& data, const FractalRecord& fractal,
                       std::size_t position, Frontend& frontend,
                       const RecordCreationContext& context);
+
+// Adds a key as addKey() does, with `layers` as its layer fractals: they must be as many
+// as the reference key's, each of the type and subtype of the reference's layer.
+FractalRecord* addKeyWithLayers(Folder& animation, AnimData& data, const FractalRecord& fractal,
+                                const std::vector<const FractalRecord*>& layers,
+                                std::size_t position, Frontend& frontend,
+                                const RecordCreationContext& context);
 
 // Deletes a key and the layer entries that follow it, asking first when `ask` is on.
 // Returns whether it was deleted.
