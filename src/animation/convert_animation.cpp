@@ -2,11 +2,14 @@
 
 #include "animation/frame_interpolator.h"
 #include "animation/frame_names.h"
+#include "animation/key_layers.h"
 #include "animation/palette_interpolation.h"
 #include "base/frontend.h"
 #include "model/folder.h"
+#include "model/unique_name.h"
 #include "model/workspace.h"
 #include "palette/palette_list.h"
+#include "render/compound/compound_layers.h"
 
 #include <algorithm>
 #include <memory>
@@ -44,7 +47,11 @@ Folder* convertAnimation(Workspace& workspace, const std::filesystem::path& dire
     const std::int64_t total = interpolator.timeline().totalFrames();
     const std::int64_t last = data.endFrame < 1 ? total : data.endFrame;
     const std::int64_t first = std::max<std::int64_t>(1, data.startFrame);
+    LayerFrames layerLists(keys, layersOfKeys(keys), data, context);
     std::vector<std::unique_ptr<FractalRecord>> frames;
+    // Each compound frame with its own layer fractals, linked again once the folder has
+    // made every name unique.
+    std::vector<std::pair<FractalRecord*, std::vector<FractalRecord*>>> compounds;
     try {
         for (std::int64_t f = first; f <= last; ++f) {
             auto frame =
@@ -52,6 +59,14 @@ Folder* convertAnimation(Workspace& workspace, const std::filesystem::path& dire
             if (!frame)
                 break; // beyond the last key
             namePalette(*frame, interpolatePalette(keys, data, f, palettes, false), palettes);
+            std::vector<FractalRecord*> layers;
+            for (auto& layer : layerLists.createLayers(f, context)) {
+                layer->name = cutName(frame->name + " " + layer->name);
+                layers.push_back(layer.get());
+                frames.push_back(std::move(layer));
+            }
+            if (!layers.empty())
+                compounds.emplace_back(frame.get(), std::move(layers));
             frames.push_back(std::move(frame));
         }
     } catch (const std::bad_alloc&) {
@@ -61,6 +76,9 @@ Folder* convertAnimation(Workspace& workspace, const std::filesystem::path& dire
     try {
         Folder& folder = workspace.createFolder(directory, data.name + ".par", FolderKind::Project);
         workspace.addFractals(folder, std::move(frames));
+        for (auto& [compound, layers] : compounds)
+            linkFrameLayers(*compound, layers);
+        resolveFolderLayers(folder);
         return &folder;
     } catch (const std::bad_alloc&) {
         tell(kNoProjectText);

@@ -126,9 +126,14 @@ bool RunningAnimation::start(const Folder& animation, const AnimData& data) {
         release();
         return false;
     }
+    if (!addLayerFrames(keys, *frame)) {
+        release();
+        return tell(kFirstFrameFailedText);
+    }
     frame_ = &workspace_.addFractal(frameFolder(workspace_, data_.outputDirectory),
                                     std::move(frame), false);
     running_ = true;
+    recalculateLayers();
     applyPalette();
     if (openView(*frame_, true, environment_) != 0 || frame_->view == nullptr) {
         FractalRecord* failed = std::exchange(frame_, nullptr);
@@ -138,8 +143,54 @@ bool RunningAnimation::start(const Folder& animation, const AnimData& data) {
         return tell(kCreatingFailedText);
     }
     applyPaletteToView(*frame_->view, palettes_);
-    recalculateView(*frame_->view);
+    if (frameAfterLayers_)
+        recalculateView(*frame_->view);
+    else
+        pauseView(*frame_->view);
     return true;
+}
+
+bool RunningAnimation::addLayerFrames(const std::vector<FractalRecord*>& keys,
+                                      FractalRecord& frame) {
+    layers_.clear();
+    frameAfterLayers_ = true;
+    const std::vector<const FractalRecord*> keyList = constKeys(keys);
+    const auto layers = layersOfKeys(keyList);
+    if (layers.empty() || layers.front().empty())
+        return true;
+    layerLists_ = std::make_unique<LayerFrames>(keyList, layers, data_, context_);
+    auto made = layerLists_->createLayers(frameNumber_, context_);
+    if (made.size() != layers.front().size())
+        return false;
+    Folder& folder = frameFolder(workspace_, data_.outputDirectory);
+    for (auto& layer : made)
+        layers_.push_back(&workspace_.addFractal(folder, std::move(layer), false));
+    linkFrameLayers(frame, layers_);
+    frameAfterLayers_ = false;
+    return true;
+}
+
+// The layer fractals are calculated first; the frame fractal follows once they are done.
+void RunningAnimation::recalculateLayers() {
+    for (FractalRecord* layer : layers_) {
+        if (layer->view == nullptr && openView(*layer, true, environment_) != 0)
+            continue;
+        if (layer->view != nullptr)
+            recalculateView(*layer->view);
+    }
+    frameAfterLayers_ = layers_.empty();
+}
+
+bool RunningAnimation::layersReady() {
+    if (frameAfterLayers_)
+        return true;
+    for (const FractalRecord* layer : layers_)
+        if (layer->view != nullptr &&
+            (!layer->view->finished() || layer->view->commandWord() != calc::kIdle))
+            return false;
+    frameAfterLayers_ = true;
+    recalculateView(*frame_->view);
+    return false;
 }
 
 bool RunningAnimation::openOutput() {
@@ -181,6 +232,8 @@ void RunningAnimation::applyPalette() {
 void RunningAnimation::saveFinishedFrame() {
     if (!running_ || frame_ == nullptr || frame_->view == nullptr)
         return;
+    if (!layersReady())
+        return;
     FractalView& view = *frame_->view;
     if (!view.finished() || view.commandWord() != calc::kIdle)
         return;
@@ -191,9 +244,13 @@ void RunningAnimation::saveFinishedFrame() {
     pauseView(view);
     if (!interpolator_->makeFrame(frameNumber_ + 1, *frame_))
         return finish();
+    if (layerLists_ && !layerLists_->makeLayers(frameNumber_ + 1, layers_))
+        return finish();
     ++frameNumber_;
     applyPalette();
-    recalculateView(view);
+    recalculateLayers();
+    if (frameAfterLayers_)
+        recalculateView(view);
 }
 
 std::optional<std::string> RunningAnimation::frameTitle(int percent) const {
@@ -210,12 +267,17 @@ void RunningAnimation::finish() {
         closeView(*frame, false, environment_);
         workspace_.deleteFractal(*frame, false);
     }
+    for (FractalRecord* layer : std::exchange(layers_, {})) {
+        closeView(*layer, false, environment_);
+        workspace_.deleteFractal(*layer, false);
+    }
     release();
 }
 
 void RunningAnimation::abort() {
     running_ = false;
     frame_ = nullptr;
+    layers_.clear(); // left in the frame folder with the frame fractal
     release();
 }
 
@@ -224,6 +286,7 @@ void RunningAnimation::release() {
         sink_->close();
     sink_.reset();
     interpolator_.reset();
+    layerLists_.reset();
     keys_.clear();
 }
 

@@ -3,6 +3,7 @@
 #include "animation/anim_data.h"
 #include "animation/frame_interpolator.h"
 #include "animation/frame_sink.h"
+#include "animation/key_layers.h"
 #include "app/application.h"
 
 #include <cstdint>
@@ -74,6 +75,13 @@ public:
 
 private:
     bool openOutput();
+    // Adds the frame's layer fractals (compound keys) to the frame folder and links the
+    // frame to them. False when they cannot be made.
+    bool addLayerFrames(const std::vector<FractalRecord*>& keys, FractalRecord& frame);
+    // Whether the layers of the current frame are done and the frame fractal was
+    // calculated after them; starts the frame fractal's calculation once they are.
+    bool layersReady();
+    void recalculateLayers();
     void applyPalette();
     // The last frame was written: the frame fractal and the copied keys go.
     void finish();
@@ -92,6 +100,9 @@ private:
     std::unique_ptr<FrameInterpolator> interpolator_;
     std::unique_ptr<FrameSink> sink_;
     FractalRecord* frame_ = nullptr;
+    std::unique_ptr<LayerFrames> layerLists_;
+    std::vector<FractalRecord*> layers_; // the frame's layer fractals, calculated first
+    bool frameAfterLayers_ = true;
     std::int64_t frameNumber_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "animation/anim_file.h"
 #include "animation/frame_interpolator.h"
 #include "animation/frame_names.h"
+#include "animation/key_layers.h"
 #include "animation/key_list.h"
 #include "animation/palette_interpolation.h"
 #include "animation/png_frame_sink.h"
@@ -12,6 +13,7 @@
 #include "base/text_io.h"
 #include "cli/exit_codes.h"
 #include "cli/interruption.h"
+#include "cli/layer_entries.h"
 #include "cli/loaded_files.h"
 #include "cli/program_libraries.h"
 #include "model/calculation_pool.h"
@@ -220,7 +222,9 @@ struct Animation {
     AnimData data;
     std::unique_ptr<Folder> folder;
     std::vector<std::unique_ptr<FractalRecord>> owned; // keys read from an animation file
+    std::vector<std::vector<std::unique_ptr<FractalRecord>>> ownedLayers; // and their layers
     std::vector<const FractalRecord*> keys;
+    std::vector<std::vector<const FractalRecord*>> layers; // layers[j]: those of key j
 };
 
 std::optional<Animation> fromAnimationFile(std::string_view file, PaletteList& palettes,
@@ -241,8 +245,14 @@ std::optional<Animation> fromAnimationFile(std::string_view file, PaletteList& p
     Animation animation;
     animation.data = loaded->data;
     animation.owned = std::move(loaded->keys);
+    animation.ownedLayers = std::move(loaded->layers);
     for (const auto& key : animation.owned)
         animation.keys.push_back(key.get());
+    for (const auto& layers : animation.ownedLayers) {
+        animation.layers.emplace_back();
+        for (const auto& layer : layers)
+            animation.layers.back().push_back(layer.get());
+    }
     return animation;
 }
 
@@ -264,6 +274,9 @@ std::optional<Animation> fromEntries(const AnimateRequest& request, LoadedFiles&
             err << named.file << ": " << problem << '\n';
         if (!parsed)
             return std::nullopt;
+        // A compound's layers are read from its file; the key takes copies of them.
+        if (entry->record->type == kTypeCompound && !prepareLayers(files, *entry->record, err))
+            return std::nullopt;
         if (request.gap)
             entry->record->numFrames = *request.gap;
         if (!addKey(*animation.folder, animation.data, *entry->record,
@@ -275,6 +288,7 @@ std::optional<Animation> fromEntries(const AnimateRequest& request, LoadedFiles&
     animation.data.width = kDefaultWidth;
     animation.data.height = kDefaultHeight;
     animation.keys = constKeys(animationKeys(*animation.folder));
+    animation.layers = layersOfKeys(animation.keys);
     return animation;
 }
 
@@ -292,10 +306,19 @@ bool readsLibraries(std::uint32_t type) {
     return type == kTypeFormula || type == kTypeIfs || type == kTypeLSystem;
 }
 
+// Whether the keys or any of their layers read the formula libraries.
+bool animationReadsLibraries(const Animation& animation) {
+    if (readsLibraries(animation.keys.front()->type))
+        return true;
+    return !animation.layers.empty() &&
+           std::any_of(animation.layers.front().begin(), animation.layers.front().end(),
+                       [](const FractalRecord* layer) { return readsLibraries(layer->type); });
+}
+
 // What every frame's calculation shares: the drivers, colouring and libraries.
 class FrameRenderer {
 public:
-    FrameRenderer(PaletteList& palettes, const ProgramLibraries& libraries, std::uint32_t type,
+    FrameRenderer(PaletteList& palettes, const ProgramLibraries& libraries, bool withLibraries,
                   Frontend& frontend) {
         environment_.frontend = &frontend;
         installDrivers(environment_.drivers);
@@ -306,7 +329,7 @@ public:
             if (&finished.record() == current_.load())
                 ended_.store(true);
         };
-        if (readsLibraries(type)) {
+        if (withLibraries) {
             std::atomic<bool> noAbort{false};
             Progress progress(noAbort);
             formulas_.loadDirectories(libraries.formulaDirectories, progress, frontend);
@@ -399,8 +422,6 @@ bool usableKeys(const Animation& animation, std::ostream& err) {
         return fail(err, "the gap before key \"" + animation.keys[*shortGap]->name +
                              "\" is below 1: every key must lie at least one frame after "
                              "the one before it");
-    if (animation.keys.front()->type == kTypeCompound)
-        return fail(err, "compound fractals cannot be animated from the command line");
     if (animation.data.width < 1 || animation.data.height < 1 ||
         animation.data.width > kMaxImageSide || animation.data.height > kMaxImageSide)
         return fail(err, "the frame size " + std::to_string(animation.data.width) + "x" +
@@ -425,6 +446,37 @@ std::unique_ptr<FrameSink> makeSink(const AnimateRequest& request, const std::st
     return std::make_unique<PngFrameSink>(*request.output, name, frontend);
 }
 
+// A compound frame's layer fractals are calculated first, at their own sizes (the
+// frame's when they have none), and stay open for the compound to read.
+std::optional<int> calculateWithLayers(FrameRenderer& renderer, FractalRecord& frame,
+                                       const std::vector<std::unique_ptr<FractalRecord>>& layers,
+                                       const Interruption& interruption, std::ostream& err) {
+    std::vector<FractalRecord*> linked;
+    for (std::size_t k = 0; k < layers.size(); ++k) {
+        FractalRecord& layer = *layers[k];
+        layer.staticImage = 0;
+        layer.trueColourOn8Bit = 0;
+        if (layer.width < 1 || layer.height < 1) {
+            layer.width = frame.width;
+            layer.height = frame.height;
+        }
+        const auto failed = renderer.calculate(layer, interruption, err);
+        for (std::size_t done = 0; failed && done < k; ++done)
+            renderer.close(*layers[done]);
+        if (failed)
+            return failed;
+        linked.push_back(&layer);
+    }
+    linkFrameLayers(frame, linked);
+    for (std::size_t k = 0; k < linked.size(); ++k)
+        frame.layers[k] = linked[k];
+    const auto failed = renderer.calculate(frame, interruption, err);
+    if (failed)
+        for (FractalRecord* layer : linked)
+            renderer.close(*layer);
+    return failed;
+}
+
 int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList& palettes,
                const ProgramLibraries& libraries, ScriptedFrontend& frontend, std::ostream& out,
                std::ostream& err) {
@@ -439,7 +491,8 @@ int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList&
         return kExitFailure;
     CalculationPool::shared().setThreadCount(
         request.threads.value_or(CalculationPool::hardwareThreads()));
-    FrameRenderer renderer(palettes, libraries, animation.keys.front()->type, frontend);
+    FrameRenderer renderer(palettes, libraries, animationReadsLibraries(animation), frontend);
+    LayerFrames layerLists(animation.keys, animation.layers, animation.data, {});
     const Interruption interruption;
     int status = kExitSuccess;
     const auto started = std::chrono::steady_clock::now();
@@ -452,7 +505,8 @@ int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList&
         useFramePalette(*frame,
                         interpolatePalette(animation.keys, animation.data, f, palettes, false),
                         palettes);
-        if (auto failed = renderer.calculate(*frame, interruption, err)) {
+        const auto layers = layerLists.createLayers(f, {});
+        if (auto failed = calculateWithLayers(renderer, *frame, layers, interruption, err)) {
             sink->close();
             return *failed;
         }
@@ -461,6 +515,8 @@ int makeFrames(Animation& animation, const AnimateRequest& request, PaletteList&
                                frame->dims != 0, text};
         const FrameWriteResult written = sink->write(image, f);
         renderer.close(*frame);
+        for (const auto& layer : layers)
+            renderer.close(*layer);
         frontend.clearCalls(); // what was shown went to the standard error already
         if (written != FrameWriteResult::Written)
             status = kExitFailure;

@@ -153,7 +153,7 @@ TEST(AnimationFile, KeysFailingVerificationOrWithAGapBelowOneAreNotAdded) {
     Reader reader;
     reader.frontend.queueAnswer(MessageAnswer::Ok); // wrong subtype
     reader.frontend.queueAnswer(MessageAnswer::Ok); // gap below 1
-    reader.frontend.queueAnswer(MessageAnswer::Ok); // a compound fractal
+    reader.frontend.queueAnswer(MessageAnswer::Ok); // a compound among Mandel keys
     LoadedAnimation loaded = reader.read("AnimDataSpecification { }\n"
                                          "A { type=mandel numframes=3 }\n"
                                          "B { type=mandel subtype=2 numframes=3 }\n"
@@ -164,7 +164,7 @@ TEST(AnimationFile, KeysFailingVerificationOrWithAGapBelowOneAreNotAdded) {
     EXPECT_EQ(loaded.keys[1]->name, "D");
     const auto boxes = reader.frontend.messageBoxes();
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[2].text, kCompoundKeyText);
+    EXPECT_EQ(boxes[2].text, kWrongTypeText); // a compound among Mandel keys
     EXPECT_EQ(boxes[0].text, kWrongTypeText);
     EXPECT_EQ(boxes[1].text, kShortGapText);
 }
