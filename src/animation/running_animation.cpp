@@ -15,6 +15,7 @@
 #include "palette/palette_application.h"
 #include "palette/palette_list.h"
 #include "parfile/entry_writer.h"
+#include "render/compound/compound_layers.h"
 
 #include <algorithm>
 #include <new>
@@ -132,6 +133,8 @@ bool RunningAnimation::start(const Folder& animation, const AnimData& data) {
     }
     frame_ = &workspace_.addFractal(frameFolder(workspace_, data_.outputDirectory),
                                     std::move(frame), false);
+    if (!layers_.empty())
+        frame_->layers = resolvedLayers(*frame_);
     running_ = true;
     recalculateLayers();
     applyPalette();
@@ -173,8 +176,13 @@ bool RunningAnimation::addLayerFrames(const std::vector<FractalRecord*>& keys,
 // The layer fractals are calculated first; the frame fractal follows once they are done.
 void RunningAnimation::recalculateLayers() {
     for (FractalRecord* layer : layers_) {
-        if (layer->view == nullptr && openView(*layer, true, environment_) != 0)
-            continue;
+        if (layer->view == nullptr) {
+            if (openView(*layer, true, environment_) != 0 || layer->view == nullptr)
+                continue;
+            // Opened silently, the layer does not take its palette by itself; the
+            // compound merges the layers' colours.
+            applyPaletteToView(*layer->view, palettes_);
+        }
         if (layer->view != nullptr)
             recalculateView(*layer->view);
     }

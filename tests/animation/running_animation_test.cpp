@@ -17,6 +17,7 @@
 #include "render/drivers.h"
 #include "render/image_stages.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -173,6 +174,95 @@ TEST(ConvertAnimation, MakesOneNamedFractalPerFrameWithItsPalette) {
     EXPECT_EQ(third.params().integer("MaxIter"), from + (300 - from) * 2 / 10);
     // Every frame shows the default palette's colours: one palette serves them all.
     EXPECT_EQ(third.palName, setup.palettes.defaultPalette().name());
+}
+
+// A world whose keys are compounds of a Mandel layer and a smaller Mandel layer on top.
+struct CompoundWorld : AnimationWorld {
+    Folder* project = nullptr;
+
+    CompoundWorld() : AnimationWorld(2.0) {
+        for (FractalRecord* key : animationKeys(*animation))
+            deleteKey(workspace, *key, false, frontend);
+        project = &workspace.createFolder(dir.path(), "Project", FolderKind::Project);
+        addCompound("A", "3", 2);
+        addCompound("B", "0.5", 8);
+        data.width = 24;
+        data.height = 16;
+    }
+    void addCompound(const std::string& name, const std::string& width, int left) {
+        auto back = test::mandelKey(big("-0.5"), big("0"), big(width), 1, "Back" + name);
+        auto front = test::mandelKey(big("-0.5"), big("0"), big("3"), 1, "Front" + name);
+        front->width = 8;
+        front->height = 6;
+        auto mix = createRecord(kTypeCompound, 0, RecordCreationContext{});
+        mix->name = "Mix" + name;
+        mix->numFrames = 2;
+        mix->width = 24;
+        mix->height = 16;
+        mix->params().setText("Layer0", "Back" + name);
+        mix->params().setText("Layer1", "Front" + name);
+        mix->params().setInteger("Left1", left);
+        for (FractalRecord* record : {back.get(), front.get(), mix.get()})
+            record->displayDepth = 24;
+        workspace.addFractal(*project, std::move(back), false);
+        workspace.addFractal(*project, std::move(front), false);
+        FractalRecord& added = workspace.addFractal(*project, std::move(mix), false);
+        EXPECT_TRUE(addKey(*animation, data, added, 9, frontend, {}));
+    }
+};
+
+TEST(RunningAnimation, CompoundFramesCalculateTheirInterpolatedLayersFirst) {
+    CompoundWorld setup;
+    ASSERT_EQ(animationKeys(*setup.animation).size(), 2u);
+    RunningAnimation running(setup.workspace, setup.palettes, setup.environment, setup.frontend);
+    setup.frontend.queuePath(setup.dir / "out" / "Mix");
+    std::filesystem::create_directories(setup.dir / "out");
+    ASSERT_TRUE(running.start(*setup.animation, setup.data));
+    Folder* frames = setup.workspace.folders().find(kFrameFolderName);
+    ASSERT_NE(frames, nullptr);
+    ASSERT_EQ(frames->fractals().size(), 3u);
+    const FractalRecord* frame = running.frameFractal();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->layers[0], frames->fractals().find("Layer 1"));
+    EXPECT_EQ(frame->layers[1], frames->fractals().find("Layer 2"));
+    EXPECT_NE(frame->layers[1], nullptr);
+
+    runToTheEnd(running);
+    ASSERT_FALSE(running.isRunning());
+    EXPECT_EQ(frames->fractals().size(), 0u);
+    std::vector<std::vector<std::uint8_t>> images;
+    for (int f = 1; f <= 3; ++f) {
+        DecodedPng image;
+        ASSERT_EQ(loadPng(setup.dir / "out" / ("Mix" + std::to_string(f) + ".png"), image),
+                  PngLoadResult::Loaded)
+            << f;
+        images.push_back(image.bgrRows);
+    }
+    // The layers move between the keys, so every frame shows another picture, and none
+    // is empty (the compound ran after its layers were done).
+    EXPECT_NE(images[0], images[1]);
+    EXPECT_NE(images[1], images[2]);
+    for (const auto& image : images)
+        EXPECT_NE(std::count(image.begin(), image.end(), image.front()),
+                  static_cast<std::ptrdiff_t>(image.size()));
+}
+
+TEST(ConvertAnimation, CompoundFramesGetLayerFractalsOfTheirOwn) {
+    CompoundWorld setup;
+    setup.data.name = "Mix";
+    Folder* folder = convertAnimation(setup.workspace, setup.dir.path(), setup.keys(), setup.data,
+                                      setup.palettes, setup.frontend, {});
+    ASSERT_NE(folder, nullptr);
+    ASSERT_EQ(folder->fractals().size(), 9u); // three frames, each with two layers
+    const FractalRecord* middle = folder->fractals().find("Mix- 2[ 3]");
+    ASSERT_NE(middle, nullptr);
+    const FractalRecord* back = middle->layers[0];
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->name, "Mix- 2[ 3] Layer 1");
+    EXPECT_NE(middle->layers[1], nullptr);
+    const double width = test::frameWidth(*back);
+    EXPECT_TRUE(width < 3.0 && width > 0.5) << width;
+    EXPECT_EQ(middle->params().integer("Left1"), 5);
 }
 
 } // namespace
