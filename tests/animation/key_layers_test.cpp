@@ -74,8 +74,8 @@ TEST(KeyLayers, ACompoundKeyTakesCopiesOfItsLayersWithNamesOfTheirOwn) {
     EXPECT_DOUBLE_EQ(test::frameWidth(*layersB[0]), 0.5);
     // The originals keep their names.
     EXPECT_EQ(layerNames(*first.compound), (std::vector<std::string>{"Back", "Front"}));
-    // Deleting a key takes its layers with it is covered by deleteKey; the layer lists
-    // of the keys interpolate like keys: half-way between widths 3 and 0.5 at a zoom.
+    // Layer k of every key forms a key list of its own, at the keys' gaps: the ends show
+    // the keys' layers, and nothing lies beyond the last key.
     LayerFrames frames(constKeys(animationKeys(animation.folder)),
                        layersOfKeys(constKeys(animationKeys(animation.folder))), animation.data,
                        {});
